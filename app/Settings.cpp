@@ -1,0 +1,110 @@
+#include "app/Settings.h"
+
+#include <windows.h>
+
+#include "platform/Platform.h"
+#include "ui/SysUtils.h"
+
+namespace {
+
+// A file handle closed on every path.
+class TFileHandle {
+public:
+  explicit TFileHandle(HANDLE handle) : FHandle(handle) {}
+  ~TFileHandle() {
+    if (Valid()) CloseHandle(FHandle);
+  }
+  TFileHandle(const TFileHandle&) = delete;
+  TFileHandle& operator=(const TFileHandle&) = delete;
+  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return FHandle; }
+
+private:
+  HANDLE FHandle;
+};
+
+}  // namespace
+
+void TSettingsReader::SetLine(int line, bool on) {
+  switch (line) {
+    case 0: FOptions.RecycleBin = on; break;
+    case 1: FOptions.TempFolder = on; break;
+    case 2: FOptions.Documents = on; break;
+    case 3: FOptions.StartMinimized = on; break;
+    case 4: FOptions.AutoStart = on; break;
+  }
+}
+
+bool TSettingsReader::Feed(std::string_view data) {
+  for (char c : data) {
+    if (FLine >= SettingsLineCount) break;
+    // Only a line's first character counts; for an empty line that is the
+    // line end itself (LF, or the CR of CR LF), which reads as off.
+    if (FAtLineStart) {
+      SetLine(FLine, c == '1');
+      FAtLineStart = false;
+    }
+    if (c == '\n') {
+      ++FLine;
+      FAtLineStart = true;
+    }
+  }
+  return FLine < SettingsLineCount;
+}
+
+void TSettingsReader::Finish() {
+  if (!FAtLineStart) ++FLine;  // a last line without a line end
+  FAtLineStart = true;
+  for (; FLine < SettingsLineCount; ++FLine) SetLine(FLine, false);
+}
+
+std::string SettingsText(const TOptions& options) {
+  std::string text;
+  for (bool on : {options.RecycleBin, options.TempFolder, options.Documents, options.StartMinimized,
+                  options.AutoStart})
+    text += on ? "1\r\n" : "0\r\n";
+  return text;
+}
+
+std::string SettingsFilePath() {
+  char path[MAX_PATH + 1] = {};
+  DWORD length = Platform().GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  std::string folder(path, length);
+  size_t slash = folder.find_last_of('\\');
+  if (slash == std::string::npos) return {};
+  folder.resize(slash + 1);
+  std::string full = folder + SettingsFileName;
+  if (full.size() >= MAX_PATH) return {};
+  return full;
+}
+
+void ReadSettingsFile(const std::string& path, TOptions& options) {
+  if (path.empty()) return;
+  TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return;
+  TSettingsReader reader(options);
+  char buffer[4096];
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return;  // lines not reached keep their defaults
+    if (read == 0) {
+      reader.Finish();
+      return;
+    }
+    if (!reader.Feed(std::string_view(buffer, read))) return;
+  }
+}
+
+void WriteSettingsFile(const std::string& path, const TOptions& options) {
+  if (path.empty()) throw EInOutError(ERROR_FILENAME_EXCED_RANGE);
+  TFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) throw EInOutError(GetLastError());
+  std::string text = SettingsText(options);
+  DWORD written = 0;
+  if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+    throw EInOutError(GetLastError());
+  if (written != text.size()) throw EInOutError(ERROR_DISK_FULL);
+}

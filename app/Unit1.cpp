@@ -1,0 +1,187 @@
+#include "app/Unit1.h"
+
+#include <memory>
+
+#include "app/Settings.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "browser/StartPage.h"
+#include "platform/Platform.h"
+#include "res/resource.h"
+
+bool StartMinimized = false;
+bool AutoStart = false;
+std::string TempFolderPath;
+TForm1* Form1 = nullptr;
+
+namespace {
+
+template <class T>
+T* Make(TComponent* owner, TWinControl* parent, const char* name) {
+  T* control = new T(owner);
+  control->SetName(name);
+  control->SetParent(parent);
+  return control;
+}
+
+// The temporary folder as GetTempPathA gives it; empty when the call fails
+// or its answer does not fit the buffer.
+std::string QueryTempFolderPath() {
+  constexpr DWORD size = 261;
+  char buffer[size] = {};
+  DWORD length = Platform().GetTempPathA(size, buffer);
+  if (length == 0 || length >= size) return {};
+  return std::string(buffer, length);
+}
+
+}  // namespace
+
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
+  BeginLoading();
+  SetName("Form1");
+  SetCaption("Spurwisch 1.0 von Heiko Brandt - freeware");
+  SetBounds(405, 282, 377, 241);
+  SetPosition(poScreenCenter);
+  OnCreate = NotifyEvent(this, &TForm1::FormCreate);
+  OnDestroy = NotifyEvent(this, &TForm1::FormDestroy);
+  CreateControls();
+  CreateComponents();
+  FinishLoading();
+}
+
+void TForm1::CreateControls() {
+  Label1 = Make<TLabel>(this, this, "Label1");
+  Label1->SetBounds(32, 8, 57, 13);
+  Label1->SetCaption("IE Startseite");
+
+  Edit1 = Make<TEdit>(this, this, "Edit1");
+  Edit1->SetBounds(32, 24, 329, 21);
+  Edit1->SetReadOnly(true);
+  Edit1->SetTabOrder(1);
+  Edit1->SetText("Edit1");
+
+  Label2 = Make<TLabel>(this, this, "Label2");
+  Label2->SetBounds(32, 56, 64, 13);
+  Label2->SetCaption("Ändere nach:");
+
+  Button2 = Make<TButton>(this, this, "Button2");
+  Button2->SetBounds(280, 48, 75, 25);
+  Button2->SetCaption("Ändere");
+  Button2->SetTabOrder(3);
+
+  Edit2 = Make<TEdit>(this, this, "Edit2");
+  Edit2->SetBounds(32, 72, 329, 21);
+  Edit2->SetTabOrder(2);
+  Edit2->SetText("Edit2");
+
+  Button1 = Make<TButton>(this, this, "Button1");
+  Button1->SetBounds(0, 104, 105, 25);
+  Button1->SetCaption("&Aktion durchführen.");
+  Button1->SetTabOrder(0);
+  Button1->OnClick = NotifyEvent(this, &TForm1::Button1Click);
+
+  Button3 = Make<TButton>(this, this, "Button3");
+  Button3->SetBounds(112, 104, 105, 25);
+  Button3->SetCaption("A&bout");
+  Button3->SetTabOrder(5);
+  Button3->OnClick = NotifyEvent(this, &TForm1::Button3Click);
+
+  Button4 = Make<TButton>(this, this, "Button4");
+  Button4->SetBounds(72, 136, 75, 25);
+  Button4->SetCaption("Startoptionen");
+  Button4->SetTabOrder(7);
+  Button4->OnClick = NotifyEvent(this, &TForm1::Button4Click);
+
+  BitBtn1 = Make<TBitBtn>(this, this, "BitBtn1");
+  BitBtn1->SetBounds(72, 176, 73, 25);
+  BitBtn1->SetCaption("&Close");
+  BitBtn1->SetKind(bkClose);
+  BitBtn1->Glyph().LoadFromResource(GetModuleHandleA(nullptr), IDB_CLOSE);
+  BitBtn1->SetTabOrder(6);
+
+  GroupBox1 = Make<TGroupBox>(this, this, "GroupBox1");
+  GroupBox1->SetBounds(216, 96, 145, 97);
+  GroupBox1->SetCaption("Löschoptionen");
+  GroupBox1->SetTabOrder(4);
+
+  papierkorb = Make<TCheckBox>(this, GroupBox1, "papierkorb");
+  papierkorb->SetBounds(8, 24, 121, 17);
+  papierkorb->SetCaption("Papierkorb löschen");
+  papierkorb->SetChecked(true);
+  papierkorb->SetTabOrder(0);
+
+  temploesch = Make<TCheckBox>(this, GroupBox1, "temploesch");
+  temploesch->SetBounds(8, 48, 97, 17);
+  temploesch->SetCaption("Temp löschen");
+  temploesch->SetChecked(true);
+  temploesch->SetTabOrder(1);
+
+  doku = Make<TCheckBox>(this, GroupBox1, "doku");
+  doku->SetBounds(8, 72, 113, 17);
+  doku->SetCaption("Dokumenten-Liste");
+  doku->SetChecked(true);
+  doku->SetTabOrder(2);
+}
+
+// The non-visual components, in their stored order.
+void TForm1::CreateComponents() {
+  Timer1 = new TTimer(this);
+  Timer1->SetName("Timer1");
+  Timer1->SetEnabled(false);
+  Timer1->SetInterval(2500);
+  Timer1->OnTimer = NotifyEvent(this, &TForm1::Timer1Timer);
+  // Then, in this order: the splash picture NagScreen1, the tray icon
+  // MinTray1, the tray menu PopupMenu1 and the style component XPStyle1.
+}
+
+void TForm1::FormCreate(TObject*) {
+  StartMinimized = false;
+  AutoStart = false;
+
+  TOptions options;
+  options.RecycleBin = papierkorb->Checked();
+  options.TempFolder = temploesch->Checked();
+  options.Documents = doku->Checked();
+  ReadSettingsFile(SettingsFilePath(), options);
+  papierkorb->SetChecked(options.RecycleBin);
+  temploesch->SetChecked(options.TempFolder);
+  doku->SetChecked(options.Documents);
+  StartMinimized = options.StartMinimized;
+  AutoStart = options.AutoStart;
+
+  TempFolderPath = QueryTempFolderPath();
+  Edit2->SetText("http://www.");
+  Edit1->SetText(GetStartPage());
+  if (AutoStart) Button1Click(this);
+  if (StartMinimized) SetWindowState(wsMinimized);
+}
+
+void TForm1::FormDestroy(TObject*) {
+  TOptions options;
+  options.RecycleBin = papierkorb->Checked();
+  options.TempFolder = temploesch->Checked();
+  options.Documents = doku->Checked();
+  options.StartMinimized = StartMinimized;
+  options.AutoStart = AutoStart;
+  WriteSettingsFile(SettingsFilePath(), options);
+}
+
+void TForm1::Button3Click(TObject*) {
+  std::unique_ptr<TForm2, TComponentFree> about(new TForm2(Application));
+  about->ShowModal();
+}
+
+void TForm1::Button4Click(TObject*) {
+  std::unique_ptr<TForm3, TComponentFree> dialog(new TForm3(Application));
+  dialog->CheckBox1->SetChecked(StartMinimized);
+  dialog->CheckBox2->SetChecked(AutoStart);
+  // The flags are taken back however the display ends.
+  struct TTakeBack {
+    TForm3& Dialog;
+    ~TTakeBack() {
+      StartMinimized = Dialog.CheckBox1->Checked();
+      AutoStart = Dialog.CheckBox2->Checked();
+    }
+  } takeBack{*dialog};
+  dialog->ShowModal();
+}

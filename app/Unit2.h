@@ -1,0 +1,28 @@
+// The About dialog: a short description and two links to the author.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "ui/Forms.h"
+#include "ui/StdCtrls.h"
+
+// The twelve lines of the About text.
+const std::vector<std::string>& AboutText();
+
+constexpr const char* AuthorMailLink = "mailto:heiko.brandt@spurwisch.example";
+constexpr const char* AuthorHomePage = "http://www.spurwisch.example/";
+
+class TForm2 : public TForm {
+public:
+  explicit TForm2(TComponent* owner);
+  const char* ClassName() const override { return "TForm2"; }
+
+  TMemo* Memo1;
+  TButton* Button1;
+  TLabel* Label1;
+  TLabel* Label2;
+
+  void Button1Click(TObject* sender);
+  void Label1Click(TObject* sender);
+  void Label2Click(TObject* sender);
+};

@@ -1,0 +1,213 @@
+// Start-up benchmark. Times, for spurwisch.exe and for a minimal window program
+// (bench_baseline_window.exe, beside this one), the span from just before
+// CreateProcess to the first moment a visible top-level window of the expected
+// class belongs to the new process; then closes it with WM_CLOSE. Rounds are
+// interleaved, and one unmeasured warm-up round of each comes first. Prints
+//   startup ratio R ours_ms=X base_ms=Y
+// with the medians, R = X / Y.
+//
+//   bench_startup PROGRAM.exe [--rounds N] [--subtract-ms MS] [--splash-class CLASS]
+//
+// Excluding a splash picture that is shown before the main window:
+//   --subtract-ms MS      subtracts a fixed MS from each of our times (a splash
+//                         with a fixed stay, e.g. 6000);
+//   --splash-class CLASS  subtracts, per round, the time a visible window of that
+//                         class (the splash window, e.g. TNagForm) of our process
+//                         was seen on screen before the main window appeared.
+// Each program runs from its own sandbox folder inside the Wine prefix; our
+// settings file is removed before each start, so every start is a first one.
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct KernelHandleCloser {
+  void operator()(HANDLE h) const {
+    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+};
+using UniqueHandle = std::unique_ptr<void, KernelHandleCloser>;
+
+// Keeps the system timer at 1 ms resolution for the polling loop.
+class TimerResolution {
+ public:
+  TimerResolution() { timeBeginPeriod(1); }
+  ~TimerResolution() { timeEndPeriod(1); }
+};
+
+struct Options {
+  std::string program;
+  int rounds = 7;
+  double subtract_ms = 0;
+  std::string splash_class;
+};
+
+struct Target {
+  std::string exe;        // the sandbox copy
+  std::string cls;        // the class of its main window
+  std::string settings;   // file to remove before each start, or empty
+  std::string splash;     // splash window class to exclude, or empty
+  double subtract_ms = 0;
+};
+
+double now_ms() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER c;
+  QueryPerformanceCounter(&c);
+  return double(c.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+struct WindowSearch {
+  DWORD pid;
+  const char* cls;
+  HWND found;
+};
+
+BOOL CALLBACK match_window(HWND h, LPARAM param) {
+  auto* s = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  char name[128] = "";
+  if (pid == s->pid && IsWindowVisible(h) && GetClassNameA(h, name, sizeof name) && s->cls == std::string(name)) {
+    s->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND find_visible(DWORD pid, const std::string& cls) {
+  WindowSearch s{pid, cls.c_str(), nullptr};
+  EnumWindows(match_window, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+// Asks the program to close and waits; ends it when it does not.
+void close_process(HANDLE process, HWND window) {
+  if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process, 15000) != WAIT_OBJECT_0) {
+    TerminateProcess(process, 99);
+    WaitForSingleObject(process, 5000);
+  }
+}
+
+// One start; the time in ms, or a negative value when no window came.
+double time_one_start(const Target& t) {
+  if (!t.settings.empty()) DeleteFileA(t.settings.c_str());
+  std::string dir = t.exe.substr(0, t.exe.rfind('\\'));
+  std::string command_line = "\"" + t.exe + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+
+  double start = now_ms();
+  if (!CreateProcessA(t.exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
+    return -1;
+  UniqueHandle process(pi.hProcess), thread(pi.hThread);
+  HWND main = nullptr;
+  double splash_seen = -1, splash_ms = 0;
+  double now = start;
+  while (now - start < 60000 && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+    if ((main = find_visible(pi.dwProcessId, t.cls)) != nullptr) break;
+    if (!t.splash.empty() && splash_seen < 0 && find_visible(pi.dwProcessId, t.splash)) splash_seen = now;
+    if (!t.splash.empty() && splash_seen >= 0 && splash_ms == 0 && !find_visible(pi.dwProcessId, t.splash))
+      splash_ms = now - splash_seen;
+    Sleep(1);
+    now = now_ms();
+  }
+  double end = now_ms();
+  close_process(process.get(), main);
+  if (!main) return -1;
+  if (splash_seen >= 0 && splash_ms == 0) splash_ms = end - splash_seen;  // still up with the main window
+  return end - start - splash_ms - t.subtract_ms;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+std::string windows_path(std::string path) {
+  if (path.empty() || path[0] != '/') return path;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return "Z:" + path;
+}
+
+std::string beside_this_program(const char* name) {
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string dir = self;
+  return dir.substr(0, dir.rfind('\\') + 1) + name;
+}
+
+// Copies EXE into C:\spw-bench\FOLDER and returns the copy's path, or "".
+std::string sandbox_copy(const std::string& exe, const char* folder, const char* name) {
+  CreateDirectoryA("C:\\spw-bench", nullptr);
+  std::string dir = std::string("C:\\spw-bench\\") + folder;
+  CreateDirectoryA(dir.c_str(), nullptr);
+  std::string copy = dir + "\\" + name;
+  return CopyFileA(exe.c_str(), copy.c_str(), FALSE) ? copy : "";
+}
+
+bool parse(int argc, char** argv, Options& o) {
+  if (argc < 2) return false;
+  o.program = windows_path(argv[1]);
+  for (int i = 2; i + 1 < argc; i += 2) {
+    std::string flag = argv[i];
+    if (flag == "--rounds") o.rounds = std::max(1, std::atoi(argv[i + 1]));
+    else if (flag == "--subtract-ms") o.subtract_ms = std::atof(argv[i + 1]);
+    else if (flag == "--splash-class") o.splash_class = argv[i + 1];
+    else return false;
+  }
+  return argc % 2 == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (!parse(argc, argv, o)) {
+    std::fprintf(stderr, "usage: bench_startup PROGRAM.exe [--rounds N] [--subtract-ms MS] [--splash-class CLASS]\n");
+    return 2;
+  }
+  Target ours{sandbox_copy(o.program, "ours", "spurwisch.exe"), "TForm1", "C:\\spw-bench\\ours\\spurwisch.cfg",
+              o.splash_class, o.subtract_ms};
+  Target base{sandbox_copy(beside_this_program("bench_baseline_window.exe"), "base", "bench_baseline_window.exe"),
+              "SpwBaselineWindow", "", "", 0};
+  if (ours.exe.empty() || base.exe.empty()) {
+    std::fprintf(stderr, "startup: cannot copy the programs into C:\\spw-bench\n");
+    return 1;
+  }
+
+  TimerResolution resolution;
+  std::vector<double> ours_ms, base_ms;
+  for (int round = -1; round < o.rounds; ++round) {  // round -1 warms up the file cache
+    bool ours_first = round % 2 == 0;
+    double a = time_one_start(ours_first ? ours : base);
+    double b = time_one_start(ours_first ? base : ours);
+    double our = ours_first ? a : b, their = ours_first ? b : a;
+    if (our < 0 || their < 0) {
+      std::fprintf(stderr, "startup: no main window from %s\n", our < 0 ? ours.exe.c_str() : base.exe.c_str());
+      return 1;
+    }
+    std::fprintf(stderr, "startup round %d: ours %.1f ms, baseline %.1f ms\n", round, our, their);
+    if (round < 0) continue;
+    ours_ms.push_back(our);
+    base_ms.push_back(their);
+  }
+  double ours_median = median(ours_ms), base_median = median(base_ms);
+  std::printf("startup ratio %.2f ours_ms=%.1f base_ms=%.1f\n", ours_median / base_median, ours_median, base_median);
+  return 0;
+}

@@ -1,0 +1,362 @@
+#include "platform/FakePlatform.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::string Hex(unsigned long value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%lX", value);
+  return text;
+}
+
+std::string Text(LPCSTR text) { return text ? std::string(text) : "null"; }
+
+std::string GuidText(REFGUID guid) {
+  char text[40];
+  std::snprintf(text, sizeof text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0],
+                guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5],
+                guid.Data4[6], guid.Data4[7]);
+  return text;
+}
+
+// "buffer=null, size=0" or "buffer, size=N, dwStructSize=M".
+std::string RecordText(LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size) {
+  std::string text = info ? "buffer" : "buffer=null";
+  text += ", size=" + (size ? std::to_string(*size) : std::string("null"));
+  if (info && size && *size >= sizeof(DWORD)) text += ", dwStructSize=" + std::to_string(info->dwStructSize);
+  return text;
+}
+
+// Calls into the recycle bin function reach the fake that handed it out.
+TFakePlatform* RecycleOwner = nullptr;
+
+HRESULT WINAPI FakeEmptyRecycleBin(HWND hwnd, LPCSTR root, DWORD flags) {
+  if (RecycleOwner)
+    RecycleOwner->Record("SHEmptyRecycleBinA(" + Hex(reinterpret_cast<std::uintptr_t>(hwnd)) +
+                         ", " + Text(root) + ", " + Hex(flags) + ")");
+  return S_OK;
+}
+
+}  // namespace
+
+// ---- fake history object ----
+
+HRESULT TFakeHistory::QueryInterface(REFIID riid, void** ppv) {
+  FOwner.Record("QueryInterface(" + GuidText(riid) + ")");
+  *ppv = nullptr;
+  if (FOwner.ShouldFail("QueryInterface")) return E_NOINTERFACE;
+  if (riid != IID_IUnknown && riid != IID_IUrlHistoryStg && riid != IID_IUrlHistoryStg2)
+    return E_NOINTERFACE;
+  *ppv = static_cast<IUrlHistoryStg2*>(this);
+  AddRef();
+  return S_OK;
+}
+
+HRESULT TFakeHistory::ClearHistory() {
+  FOwner.Record("ClearHistory()");
+  return FOwner.ShouldFail("ClearHistory") ? E_FAIL : S_OK;
+}
+
+// ---- recording and failures ----
+
+TFakePlatform::~TFakePlatform() {
+  if (RecycleOwner == this) RecycleOwner = nullptr;
+}
+
+std::vector<std::string> TFakePlatform::CallsOf(const std::string& name) const {
+  std::vector<std::string> found;
+  for (const std::string& call : Calls)
+    if (call.rfind(name + "(", 0) == 0) found.push_back(call);
+  return found;
+}
+
+void TFakePlatform::Fail(const std::string& name, int succeeding, DWORD error) {
+  FFailures[name] = {succeeding, error};
+}
+
+bool TFakePlatform::ShouldFail(const std::string& name) {
+  auto it = FFailures.find(name);
+  if (it == FFailures.end()) return false;
+  if (it->second.Succeeding > 0) {
+    --it->second.Succeeding;
+    return false;
+  }
+  ::SetLastError(it->second.Error);
+  return true;
+}
+
+DWORD TFakePlatform::FailureCode(const std::string& name) const {
+  auto it = FFailures.find(name);
+  return it == FFailures.end() ? 0 : it->second.Error;
+}
+
+HANDLE TFakePlatform::NewHandle(const std::string& kind, const std::string& path) {
+  HANDLE handle = reinterpret_cast<HANDLE>(FNextHandle += 4);
+  FOpen[handle] = {kind, path, 0};
+  return handle;
+}
+
+// ---- COM ----
+
+HRESULT TFakePlatform::CoCreateInstance(REFCLSID rclsid, LPUNKNOWN outer, DWORD context,
+                                        REFIID riid, LPVOID* ppv) {
+  Record("CoCreateInstance(" + GuidText(rclsid) + ", " +
+         Hex(reinterpret_cast<std::uintptr_t>(outer)) + ", " + Hex(context) + ", " +
+         GuidText(riid) + ")");
+  *ppv = nullptr;
+  if (ShouldFail("CoCreateInstance")) return static_cast<HRESULT>(FailureCode("CoCreateInstance"));
+  HistoryObjects.push_back(std::make_unique<TFakeHistory>(*this));
+  TFakeHistory& object = *HistoryObjects.back();
+  // The creation reference is the object's only one; QueryInterface adds its own.
+  object.AddRef();
+  *ppv = static_cast<IUnknown*>(&object);
+  return S_OK;
+}
+
+// ---- URL cache ----
+
+bool TFakePlatform::FetchCacheRecord(std::size_t index, LPINTERNET_CACHE_ENTRY_INFOA info,
+                                     LPDWORD size) {
+  if (index >= Cache.size()) {
+    ::SetLastError(ERROR_NO_MORE_ITEMS);
+    return false;
+  }
+  const TCacheEntry& entry = Cache[index];
+  DWORD natural = sizeof(INTERNET_CACHE_ENTRY_INFOA) + entry.Url.size() + 1;
+  DWORD needed = entry.Size ? entry.Size : natural;
+  if (!info || *size < needed) {
+    *size = needed;
+    ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return false;
+  }
+  if (needed >= natural) {
+    DWORD structSize = info->dwStructSize;
+    std::memset(info, 0, sizeof *info);
+    info->dwStructSize = structSize;
+    char* text = reinterpret_cast<char*>(info + 1);
+    std::memcpy(text, entry.Url.c_str(), entry.Url.size() + 1);
+    info->lpszSourceUrlName = entry.HasUrl ? text : nullptr;
+  }
+  *size = needed;
+  return true;
+}
+
+HANDLE TFakePlatform::FindFirstUrlCacheEntryA(LPCSTR pattern, LPINTERNET_CACHE_ENTRY_INFOA info,
+                                              LPDWORD size) {
+  Record("FindFirstUrlCacheEntryA(" + Text(pattern) + ", " + RecordText(info, size) + ")");
+  if (ShouldFail("FindFirstUrlCacheEntryA")) return nullptr;
+  if (!FetchCacheRecord(0, info, size)) return nullptr;
+  FCacheCursor = 0;
+  return NewHandle("cache", "");
+}
+
+BOOL TFakePlatform::FindNextUrlCacheEntryA(HANDLE handle, LPINTERNET_CACHE_ENTRY_INFOA info,
+                                           LPDWORD size) {
+  Record("FindNextUrlCacheEntryA(" + RecordText(info, size) + ")");
+  if (!FOpen.count(handle)) {
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (ShouldFail("FindNextUrlCacheEntryA")) return FALSE;
+  if (!FetchCacheRecord(FCacheCursor + 1, info, size)) return FALSE;
+  ++FCacheCursor;
+  return TRUE;
+}
+
+BOOL TFakePlatform::DeleteUrlCacheEntryA(LPCSTR url) {
+  Record("DeleteUrlCacheEntryA(" + Text(url) + ")");
+  return ShouldFail("DeleteUrlCacheEntryA") ? FALSE : TRUE;
+}
+
+BOOL TFakePlatform::FindCloseUrlCache(HANDLE handle) {
+  Record(std::string("FindCloseUrlCache(") + (handle ? "handle" : "null") + ")");
+  if (!FOpen.erase(handle)) {
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// ---- files ----
+
+HANDLE TFakePlatform::FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA data) {
+  Record("FindFirstFileA(" + Text(name) + ")");
+  if (ShouldFail("FindFirstFileA")) return INVALID_HANDLE_VALUE;
+  auto it = Searches.find(Text(name));
+  if (it == Searches.end() || it->second.empty()) {
+    ::SetLastError(ERROR_FILE_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  HANDLE handle = NewHandle("search", it->first);
+  FOpen[handle].Next = 0;
+  FindNextFileA(handle, data);
+  Calls.pop_back();  // the first entry belongs to FindFirstFileA's record
+  return handle;
+}
+
+BOOL TFakePlatform::FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) {
+  Record("FindNextFileA()");
+  auto it = FOpen.find(find);
+  if (it == FOpen.end() || it->second.Kind != "search") {
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (ShouldFail("FindNextFileA")) return FALSE;
+  const std::vector<TFileEntry>& entries = Searches[it->second.Path];
+  if (it->second.Next >= entries.size()) {
+    ::SetLastError(ERROR_NO_MORE_FILES);
+    return FALSE;
+  }
+  const TFileEntry& entry = entries[it->second.Next++];
+  *data = WIN32_FIND_DATAA{};
+  data->dwFileAttributes = entry.Attributes;
+  std::snprintf(data->cFileName, sizeof data->cFileName, "%s", entry.Name.c_str());
+  return TRUE;
+}
+
+BOOL TFakePlatform::FindClose(HANDLE find) {
+  auto it = FOpen.find(find);
+  Record("FindClose(" + (it == FOpen.end() ? std::string("?") : it->second.Path) + ")");
+  if (it == FOpen.end()) return FALSE;
+  FOpen.erase(it);
+  return TRUE;
+}
+
+BOOL TFakePlatform::DeleteFileA(LPCSTR name) {
+  Record("DeleteFileA(" + Text(name) + ")");
+  return ShouldFail("DeleteFileA") ? FALSE : TRUE;
+}
+
+HANDLE TFakePlatform::CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
+                                  DWORD disposition, DWORD flags, HANDLE) {
+  Record("CreateFileA(" + Text(name) + ", " + Hex(access) + ", " + Hex(share) + ", " +
+         Hex(disposition) + ", " + Hex(flags) + ")");
+  if (ShouldFail("CreateFileA")) return INVALID_HANDLE_VALUE;
+  return NewHandle("file", Text(name));
+}
+
+DWORD TFakePlatform::GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) {
+  auto it = FOpen.find(file);
+  std::string opened = it == FOpen.end() ? "?" : it->second.Path;
+  Record("GetFinalPathNameByHandleA(" + opened + ", " + Hex(flags) + ")");
+  if (it == FOpen.end()) {
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return 0;
+  }
+  if (ShouldFail("GetFinalPathNameByHandleA")) return 0;
+  std::string name = opened;
+  while (name.size() > 3 && name.back() == '\\') name.pop_back();
+  auto scripted = FinalNames.find(name);
+  name = "\\\\?\\" + (scripted == FinalNames.end() ? name : scripted->second);
+  if (name.size() >= size) return static_cast<DWORD>(name.size() + 1);
+  std::memcpy(path, name.c_str(), name.size() + 1);
+  return static_cast<DWORD>(name.size());
+}
+
+BOOL TFakePlatform::SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass,
+                                               LPVOID info, DWORD size) {
+  auto it = FOpen.find(file);
+  std::string text = "SetFileInformationByHandle(" +
+                     (it == FOpen.end() ? std::string("?") : it->second.Path) + ", " +
+                     std::to_string(infoClass);
+  if (infoClass == FileDispositionInfo && size >= sizeof(FILE_DISPOSITION_INFO))
+    text += ", DeleteFile=" + std::to_string(static_cast<FILE_DISPOSITION_INFO*>(info)->DeleteFile);
+  Record(text + ")");
+  return ShouldFail("SetFileInformationByHandle") ? FALSE : TRUE;
+}
+
+BOOL TFakePlatform::CloseHandle(HANDLE object) {
+  auto it = FOpen.find(object);
+  Record("CloseHandle(" + (it == FOpen.end() ? std::string("?") : it->second.Path) + ")");
+  if (it == FOpen.end()) return FALSE;
+  FOpen.erase(it);
+  return TRUE;
+}
+
+// ---- folders ----
+
+namespace {
+
+DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size) {
+  if (text.size() >= size) return static_cast<DWORD>(text.size() + 1);
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return static_cast<DWORD>(text.size());
+}
+
+}  // namespace
+
+DWORD TFakePlatform::GetTempPathA(DWORD size, LPSTR buffer) {
+  Record("GetTempPathA(" + std::to_string(size) + ")");
+  return ShouldFail("GetTempPathA") ? 0 : CopyOut(TempPath, buffer, size);
+}
+
+DWORD TFakePlatform::GetModuleFileNameA(HMODULE, LPSTR name, DWORD size) {
+  Record("GetModuleFileNameA(" + std::to_string(size) + ")");
+  if (ShouldFail("GetModuleFileNameA")) return 0;
+  DWORD n = CopyOut(ModuleName, name, size);
+  return n > size ? size : n;
+}
+
+UINT TFakePlatform::GetWindowsDirectoryA(LPSTR buffer, UINT size) {
+  Record("GetWindowsDirectoryA(" + std::to_string(size) + ")");
+  return ShouldFail("GetWindowsDirectoryA") ? 0 : CopyOut(WindowsDir, buffer, size);
+}
+
+HRESULT TFakePlatform::SHGetFolderPathA(HWND, int csidl, HANDLE, DWORD flags, LPSTR path) {
+  Record("SHGetFolderPathA(" + Hex(csidl) + ", " + Hex(flags) + ")");
+  if (ShouldFail("SHGetFolderPathA")) return E_FAIL;
+  if (csidl != CSIDL_PROFILE) return E_INVALIDARG;
+  return CopyOut(ProfileDir, path, MAX_PATH) < MAX_PATH ? S_OK : E_FAIL;
+}
+
+// ---- shell ----
+
+int TFakePlatform::SHFileOperationA(LPSHFILEOPSTRUCTA op) {
+  TShellRequest request;
+  request.Record = *op;
+  // The cleaning steps pass a name buffer of 256 bytes.
+  if (op->pFrom) request.From.assign(op->pFrom, 256);
+  ShellRequests.push_back(request);
+  Record("SHFileOperationA(" + Text(op->pFrom) + ", " + std::to_string(op->wFunc) + ", " +
+         Hex(op->fFlags) + ")");
+  return ShouldFail("SHFileOperationA") ? static_cast<int>(FailureCode("SHFileOperationA"))
+                                        : ShellResult;
+}
+
+void TFakePlatform::SHAddToRecentDocs(UINT flags, LPCVOID pv) {
+  Record("SHAddToRecentDocs(" + Hex(flags) + ", " + (pv ? "data" : "null") + ")");
+}
+
+HMODULE TFakePlatform::LoadLibraryA(LPCSTR name) {
+  Record("LoadLibraryA(" + Text(name) + ")");
+  if (ShouldFail("LoadLibraryA")) return nullptr;
+  return reinterpret_cast<HMODULE>(NewHandle("library", Text(name)));
+}
+
+FARPROC TFakePlatform::GetProcAddress(HMODULE module, LPCSTR name) {
+  Record("GetProcAddress(" + Text(name) + ")");
+  if (!FOpen.count(reinterpret_cast<HANDLE>(module))) {
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
+  if (ShouldFail("GetProcAddress") || !HasRecycleFunction || Text(name) != "SHEmptyRecycleBinA") {
+    ::SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+  }
+  RecycleOwner = this;
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeEmptyRecycleBin));
+}
+
+BOOL TFakePlatform::FreeLibrary(HMODULE module) {
+  Record("FreeLibrary()");
+  return FOpen.erase(reinterpret_cast<HANDLE>(module)) ? TRUE : FALSE;
+}
+
+int TFakePlatform::MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) {
+  Record("MessageBoxA(" + Hex(reinterpret_cast<std::uintptr_t>(hwnd)) + ", " + Text(text) + ", " +
+         Text(caption) + ", " + Hex(type) + ")");
+  return IDOK;
+}

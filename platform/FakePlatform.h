@@ -1,0 +1,138 @@
+// Test double of the platform layer. It records every call as text
+// ("Name(arg, arg)"), answers from scripted data and can make any call fail.
+#pragma once
+#include <urlhist.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+class TFakePlatform;
+
+// A URL history object whose calls are recorded by its platform.
+class TFakeHistory final : public IUrlHistoryStg2 {
+public:
+  explicit TFakeHistory(TFakePlatform& owner) : FOwner(owner) {}
+  virtual ~TFakeHistory() = default;
+  ULONG RefCount() const { return FRefs; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++FRefs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --FRefs; }
+  HRESULT STDMETHODCALLTYPE AddUrl(LPCOLESTR, LPCOLESTR, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DeleteUrl(LPCOLESTR, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryUrl(LPCOLESTR, DWORD, LPSTATURL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE BindToObject(LPCOLESTR, REFIID, void**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumUrls(IEnumSTATURL**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE AddUrlAndNotify(LPCOLESTR, LPCOLESTR, DWORD, WINBOOL, IOleCommandTarget*,
+                                            IUnknown*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE ClearHistory() override;
+
+private:
+  TFakePlatform& FOwner;
+  ULONG FRefs = 0;
+};
+
+class TFakePlatform final : public TPlatform {
+public:
+  // One scripted URL cache entry. Size, when not 0, replaces the size the
+  // record would need (the record is then cut to it).
+  struct TCacheEntry {
+    std::string Url;
+    bool HasUrl = true;
+    DWORD Size = 0;
+  };
+  struct TFileEntry {
+    std::string Name;
+    DWORD Attributes = FILE_ATTRIBUTE_ARCHIVE;
+  };
+  // A captured SHFileOperationA request with its 256-byte name buffer.
+  struct TShellRequest {
+    SHFILEOPSTRUCTA Record{};
+    std::string From;
+  };
+
+  TFakePlatform() = default;
+  ~TFakePlatform() override;
+
+  // ---- recording and failures ----
+  std::vector<std::string> Calls;
+  // Calls whose text starts with the name.
+  std::vector<std::string> CallsOf(const std::string& name) const;
+  // Calls of the name fail once `succeeding` of them have succeeded; the
+  // error goes to SetLastError, or is the HRESULT returned by COM calls.
+  void Fail(const std::string& name, int succeeding = 0, DWORD error = ERROR_ACCESS_DENIED);
+  // Handles handed out and not yet closed (searches, files, enumerations).
+  int OpenHandles() const { return static_cast<int>(FOpen.size()); }
+
+  // ---- scripted data ----
+  std::vector<TCacheEntry> Cache;
+  std::map<std::string, std::vector<TFileEntry>> Searches;  // search pattern -> entries
+  std::map<std::string, std::string> FinalNames;            // path -> resolved name
+  std::string TempPath = "C:\\Users\\Test\\AppData\\Local\\Temp\\";
+  std::string WindowsDir = "C:\\Windows";
+  std::string ProfileDir = "C:\\Users\\Test";
+  std::string ModuleName = "C:\\Programme\\Spurwisch\\spurwisch.exe";
+  bool HasRecycleFunction = true;
+  int ShellResult = 0;
+  std::vector<TShellRequest> ShellRequests;
+  std::vector<std::unique_ptr<TFakeHistory>> HistoryObjects;
+
+  // ---- TPlatform ----
+  HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid,
+                           LPVOID* ppv) override;
+  HANDLE FindFirstUrlCacheEntryA(LPCSTR pattern, LPINTERNET_CACHE_ENTRY_INFOA info,
+                                 LPDWORD size) override;
+  BOOL FindNextUrlCacheEntryA(HANDLE handle, LPINTERNET_CACHE_ENTRY_INFOA info,
+                              LPDWORD size) override;
+  BOOL DeleteUrlCacheEntryA(LPCSTR url) override;
+  BOOL FindCloseUrlCache(HANDLE handle) override;
+  HANDLE FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA data) override;
+  BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) override;
+  BOOL FindClose(HANDLE find) override;
+  BOOL DeleteFileA(LPCSTR name) override;
+  HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                     DWORD disposition, DWORD flags, HANDLE templateFile) override;
+  DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) override;
+  BOOL SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
+                                  DWORD size) override;
+  BOOL CloseHandle(HANDLE object) override;
+  DWORD GetTempPathA(DWORD size, LPSTR buffer) override;
+  DWORD GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size) override;
+  UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) override;
+  HRESULT SHGetFolderPathA(HWND hwnd, int csidl, HANDLE token, DWORD flags, LPSTR path) override;
+  int SHFileOperationA(LPSHFILEOPSTRUCTA op) override;
+  void SHAddToRecentDocs(UINT flags, LPCVOID pv) override;
+  HMODULE LoadLibraryA(LPCSTR name) override;
+  FARPROC GetProcAddress(HMODULE module, LPCSTR name) override;
+  BOOL FreeLibrary(HMODULE module) override;
+  int MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) override;
+
+  // Used by the fake history object and the fake recycle bin function.
+  void Record(std::string call) { Calls.push_back(std::move(call)); }
+  bool ShouldFail(const std::string& name);
+  DWORD FailureCode(const std::string& name) const;
+
+private:
+  struct TFailure {
+    int Succeeding;
+    DWORD Error;
+  };
+  struct TOpen {
+    std::string Kind, Path;
+    std::size_t Next = 0;  // searches: index of the next entry
+  };
+  std::map<std::string, TFailure> FFailures;
+  std::map<HANDLE, TOpen> FOpen;
+  std::size_t FCacheCursor = 0;
+  std::uintptr_t FNextHandle = 0x1000;
+
+  HANDLE NewHandle(const std::string& kind, const std::string& path);
+  bool FetchCacheRecord(std::size_t index, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size);
+};

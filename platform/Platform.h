@@ -1,0 +1,79 @@
+// The thin layer over the system calls of the cleaning steps and start-up.
+// Every call goes through the current TPlatform, so tests can install a
+// double that records the calls and makes any of them fail.
+#pragma once
+#include <windows.h>
+#include <wininet.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+// One virtual per system call, named and typed like the Win32 function.
+class TPlatform {
+public:
+  virtual ~TPlatform() = default;
+
+  // COM (ole32)
+  virtual HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext,
+                                   REFIID riid, LPVOID* ppv) = 0;
+
+  // WinINet URL cache. DeleteUrlCacheEntry is the ANSI DeleteUrlCacheEntryA.
+  virtual HANDLE FindFirstUrlCacheEntryA(LPCSTR lpszUrlSearchPattern,
+                                         LPINTERNET_CACHE_ENTRY_INFOA lpFirstCacheEntryInfo,
+                                         LPDWORD lpcbCacheEntryInfo) = 0;
+  virtual BOOL FindNextUrlCacheEntryA(HANDLE hEnumHandle,
+                                      LPINTERNET_CACHE_ENTRY_INFOA lpNextCacheEntryInfo,
+                                      LPDWORD lpcbCacheEntryInfo) = 0;
+  virtual BOOL DeleteUrlCacheEntryA(LPCSTR lpszUrlName) = 0;
+  virtual BOOL FindCloseUrlCache(HANDLE hEnumHandle) = 0;
+
+  // Files and folders (kernel32)
+  virtual HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) = 0;
+  virtual BOOL FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) = 0;
+  virtual BOOL FindClose(HANDLE hFindFile) = 0;
+  virtual BOOL DeleteFileA(LPCSTR lpFileName) = 0;
+  virtual HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                             LPSECURITY_ATTRIBUTES lpSecurityAttributes,
+                             DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
+                             HANDLE hTemplateFile) = 0;
+  virtual DWORD GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD cchFilePath,
+                                          DWORD dwFlags) = 0;
+  virtual BOOL SetFileInformationByHandle(HANDLE hFile,
+                                          FILE_INFO_BY_HANDLE_CLASS FileInformationClass,
+                                          LPVOID lpFileInformation, DWORD dwBufferSize) = 0;
+  virtual BOOL CloseHandle(HANDLE hObject) = 0;
+
+  // Well-known folders and the program's own file
+  virtual DWORD GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer) = 0;
+  virtual DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) = 0;
+  virtual UINT GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) = 0;
+  virtual HRESULT SHGetFolderPathA(HWND hwnd, int csidl, HANDLE hToken, DWORD dwFlags,
+                                   LPSTR pszPath) = 0;
+
+  // Shell (shell32)
+  virtual int SHFileOperationA(LPSHFILEOPSTRUCTA lpFileOp) = 0;
+  virtual void SHAddToRecentDocs(UINT uFlags, LPCVOID pv) = 0;
+
+  // Libraries looked up at run time (kernel32)
+  virtual HMODULE LoadLibraryA(LPCSTR lpLibFileName) = 0;
+  virtual FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) = 0;
+  virtual BOOL FreeLibrary(HMODULE hLibModule) = 0;
+
+  // Messages to the user (user32)
+  virtual int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) = 0;
+};
+
+// The current instance: the real implementation unless a test installed
+// another one.
+TPlatform& Platform();
+
+// Installs a platform for the guard's lifetime and restores the previous one.
+class TPlatformGuard {
+public:
+  explicit TPlatformGuard(TPlatform& platform);
+  ~TPlatformGuard();
+  TPlatformGuard(const TPlatformGuard&) = delete;
+  TPlatformGuard& operator=(const TPlatformGuard&) = delete;
+
+private:
+  TPlatform* FPrevious;
+};

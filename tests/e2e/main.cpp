@@ -1,0 +1,162 @@
+// End-to-end driver: starts spurwisch.exe from a sandbox folder and works it
+// from outside through Win32 messages, as an automation tool would.
+//
+//   e2e_driver PROGRAM.exe ARTIFACTS_DIR   the full run; prints one line per
+//                                          check and "N passed, M failed"
+//   e2e_driver --wait-window CLASS SECONDS  waits for a visible top-level window
+//   e2e_driver --close-window CLASS         posts WM_CLOSE to it
+// Paths may be Unix paths (/...): under Wine they are reached through drive Z:.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "pe_imports.h"
+#include "scenario.h"
+
+namespace {
+
+const char kSandbox[] = "C:\\spw-e2e\\run1";
+const char kWorkingDir[] = "C:\\";
+const char kDefaultsFile[] = "1\r\n1\r\n1\r\n0\r\n0\r\n";
+const char kAllOffFile[] = "0\r\n0\r\n0\r\n0\r\n0\r\n";
+const size_t kMaxExeBytes = 1536 * 1024;  // 1.5 MB
+
+std::string windows_path(std::string path) {
+  if (path.empty() || path[0] != '/') return path;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return "Z:" + path;
+}
+
+bool read_file(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), {});
+  return true;
+}
+
+bool write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  return bool(out.flush());
+}
+
+bool file_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void check_executable(Report& report, const std::string& exe) {
+  std::string bytes;
+  if (!report.check(read_file(exe, bytes), "executable readable", exe)) return;
+  report.check(bytes.size() <= kMaxExeBytes, "executable at most 1.5 MB",
+               "is " + std::to_string(bytes.size()) + " bytes");
+  ImportList imports = read_pe_imports(std::vector<unsigned char>(bytes.begin(), bytes.end()));
+  if (!report.check(imports.ok, "import table readable", imports.error)) return;
+  std::string all, foreign;
+  for (const std::string& dll : imports.dlls) {
+    all += " " + dll;
+    if (!is_system_dll(dll)) foreign += " " + dll;
+  }
+  report.check(!imports.dlls.empty() && foreign.empty(), "imports only system DLLs:" + all,
+               foreign.empty() ? "no imports at all" : "also imports" + foreign);
+}
+
+// A fresh copy of the program in the sandbox folder, with no settings file;
+// and none in the working directory either, where it must not be written.
+bool prepare_sandbox(Report& report, const std::string& exe, const std::string& artifacts) {
+  CreateDirectoryA("C:\\spw-e2e", nullptr);
+  CreateDirectoryA(kSandbox, nullptr);
+  CreateDirectoryA(artifacts.c_str(), nullptr);
+  std::string copy = std::string(kSandbox) + "\\spurwisch.exe";
+  std::string settings = std::string(kSandbox) + "\\spurwisch.cfg";
+  DeleteFileA(settings.c_str());
+  DeleteFileA((std::string(kWorkingDir) + "spurwisch.cfg").c_str());
+  bool copied = CopyFileA(exe.c_str(), copy.c_str(), FALSE) != 0;
+  return report.check(copied && !file_exists(settings), std::string("sandbox ") + kSandbox + " prepared",
+                      "cannot copy " + exe + " there");
+}
+
+// Starts the sandbox copy and waits for its main window.
+HWND start_program(Report& report, Process& program, const std::string& scope) {
+  program = start_process(std::string(kSandbox) + "\\spurwisch.exe", kWorkingDir);
+  if (!report.check(program.handle != nullptr, scope + ": program starts",
+                    "CreateProcess failed, error " + std::to_string(GetLastError())))
+    return nullptr;
+  HWND main = wait_window(program.id, "TForm1", 30000);
+  std::string why = is_running(program) ? "no visible TForm1 within 30 s" : "the process ended";
+  if (!report.check(main != nullptr, scope + ": main window TForm1 visible", why)) return nullptr;
+  WaitForInputIdle(program.handle.get(), 10000);
+  return main;
+}
+
+// Clicks "&Close" and checks the process ends normally.
+void close_program(Report& report, const Process& program, HWND close_button, const std::string& scope) {
+  if (close_button) post_click(close_button);
+  bool ended = wait_exit(program, 15000);
+  DWORD code = 0;
+  GetExitCodeProcess(program.handle.get(), &code);
+  report.check(close_button && ended, scope + ": \"&Close\" ends the program", "still running after 15 s");
+  if (ended) report.check(code == 0, scope + ": exit code 0", "exit code " + std::to_string(code));
+}
+
+void check_settings_file(Report& report, const std::string& expected, const std::string& scope) {
+  std::string bytes;
+  bool read = read_file(std::string(kSandbox) + "\\spurwisch.cfg", bytes);
+  report.check(read && bytes == expected, scope + ": spurwisch.cfg beside the exe is " + quoted(expected),
+               read ? "holds " + quoted(bytes) : "missing");
+}
+
+void run_all(Report& report, const std::string& exe, const std::string& artifacts) {
+  check_executable(report, exe);
+  if (!prepare_sandbox(report, exe, artifacts)) return;
+
+  Process program;
+  HWND main = start_program(report, program, "first start");
+  if (!main) return kill_if_running(program);
+  MainButtons buttons = check_main_window(report, main, artifacts);
+  check_about_dialog(report, program, main, buttons.about, artifacts);
+  check_options_dialog(report, program, main, buttons.options, artifacts);
+  close_program(report, program, buttons.close, "first start");
+  kill_if_running(program);
+  check_settings_file(report, kDefaultsFile, "first start");
+  report.check(!file_exists(std::string(kWorkingDir) + "spurwisch.cfg"), "no spurwisch.cfg in the working directory",
+               std::string(kWorkingDir) + "spurwisch.cfg was written");
+
+  if (!report.check(write_file(std::string(kSandbox) + "\\spurwisch.cfg", kAllOffFile), "settings file all off written"))
+    return;
+  main = start_program(report, program, "second start");
+  if (!main) return kill_if_running(program);
+  check_deletion_options(report, main, BST_UNCHECKED, "from an all-off settings file");
+  close_program(report, program, find_child(main, "TBitBtn", "&Close"), "second start");
+  kill_if_running(program);
+  check_settings_file(report, kAllOffFile, "second start");
+}
+
+int wait_window_mode(const std::string& cls, int seconds) {
+  HWND h = wait_window(0, cls, DWORD(seconds) * 1000);
+  std::printf(h ? "%s window is up\n" : "no %s window within the time\n", cls.c_str());
+  return h ? 0 : 1;
+}
+
+int close_window_mode(const std::string& cls) {
+  HWND h = find_window(0, cls);
+  if (h) PostMessageA(h, WM_CLOSE, 0, 0);
+  return h ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string first = argc > 1 ? argv[1] : "";
+  if (first == "--wait-window" && argc == 4) return wait_window_mode(argv[2], std::atoi(argv[3]));
+  if (first == "--close-window" && argc == 3) return close_window_mode(argv[2]);
+  if (argc != 3 || first.rfind("--", 0) == 0) {
+    std::fprintf(stderr, "usage: e2e_driver PROGRAM.exe ARTIFACTS_DIR\n"
+                         "       e2e_driver --wait-window CLASS SECONDS\n"
+                         "       e2e_driver --close-window CLASS\n");
+    return 2;
+  }
+  Report report;
+  run_all(report, windows_path(argv[1]), windows_path(argv[2]));
+  report.summary();
+  return report.failed() == 0 ? 0 : 1;
+}

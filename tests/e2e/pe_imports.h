@@ -1,0 +1,14 @@
+// Reads the names of the DLLs in a PE file's import directory.
+#pragma once
+#include <string>
+#include <vector>
+
+struct ImportList {
+  bool ok = false;
+  std::string error;  // why the file could not be read, when !ok
+  std::vector<std::string> dlls;
+};
+
+ImportList read_pe_imports(const std::vector<unsigned char>& file);
+// True for the DLLs that every Windows installation has (case-insensitive).
+bool is_system_dll(const std::string& name);

@@ -1,0 +1,34 @@
+// The checks of the end-to-end run, grouped by window.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "report.h"
+#include "win.h"
+
+// The main window's buttons that the later steps click.
+struct MainButtons {
+  HWND about = nullptr;    // Button3 "A&bout"
+  HWND options = nullptr;  // Button4 "Startoptionen"
+  HWND close = nullptr;    // BitBtn1 "&Close"
+};
+
+// Window frame, every control, edit texts, check states (all checked: no
+// settings file), focus, and a screenshot main-window.png.
+MainButtons check_main_window(Report& report, HWND main, const std::string& artifacts);
+// The three deletion check boxes all have the state EXPECTED (BST_CHECKED or BST_UNCHECKED).
+void check_deletion_options(Report& report, HWND main, int expected, const std::string& scope);
+
+// Opens the About dialog, checks it and closes it with its "&Ok" button.
+void check_about_dialog(Report& report, const Process& program, HWND main, HWND about_button,
+                        const std::string& artifacts);
+// Opens the start options dialog, sets "Aktion automatisch starten", closes it
+// by the title bar, reopens it to see the flag kept, and clears it again.
+void check_options_dialog(Report& report, const Process& program, HWND main, HWND options_button,
+                          const std::string& artifacts);
+
+// Saves a screenshot of the window to ARTIFACTS\NAME and checks it shows something.
+void save_screenshot(Report& report, HWND h, const std::string& artifacts, const std::string& name);
+// Waits until the window is destroyed.
+bool wait_destroyed(HWND h, DWORD timeout_ms);

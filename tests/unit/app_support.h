@@ -1,0 +1,38 @@
+// Shared set-up for the in-process tests of the window library and the
+// program's forms: one application object, sandbox folders in the Wine
+// prefix and a way to act while a modal loop runs.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/Forms.h"
+
+namespace app_support {
+
+// A fresh, empty folder C:\spw-unit\<name>\ (with a trailing backslash).
+std::string Sandbox(const std::string& name);
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// Dispatches the thread's messages for a while.
+void Pump(int milliseconds);
+
+// Runs the action from the message loop once it is pumped (for example by
+// a modal display that the caller is about to start).
+void WhenIdle(std::function<void()> action);
+
+// Error reports collected instead of shown while an instance lives.
+class TCollectedErrors {
+public:
+  TCollectedErrors();
+  ~TCollectedErrors();
+  std::vector<std::string> Messages;
+};
+
+// The program's own top-level windows of a class.
+std::vector<HWND> ThreadWindows(const char* className);
+
+}  // namespace app_support

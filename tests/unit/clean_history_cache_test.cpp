@@ -1,0 +1,173 @@
+// History clearing and the URL cache purge against the recording platform.
+#include <gtest/gtest.h>
+
+#include "clean/Cleaning.h"
+#include "platform/FakePlatform.h"
+#include "ui/SysUtils.h"
+
+namespace {
+
+class CleanHistory : public ::testing::Test {
+protected:
+  TFakePlatform Fake;
+  TPlatformGuard Guard{Fake};
+  // The History interface may hold a fake object; drop it before the fake goes.
+  void TearDown() override { ReleaseHistory(); }
+};
+
+TEST_F(CleanHistory, CreatesTheHistoryObjectAndClearsIt) {
+  ClearHistory();
+  std::vector<std::string> expected = {
+      "CoCreateInstance({3C374A40-BAE4-11CF-BF7D-00AA006946EE}, 0x0, 0x5, "
+      "{00000000-0000-0000-C000-000000000046})",
+      "QueryInterface({AFA0DC11-C313-11D0-831A-00C04FD5AE38})", "ClearHistory()"};
+  EXPECT_EQ(Fake.Calls, expected);
+  ASSERT_EQ(Fake.HistoryObjects.size(), 1u);
+  EXPECT_EQ(HistoryInterface(), static_cast<IUrlHistoryStg2*>(Fake.HistoryObjects[0].get()));
+  // The creation reference is gone; the History interface holds the only one.
+  EXPECT_EQ(Fake.HistoryObjects[0]->RefCount(), 1u);
+}
+
+TEST_F(CleanHistory, FailedCreationRaisesTheOleErrorAndCallsNothingElse) {
+  Fake.Fail("CoCreateInstance", 0, static_cast<DWORD>(REGDB_E_CLASSNOTREG));
+  try {
+    ClearHistory();
+    FAIL() << "no error raised";
+  } catch (const EOleSysError& error) {
+    EXPECT_EQ(error.ErrorCode(), REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(error.Message(), EOleSysError(REGDB_E_CLASSNOTREG).Message());
+    EXPECT_FALSE(error.Message().empty());
+  }
+  EXPECT_EQ(Fake.Calls.size(), 1u);
+  EXPECT_EQ(HistoryInterface(), nullptr);
+}
+
+TEST_F(CleanHistory, UnknownCodeReadsAsOleError) {
+  Fake.Fail("CoCreateInstance", 0, 0x8FFF1234);
+  try {
+    ClearHistory();
+    FAIL() << "no error raised";
+  } catch (const EOleSysError& error) {
+    EXPECT_EQ(error.Message(), "OLE error 8FFF1234");
+  }
+}
+
+TEST_F(CleanHistory, MissingInterfaceRaisesAndKeepsThePreviousOne) {
+  ClearHistory();
+  IUrlHistoryStg2* first = HistoryInterface();
+  Fake.Fail("QueryInterface");
+  Fake.Calls.clear();
+  try {
+    ClearHistory();
+    FAIL() << "no error raised";
+  } catch (const EIntfCastError& error) {
+    EXPECT_EQ(error.Message(), "Interface not supported");
+  }
+  EXPECT_EQ(Fake.CallsOf("ClearHistory").size(), 0u);
+  EXPECT_EQ(Fake.Calls.size(), 2u);  // CoCreateInstance, QueryInterface
+  EXPECT_EQ(HistoryInterface(), first);
+  // The object that lacked the interface was released again.
+  EXPECT_EQ(Fake.HistoryObjects[1]->RefCount(), 0u);
+}
+
+TEST_F(CleanHistory, FailingClearHistoryIsIgnored) {
+  Fake.Fail("ClearHistory");
+  EXPECT_NO_THROW(ClearHistory());
+  EXPECT_NE(HistoryInterface(), nullptr);
+}
+
+TEST_F(CleanHistory, SecondRunReplacesTheObjectAndExitReleasesIt) {
+  ClearHistory();
+  ClearHistory();
+  ASSERT_EQ(Fake.HistoryObjects.size(), 2u);
+  EXPECT_EQ(Fake.HistoryObjects[0]->RefCount(), 0u);
+  EXPECT_EQ(Fake.HistoryObjects[1]->RefCount(), 1u);
+  EXPECT_EQ(HistoryInterface(), static_cast<IUrlHistoryStg2*>(Fake.HistoryObjects[1].get()));
+  ReleaseHistory();
+  EXPECT_EQ(Fake.HistoryObjects[1]->RefCount(), 0u);
+  EXPECT_EQ(HistoryInterface(), nullptr);
+}
+
+class CleanUrlCache : public ::testing::Test {
+protected:
+  TFakePlatform Fake;
+  TPlatformGuard Guard{Fake};
+
+  static std::string Size(const std::string& url) {
+    return std::to_string(sizeof(INTERNET_CACHE_ENTRY_INFOA) + url.size() + 1);
+  }
+};
+
+TEST_F(CleanUrlCache, FetchesEachRecordInTwoCallsAndDeletesIt) {
+  Fake.Cache = {{"http://a.example/"}, {"http://bb.example/x"}};
+  RunFinished = true;
+  PurgeUrlCache();
+  EXPECT_FALSE(RunFinished);
+  std::string a = Size("http://a.example/"), b = Size("http://bb.example/x");
+  std::vector<std::string> expected = {
+      "FindFirstUrlCacheEntryA(null, buffer=null, size=0)",
+      "FindFirstUrlCacheEntryA(null, buffer, size=" + a + ", dwStructSize=" + a + ")",
+      "DeleteUrlCacheEntryA(http://a.example/)",
+      "FindNextUrlCacheEntryA(buffer=null, size=0)",
+      "FindNextUrlCacheEntryA(buffer, size=" + b + ", dwStructSize=" + b + ")",
+      "DeleteUrlCacheEntryA(http://bb.example/x)",
+      "FindNextUrlCacheEntryA(buffer=null, size=0)",
+      "FindNextUrlCacheEntryA(buffer=null, size=0)",
+      "FindCloseUrlCache(handle)"};
+  EXPECT_EQ(Fake.Calls, expected);
+  EXPECT_EQ(Fake.OpenHandles(), 0);
+}
+
+TEST_F(CleanUrlCache, EmptyCacheClosesTheNullHandle) {
+  RunFinished = true;
+  PurgeUrlCache();
+  EXPECT_FALSE(RunFinished);
+  std::vector<std::string> expected = {"FindFirstUrlCacheEntryA(null, buffer=null, size=0)",
+                                       "FindFirstUrlCacheEntryA(null, buffer=null, size=0)",
+                                       "FindCloseUrlCache(null)"};
+  EXPECT_EQ(Fake.Calls, expected);
+}
+
+TEST_F(CleanUrlCache, FailingFetchEndsTheEnumeration) {
+  Fake.Cache = {{"http://1/"}, {"http://2/"}, {"http://3/"}, {"http://4/"}};
+  // Size query and fetch of the second record succeed, the fetch of the third fails.
+  Fake.Fail("FindNextUrlCacheEntryA", 3, ERROR_FILE_NOT_FOUND);
+  PurgeUrlCache();
+  std::vector<std::string> deleted = {"DeleteUrlCacheEntryA(http://1/)",
+                                      "DeleteUrlCacheEntryA(http://2/)"};
+  EXPECT_EQ(Fake.CallsOf("DeleteUrlCacheEntryA"), deleted);
+  EXPECT_EQ(Fake.Calls.back(), "FindCloseUrlCache(handle)");
+  EXPECT_EQ(Fake.OpenHandles(), 0);
+}
+
+TEST_F(CleanUrlCache, FailingDeletionGoesOnWithTheNextEntry) {
+  Fake.Cache = {{"http://1/"}, {"http://2/"}, {"http://3/"}};
+  Fake.Fail("DeleteUrlCacheEntryA", 1, ERROR_SHARING_VIOLATION);
+  PurgeUrlCache();
+  EXPECT_EQ(Fake.CallsOf("DeleteUrlCacheEntryA").size(), 3u);
+}
+
+TEST_F(CleanUrlCache, RecordWithoutUrlIsSkipped) {
+  TFakePlatform::TCacheEntry noUrl{"http://hidden/"};
+  noUrl.HasUrl = false;
+  Fake.Cache = {{"http://1/"}, noUrl, {"http://3/"}};
+  PurgeUrlCache();
+  std::vector<std::string> deleted = {"DeleteUrlCacheEntryA(http://1/)",
+                                      "DeleteUrlCacheEntryA(http://3/)"};
+  EXPECT_EQ(Fake.CallsOf("DeleteUrlCacheEntryA"), deleted);
+}
+
+TEST_F(CleanUrlCache, RecordSmallerThanItsFieldsIsNotRead) {
+  // Sizes below the URL field and below dwStructSize itself.
+  TFakePlatform::TCacheEntry tiny{"http://tiny/"}, short_{"http://short/"};
+  tiny.Size = 2;
+  short_.Size = 16;
+  Fake.Cache = {tiny, short_, {"http://3/"}};
+  PurgeUrlCache();
+  std::vector<std::string> deleted = {"DeleteUrlCacheEntryA(http://3/)"};
+  EXPECT_EQ(Fake.CallsOf("DeleteUrlCacheEntryA"), deleted);
+  EXPECT_EQ(Fake.Calls[1], "FindFirstUrlCacheEntryA(null, buffer, size=2)");
+  EXPECT_EQ(Fake.Calls[3], "FindNextUrlCacheEntryA(buffer, size=16, dwStructSize=16)");
+}
+
+}  // namespace

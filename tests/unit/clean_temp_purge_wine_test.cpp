@@ -1,0 +1,184 @@
+// The temp folder purge against real Wine, on a fixture folder inside the
+// test prefix (C:\spw-test\purge), never the prefix's own Temp folder.
+#include <gtest/gtest.h>
+
+#include "clean/DeleTree.h"
+#include "clean/TempPurge.h"
+#include "clean_wine_support.h"
+
+namespace {
+
+using namespace wine_support;
+
+const std::string Root = "C:\\spw-test\\purge";
+const std::string Temp = Root + "\\Temp\\";
+const std::string Outside = Root + "\\outside";
+
+class CleanTempPurgeWine : public ::testing::Test {
+protected:
+  // Folder names carry a suffix of this run so the shared trash never
+  // holds an older entry of the same name.
+  std::string Tag = std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+
+  void SetUp() override {
+    std::string why;
+    if (!InSandbox(why)) GTEST_FAIL() << why;
+    ASSERT_TRUE(RemoveTree(Root));
+    ASSERT_TRUE(CreateDirectoryA("C:\\spw-test", nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CreateDirectoryA(Root.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(Temp.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(Outside.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((Outside + "\\dir").c_str(), nullptr));
+    ASSERT_TRUE(WriteFile(Outside + "\\target.txt", "keep me"));
+    ASSERT_TRUE(WriteFile(Outside + "\\dir\\inside.txt", "keep me too"));
+  }
+  void TearDown() override {
+    for (const std::string& name : {"hidden", "system", "readonly"})
+      SetFileAttributesA((Temp + name + Tag).c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA((Temp + "ro.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveTree(Root);
+    // Take this test's folders back out of the sandbox trash.
+    std::string info = TrashFiles();
+    info.replace(info.size() - 5, 5, "info\\");
+    for (const std::string& name : {"plain", "second", "clean", "readonly"}) {
+      RemoveTree(InTrash(name + Tag));
+      DeleteFileA((info + name + Tag + ".trashinfo").c_str());
+    }
+  }
+
+  std::string Folder(const std::string& name, DWORD attributes = 0) {
+    std::string path = Temp + name + Tag;
+    EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
+    EXPECT_TRUE(WriteFile(path + "\\content.txt")) << path;
+    if (attributes) EXPECT_TRUE(SetFileAttributesA(path.c_str(), attributes)) << path;
+    return path;
+  }
+  static std::string InTrash(const std::string& name) { return TrashFiles() + "\\" + name; }
+};
+
+TEST_F(CleanTempPurgeWine, FixtureEndsExactlyAsTheRulesSay) {
+  for (const char* name : {"a.txt", "b.dat", "noextension", "~wrd0001.tmp"})
+    ASSERT_TRUE(WriteFile(Temp + name));
+  ASSERT_TRUE(WriteFile(Temp + "ro.txt"));
+  ASSERT_TRUE(SetFileAttributesA((Temp + "ro.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(WriteFile(Temp + "inuse.txt"));
+  HANDLE inUse = CreateFileA((Temp + "inuse.txt").c_str(), GENERIC_READ, 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+
+  std::string plain = Folder("plain");
+  ASSERT_TRUE(CreateDirectoryA((plain + "\\nested").c_str(), nullptr));
+  ASSERT_TRUE(WriteFile(plain + "\\nested\\deep.txt"));
+  std::string second = Folder("second");
+  std::string hidden = Folder("hidden", FILE_ATTRIBUTE_HIDDEN);
+  std::string system = Folder("system", FILE_ATTRIBUTE_SYSTEM);
+  std::string readOnly = Folder("readonly", FILE_ATTRIBUTE_READONLY);
+  std::string dotted = Folder(".dotted");
+  // A plain folder holding links to a folder and a file outside Temp.
+  std::string withLinks = Folder("withlinks");
+  ASSERT_TRUE(MakeLink(Outside + "\\dir", withLinks + "\\dirlink"));
+  ASSERT_TRUE(MakeLink(Outside + "\\target.txt", withLinks + "\\filelink.txt"));
+  // Links directly in Temp.
+  ASSERT_TRUE(MakeLink(Outside + "\\dir", Temp + "dirlink"));
+  ASSERT_TRUE(MakeLink(Outside + "\\target.txt", Temp + "filelink.txt"));
+  // A folder whose path does not fit the shell's 256-byte name buffer.
+  std::string longName = Temp + std::string(255 - Temp.size(), 'L');
+  ASSERT_EQ(longName.size(), 255u);
+  ASSERT_TRUE(CreateDirectoryA(longName.c_str(), nullptr));
+
+  // Wine's view of the fixture, as the rules depend on it.
+  EXPECT_EQ(GetFileAttributesA((Temp + "dirlink").c_str()), 0x410u);
+  EXPECT_EQ(GetFileAttributesA((Temp + "filelink.txt").c_str()), 0x20u);
+  EXPECT_EQ(GetFileAttributesA(hidden.c_str()), 0x12u);
+  EXPECT_EQ(GetFileAttributesA(system.c_str()), 0x14u);
+  // Wine ignores the read-only attribute on a folder: it stays a plain one.
+  DWORD readOnlyAttributes = GetFileAttributesA(readOnly.c_str());
+  EXPECT_TRUE(readOnlyAttributes == 0x11u || readOnlyAttributes == 0x10u) << readOnlyAttributes;
+  EXPECT_EQ(GetFileAttributesA(plain.c_str()), 0x10u);
+
+  PurgeTempFolder(Temp);
+  CloseHandle(inUse);
+
+  for (const char* name : {"a.txt", "b.dat", "noextension", "~wrd0001.tmp"})
+    EXPECT_FALSE(Exists(Temp + name)) << name;
+  EXPECT_TRUE(Exists(Temp + "ro.txt"));
+  EXPECT_TRUE(Exists(Temp + "inuse.txt"));
+  // Plain subfolders went to the trash with their contents.
+  EXPECT_FALSE(Exists(plain));
+  EXPECT_FALSE(Exists(second));
+  EXPECT_TRUE(Exists(InTrash("plain" + Tag) + "\\nested\\deep.txt"));
+  EXPECT_TRUE(Exists(InTrash("second" + Tag) + "\\content.txt"));
+  // Everything the listing rule passes over stays with its contents.
+  for (const std::string& kept : {hidden, system, dotted, withLinks})
+    EXPECT_TRUE(Exists(kept + "\\content.txt")) << kept;
+  EXPECT_EQ(Exists(readOnly + "\\content.txt"), readOnlyAttributes != FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(Exists(longName));
+  // Links stay, and nothing outside Temp was touched.
+  EXPECT_TRUE(Exists(Temp + "dirlink"));
+  EXPECT_TRUE(Exists(Temp + "filelink.txt"));
+  EXPECT_TRUE(Exists(withLinks + "\\dirlink"));
+  EXPECT_TRUE(Exists(Outside + "\\target.txt"));
+  EXPECT_TRUE(Exists(Outside + "\\dir\\inside.txt"));
+}
+
+TEST_F(CleanTempPurgeWine, PatternDeleteLeavesTheTargetOfAFileLink) {
+  ASSERT_TRUE(MakeLink(Outside + "\\target.txt", Temp + "link.txt"));
+  ASSERT_TRUE(WriteFile(Temp + "own.txt"));
+  DeleteMatchingFiles(Temp, "*.*");
+  EXPECT_FALSE(Exists(Temp + "own.txt"));
+  EXPECT_TRUE(Exists(Outside + "\\target.txt"));
+}
+
+TEST_F(CleanTempPurgeWine, PatternDeleteHonoursThePattern) {
+  ASSERT_TRUE(WriteFile(Temp + "one.tmp"));
+  ASSERT_TRUE(WriteFile(Temp + "two.log"));
+  DeleteMatchingFiles(Temp, "*.tmp");
+  EXPECT_FALSE(Exists(Temp + "one.tmp"));
+  EXPECT_TRUE(Exists(Temp + "two.log"));
+}
+
+TEST_F(CleanTempPurgeWine, ShellDeletesALinkFreeFolderOnly) {
+  std::string clean = Folder("clean");
+  std::string linked = Folder("linked");
+  ASSERT_TRUE(MakeLink(Outside + "\\dir", linked + "\\deeper"));
+  EXPECT_TRUE(IsSelfContained(clean));
+  EXPECT_FALSE(IsSelfContained(linked));
+  EXPECT_FALSE(IsSelfContained(Temp + "missing"));
+  EXPECT_TRUE(ShellDeleteFolder(clean, false, true));
+  EXPECT_FALSE(Exists(clean));
+  EXPECT_TRUE(Exists(InTrash("clean" + Tag) + "\\content.txt"));
+}
+
+TEST_F(CleanTempPurgeWine, PathTooLongForTheShellBufferStays) {
+  std::string longName = Temp + std::string(255 - Temp.size(), 'M');
+  ASSERT_TRUE(CreateDirectoryA(longName.c_str(), nullptr));
+  EXPECT_FALSE(ShellDeleteFolder(longName, false, true));
+  EXPECT_TRUE(Exists(longName));
+}
+
+TEST_F(CleanTempPurgeWine, ListingOnRealFoldersFollowsTheRule) {
+  std::string plain = Folder("plain");
+  Folder("hidden", FILE_ATTRIBUTE_HIDDEN);
+  Folder(".dotted");
+  ASSERT_TRUE(MakeLink(Outside + "\\dir", Temp + "dirlink"));
+  ASSERT_TRUE(WriteFile(Temp + "file.txt"));
+  std::vector<std::string> list;
+  ListSubfolders(Temp, list);
+  std::vector<std::string> expected = {plain};
+  EXPECT_EQ(list, expected);
+}
+
+TEST_F(CleanTempPurgeWine, UnsafeOrMissingFolderDeletesNothing) {
+  ASSERT_TRUE(WriteFile(Temp + "stays.txt"));
+  char current[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, current);
+  ASSERT_TRUE(SetCurrentDirectoryA(Temp.c_str()));
+  PurgeTempFolder("");
+  PurgeTempFolder(".\\");
+  PurgeTempFolder("stays.txt\\");
+  PurgeTempFolder(Temp + "does-not-exist\\");
+  SetCurrentDirectoryA(current);
+  EXPECT_TRUE(Exists(Temp + "stays.txt"));
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+// Installing the test double, and the double's failure injection that other
+// tests rely on.
+#include <gtest/gtest.h>
+
+#include "platform/FakePlatform.h"
+
+namespace {
+
+TEST(PlatformGuard, InstallsAndRestoresNestedDoubles) {
+  TPlatform* real = &Platform();
+  EXPECT_EQ(dynamic_cast<TFakePlatform*>(real), nullptr);
+  {
+    TFakePlatform outer, inner;
+    TPlatformGuard outerGuard(outer);
+    EXPECT_EQ(&Platform(), &outer);
+    {
+      TPlatformGuard innerGuard(inner);
+      EXPECT_EQ(&Platform(), &inner);
+    }
+    EXPECT_EQ(&Platform(), &outer);
+  }
+  EXPECT_EQ(&Platform(), real);
+}
+
+TEST(PlatformFake, FailsANamedCallAfterTheGivenSuccesses) {
+  TFakePlatform fake;
+  fake.Fail("DeleteFileA", 2, ERROR_SHARING_VIOLATION);
+  EXPECT_TRUE(fake.DeleteFileA("a"));
+  EXPECT_TRUE(fake.DeleteFileA("b"));
+  EXPECT_FALSE(fake.DeleteFileA("c"));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_FALSE(fake.DeleteFileA("d"));
+  EXPECT_TRUE(fake.MessageBoxA(nullptr, "t", "c", MB_OK) == IDOK);  // other calls unaffected
+  std::vector<std::string> expected = {"DeleteFileA(a)", "DeleteFileA(b)", "DeleteFileA(c)",
+                                       "DeleteFileA(d)"};
+  EXPECT_EQ(fake.CallsOf("DeleteFileA"), expected);
+}
+
+TEST(PlatformFake, ScriptedFoldersAnswerLikeTheSystem) {
+  TFakePlatform fake;
+  char buffer[8];
+  fake.TempPath = "C:\\Temp\\";
+  EXPECT_EQ(fake.GetTempPathA(sizeof buffer, buffer), 9u);  // too small: size with the NUL
+  char large[MAX_PATH];
+  EXPECT_EQ(fake.GetTempPathA(MAX_PATH, large), 8u);
+  EXPECT_STREQ(large, "C:\\Temp\\");
+  fake.Fail("GetTempPathA");
+  EXPECT_EQ(fake.GetTempPathA(MAX_PATH, large), 0u);
+  EXPECT_EQ(fake.GetWindowsDirectoryA(large, MAX_PATH), 10u);
+  EXPECT_STREQ(large, "C:\\Windows");
+}
+
+}  // namespace

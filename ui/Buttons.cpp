@@ -1,0 +1,82 @@
+#include "ui/Buttons.h"
+
+#include "ui/Forms.h"
+
+void TBitBtn::CreateParams(TCreateParams& params) {
+  TButton::CreateParams(params);
+  params.Style = (params.Style & ~0xFu) | BS_OWNERDRAW;
+}
+
+void TBitBtn::Click() {
+  if (FKind == bkClose) {
+    if (TCustomForm* form = GetParentForm(this)) {
+      form->Close();
+      return;
+    }
+  }
+  TButton::Click();
+}
+
+void TBitBtn::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case CN_DRAWITEM:
+      DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam));
+      message.Result = TRUE;
+      break;
+    case WM_GETDLGCODE: {
+      // An owner-drawn button is no push button to dialog navigation; it
+      // asks for Enter itself so that Enter presses it like any button.
+      TButton::WndProc(message);
+      auto* msg = reinterpret_cast<MSG*>(message.LParam);
+      if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) message.Result |= DLGC_WANTMESSAGE;
+      break;
+    }
+    case WM_KEYDOWN:
+      if (message.WParam == VK_RETURN) {
+        Click();
+        break;
+      }
+      TButton::WndProc(message);
+      break;
+    default:
+      TButton::WndProc(message);
+  }
+}
+
+void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  bool focused = (item.itemState & ODS_FOCUS) != 0;
+  bool disabled = (item.itemState & ODS_DISABLED) != 0;
+
+  if (focused) {
+    FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InflateRect(&r, -1, -1);
+  }
+  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED | DFCS_FLAT : 0));
+
+  // Glyph and caption side by side, 4 pixels apart, centred together.
+  TSelectObject font(dc, FFont.Handle());
+  RECT textSize{0, 0, 0, 0};
+  DrawTextA(dc, FText.c_str(), -1, &textSize, DT_CALCRECT | DT_SINGLELINE);
+  int glyphWidth = FGlyph.Width();
+  int spacing = glyphWidth > 0 && !FText.empty() ? 4 : 0;
+  int total = glyphWidth + spacing + (textSize.right - textSize.left);
+  int x = (item.rcItem.right - item.rcItem.left - total) / 2 + (pressed ? 1 : 0);
+  int centreY = (item.rcItem.bottom - item.rcItem.top) / 2 + (pressed ? 1 : 0);
+  if (glyphWidth > 0) FGlyph.DrawTransparent(dc, x, centreY - FGlyph.Height() / 2);
+
+  RECT text{x + glyphWidth + spacing, centreY - (textSize.bottom - textSize.top) / 2, 0, 0};
+  text.right = text.left + (textSize.right - textSize.left);
+  text.bottom = text.top + (textSize.bottom - textSize.top);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+  DrawTextA(dc, FText.c_str(), -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+
+  if (focused) {
+    RECT focus = r;
+    InflateRect(&focus, -3, -3);
+    DrawFocusRect(dc, &focus);
+  }
+}

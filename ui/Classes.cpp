@@ -1,0 +1,60 @@
+#include "ui/Classes.h"
+
+#include <algorithm>
+
+TComponent::TComponent(TComponent* owner) {
+  if (owner) owner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+  FComponentState |= csDestroying;
+  DestroyComponents();
+  if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::Free() {
+  BeforeDestruction();
+  delete this;
+}
+
+void TComponent::BeforeDestruction() { FComponentState |= csDestroying; }
+
+TComponent* TComponent::FindComponent(const std::string& name) const {
+  for (TComponent* c : FComponents)
+    if (lstrcmpiA(c->FName.c_str(), name.c_str()) == 0) return c;
+  return nullptr;
+}
+
+void TComponent::Loaded() { FComponentState &= ~csLoading; }
+
+void TComponent::Notification(TComponent* component, TOperation operation) {
+  // Walk a copy backwards: a listener may free components in response.
+  std::vector<TComponent*> listeners = FComponents;
+  for (auto it = listeners.rbegin(); it != listeners.rend(); ++it)
+    if (*it != component) (*it)->Notification(component, operation);
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+  component->FOwner = this;
+  FComponents.push_back(component);
+  Notification(component, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+  auto it = std::find(FComponents.begin(), FComponents.end(), component);
+  if (it == FComponents.end()) return;
+  Notification(component, opRemove);
+  FComponents.erase(std::find(FComponents.begin(), FComponents.end(), component));
+  component->FOwner = nullptr;
+}
+
+void TComponent::DestroyComponents() {
+  // Last created first, each detached before it goes.
+  while (!FComponents.empty()) {
+    TComponent* last = FComponents.back();
+    Notification(last, opRemove);
+    FComponents.pop_back();
+    last->FOwner = nullptr;
+    last->Free();
+  }
+}

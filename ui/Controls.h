@@ -1,0 +1,233 @@
+// Controls: the windowless TGraphicControl and the windowed TWinControl,
+// each with a replaceable WindowProc and the library's CM_ notifications.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "ui/Classes.h"
+#include "ui/Graphics.h"
+
+// The library's own notifications, delivered through WindowProc.
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_ACTIVATE = CM_BASE + 0;
+constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;
+constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
+constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
+constexpr UINT CM_COLORCHANGED = CM_BASE + 11;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
+constexpr UINT CM_CTL3DCHANGED = CM_BASE + 16;
+constexpr UINT CM_PARENTCTL3DCHANGED = CM_BASE + 17;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
+constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+constexpr UINT CM_VISIBLECHANGED = CM_BASE + 22;
+constexpr UINT CM_ENTER = CM_BASE + 26;
+constexpr UINT CM_EXIT = CM_BASE + 27;
+constexpr UINT CM_INVALIDATE = CM_BASE + 52;
+
+// Notifications a parent reflects back to the child that sent them.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+
+enum TCursor { crDefault, crHandPoint };
+
+class TWinControl;
+
+class TControl : public TComponent {
+public:
+  explicit TControl(TComponent* owner);
+  ~TControl() override;
+  const char* ClassName() const override { return "TControl"; }
+
+  TWinControl* Parent() const { return FParent; }
+  virtual void SetParent(TWinControl* parent);
+
+  int Left() const { return FLeft; }
+  int Top() const { return FTop; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  virtual void SetBounds(int left, int top, int width, int height);
+  RECT BoundsRect() const { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+  virtual RECT ClientRect() const { return {0, 0, FWidth, FHeight}; }
+
+  // Caption and Text are the same text; setting it sends CM_TEXTCHANGED.
+  virtual std::string Text() const { return FText; }
+  void SetText(const std::string& text);
+  std::string Caption() const { return Text(); }
+  void SetCaption(const std::string& text) { SetText(text); }
+
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool visible);
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool enabled);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor color);
+  TFont& Font() { return FFont; }
+  const TFont& Font() const { return FFont; }
+  void SetFont(const TFont& font);
+  bool ParentFont() const { return FParentFont; }
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor cursor) { FCursor = cursor; }
+
+  TNotifyEvent OnClick;
+
+  // The replaceable window procedure; every message of the control passes it.
+  TWndMethod WindowProc;
+  LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+
+  virtual void Invalidate();
+  virtual void Update() {}
+  void Repaint();
+  virtual void Click();
+  // True when the control is visible and every parent up to the form is too.
+  bool Showing() const;
+
+  // The default window procedure: a dispatch on the message number.
+  virtual void WndProc(TMessage& message);
+
+protected:
+  friend class TWinControl;
+  virtual void DefaultHandler(TMessage& message);
+  virtual void TextChanged() {}
+  void ParentFontChanged();
+
+  TWinControl* FParent = nullptr;
+  int FLeft = 0;
+  int FTop = 0;
+  int FWidth = 0;
+  int FHeight = 0;
+  std::string FText;
+  bool FVisible = true;
+  bool FEnabled = true;
+  TColor FColor = clBtnFace;
+  TFont FFont;
+  bool FParentFont = true;
+  TCursor FCursor = crDefault;
+  bool FMouseInControl = false;
+  bool FClicking = false;
+};
+
+// A control without a window of its own; its parent paints it and hands it
+// the mouse messages that fall on it.
+class TGraphicControl : public TControl {
+public:
+  explicit TGraphicControl(TComponent* owner);
+  const char* ClassName() const override { return "TGraphicControl"; }
+
+  void Invalidate() override;
+  void Update() override;
+  // Paints the control on a DC whose origin is the control's top-left corner.
+  virtual void Paint(HDC dc) = 0;
+  void WndProc(TMessage& message) override;
+};
+
+// The parameters a windowed control is created with.
+struct TCreateParams {
+  std::string Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0;
+  int Y = 0;
+  int Width = 0;
+  int Height = 0;
+  HWND WndParent = nullptr;
+  // System class this control's class is built over (empty: none).
+  std::string BaseClass;
+  UINT ClassStyle = CS_DBLCLKS;
+};
+
+class TWinControl : public TControl {
+public:
+  explicit TWinControl(TComponent* owner);
+  ~TWinControl() override;
+  const char* ClassName() const override { return "TWinControl"; }
+
+  HWND Handle();
+  bool HandleAllocated() const { return FHandle != nullptr; }
+  void HandleNeeded() { Handle(); }
+  // Destroys the window and creates it anew with the current properties.
+  void RecreateWnd();
+
+  int ControlCount() const { return static_cast<int>(FControls.size()); }
+  TControl* Controls(int index) const { return FControls[index]; }
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  TControl* ControlAtPos(POINT point) const;
+
+  int TabOrder() const { return FTabOrder; }
+  void SetTabOrder(int order);
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool tabStop) { FTabStop = tabStop; }
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool value);
+  // Windowed children sorted by tab order.
+  std::vector<TWinControl*> TabList() const;
+
+  void SetBounds(int left, int top, int width, int height) override;
+  std::string Text() const override;
+  RECT ClientRect() const override;
+  void Invalidate() override;
+  void Update() override;
+  bool Focused() const;
+  virtual bool CanFocus() const;
+  virtual void SetFocus();
+
+  void WndProc(TMessage& message) override;
+  // Sends a message to every child control until one sets a result.
+  void Broadcast(TMessage& message);
+
+  // The window class name is the control's class name.
+  static LRESULT CALLBACK StdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+  static TWinControl* FromHandle(HWND window);
+
+protected:
+  virtual void CreateParams(TCreateParams& params);
+  virtual void CreateWnd();
+  virtual void CreateHandle();
+  virtual void DestroyHandle();
+  // Runs after the window exists: font, text, children, z-order.
+  virtual void InitializeWnd();
+  void DefaultHandler(TMessage& message) override;
+  void BeforeDestruction() override;
+  void TextChanged() override;
+  void UpdateTabOrderZ();
+  void PaintControls(HDC dc);
+  bool DispatchToGraphicChild(TMessage& message);
+  void TrackMouse(TMessage& message);
+  HBRUSH ColorBrush();
+
+  void WMPaint(TMessage& message);
+  void WMEraseBkgnd(TMessage& message);
+  void WMReflected(TMessage& message, UINT notifyBase, HWND child);
+  void WMSetFocus(TMessage& message);
+  void WMSetCursor(TMessage& message);
+  void WMNCDestroy(TMessage& message);
+  void CMFocusChanged(TMessage& message);
+
+  HWND FHandle = nullptr;
+  WNDPROC FDefWndProc = nullptr;
+  std::vector<TControl*> FControls;
+  int FTabOrder = -1;
+  bool FTabStop = false;
+  bool FCtl3D = true;
+  TGdiObject FBrush;
+  COLORREF FBrushColor = CLR_INVALID;
+  TControl* FMouseControl = nullptr;
+  bool FTrackingLeave = false;
+};
+
+// The form (or dialog) that a control lives on.
+class TCustomForm;
+TCustomForm* GetParentForm(const TControl* control);
+// Class-kind test: "is, including descendants".
+template <class T>
+bool Is(const TObject* object) {
+  return dynamic_cast<const T*>(object) != nullptr;
+}

@@ -1,0 +1,478 @@
+#include "ui/Forms.h"
+
+#include <algorithm>
+#include <exception>
+#include <objbase.h>
+
+#include "ui/SysUtils.h"
+
+TApplication* Application = nullptr;
+
+namespace {
+
+constexpr DWORD ApplicationWindowStyle =
+    WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;  // 0x84CA0000
+
+POINT ScreenCentre() {
+  return {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+}
+
+// Disables the thread's other enabled top-level windows for a modal display
+// and enables them again at the end of it, on every path.
+class TTaskWindowsDisabler {
+public:
+  explicit TTaskWindowsDisabler(HWND except) : FExcept(except) {
+    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
+    for (HWND window : FWindows) EnableWindow(window, FALSE);
+  }
+  ~TTaskWindowsDisabler() {
+    for (HWND window : FWindows)
+      if (IsWindow(window)) EnableWindow(window, TRUE);
+  }
+  TTaskWindowsDisabler(const TTaskWindowsDisabler&) = delete;
+  TTaskWindowsDisabler& operator=(const TTaskWindowsDisabler&) = delete;
+
+private:
+  static BOOL CALLBACK Collect(HWND window, LPARAM param) {
+    auto* self = reinterpret_cast<TTaskWindowsDisabler*>(param);
+    if (window != self->FExcept && IsWindowVisible(window) && IsWindowEnabled(window))
+      self->FWindows.push_back(window);
+    return TRUE;
+  }
+
+  HWND FExcept;
+  std::vector<HWND> FWindows;
+};
+
+TCustomForm* FormOfWindow(HWND window) {
+  return dynamic_cast<TCustomForm*>(TWinControl::FromHandle(window));
+}
+
+}  // namespace
+
+// ------------------------------------------------------------- TCustomForm
+
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
+  FVisible = false;
+  FColor = clBtnFace;
+  FParentFont = false;
+  if (Application) Application->FormCreated(this);
+}
+
+TCustomForm::~TCustomForm() {
+  if (Application) Application->FormDestroyed(this);
+}
+
+void TCustomForm::BeforeDestruction() {
+  MarkDestroying();
+  if (FHandle && IsWindowVisible(FHandle)) ShowWindow(FHandle, SW_HIDE);
+  try {
+    OnDestroy(this);
+  } catch (...) {
+    HandleCurrentException();
+  }
+  TWinControl::BeforeDestruction();
+}
+
+void TCustomForm::FinishLoading() {
+  Loaded();
+  for (int i = 0; i < ComponentCount(); ++i) Components(i)->Loaded();
+  // An error in the create handler is reported; the rest of it is skipped
+  // and the form carries on.
+  try {
+    OnCreate(this);
+  } catch (...) {
+    HandleCurrentException();
+  }
+}
+
+void TCustomForm::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  params.ExStyle = WS_EX_CONTROLPARENT;
+  params.WndParent = Application ? Application->Handle() : nullptr;
+}
+
+void TCustomForm::InitializeWnd() {
+  TWinControl::InitializeWnd();
+  if (Application && Application->Icon())
+    SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application->Icon()));
+}
+
+void TCustomForm::SetWindowState(TWindowState state) {
+  if (state == FWindowState) return;
+  FWindowState = state;
+  if (FHandle && IsWindowVisible(FHandle))
+    ShowWindow(FHandle, state == wsMinimized ? SW_MINIMIZE : state == wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void TCustomForm::Show() {
+  SetVisible(true);
+  if (FHandle) SetForegroundWindow(FHandle);
+}
+
+void TCustomForm::ShowWindowNow() {
+  HWND window = Handle();
+  if (!FShownOnce) {
+    FShownOnce = true;
+    if (FPosition == poScreenCenter) {
+      int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - FWidth) / 2);
+      int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - FHeight) / 2);
+      SetBounds(left, top, FWidth, FHeight);
+    }
+  }
+  if (Application && this == Application->MainForm())
+    ShowWindow(Application->Handle(), SW_SHOWNA);  // the taskbar button
+  ShowWindow(window, FWindowState == wsMaximized ? SW_SHOWMAXIMIZED
+                     : FWindowState == wsMinimized ? SW_SHOWMINIMIZED
+                                                   : SW_SHOWNORMAL);
+}
+
+TModalResult TCustomForm::ShowModal() {
+  if (Visible() || FModal) throw Exception("Cannot make a visible window modal");
+  HWND activeBefore = GetActiveWindow();
+  FModal = true;
+  FModalResult = mrNone;
+  {
+    TTaskWindowsDisabler disabled(Handle());
+    try {
+      Show();
+      while (FModalResult == mrNone) {
+        Application->HandleMessage();
+        if (Application->Terminated()) FModalResult = mrCancel;
+      }
+    } catch (...) {
+      FModal = false;
+      throw;
+    }
+  }
+  // The other windows are enabled again before this one hides, so the
+  // activation goes back to the window that was active before.
+  Hide();
+  FModal = false;
+  if (activeBefore && IsWindow(activeBefore)) SetActiveWindow(activeBefore);
+  return FModalResult;
+}
+
+void TCustomForm::Close() {
+  if (FModal) {
+    FModalResult = mrCancel;
+  } else if (Application && this == Application->MainForm()) {
+    Application->Terminate();
+  } else {
+    Hide();
+  }
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+  FActiveControl = control;
+  if (control && FHandle && IsWindowVisible(FHandle) && control->CanFocus()) control->SetFocus();
+}
+
+void TCustomForm::FocusControlChanged(TWinControl* control) {
+  if (control == FActiveControl) return;
+  TWinControl* previous = FActiveControl;
+  FActiveControl = control;
+  if (previous) previous->Perform(CM_EXIT);
+  Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
+}
+
+// Focuses the first control in tab order, looking into containers.
+void TCustomForm::SelectFirst() {
+  std::vector<TWinControl*> pending = TabList();
+  for (size_t i = 0; i < pending.size(); ++i) {
+    TWinControl* c = pending[i];
+    if (!c->CanFocus()) continue;
+    if (c->TabStop()) {
+      c->SetFocus();
+      return;
+    }
+    std::vector<TWinControl*> inner = c->TabList();
+    pending.insert(pending.begin() + static_cast<long>(i) + 1, inner.begin(), inner.end());
+  }
+}
+
+void TCustomForm::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_SYSCOMMAND:
+      WMSysCommand(message);
+      break;
+    case WM_CLOSE:
+      WMClose(message);
+      break;
+    case WM_ACTIVATE:
+      WMActivate(message);
+      break;
+    case CM_VISIBLECHANGED:
+      if (message.WParam)
+        ShowWindowNow();
+      else if (FHandle)
+        ShowWindow(FHandle, SW_HIDE);
+      break;
+    default:
+      TWinControl::WndProc(message);
+  }
+}
+
+void TCustomForm::WMSysCommand(TMessage& message) {
+  if ((message.WParam & 0xFFF0) == SC_MINIMIZE && Application && this == Application->MainForm()) {
+    Application->Minimize();
+    return;
+  }
+  DefaultHandler(message);
+}
+
+void TCustomForm::WMClose(TMessage&) { Close(); }
+
+void TCustomForm::WMActivate(TMessage& message) {
+  if (LOWORD(message.WParam) == WA_INACTIVE) {
+    DefaultHandler(message);
+    return;
+  }
+  DefaultHandler(message);
+  if (FActiveControl && FActiveControl->CanFocus() && FActiveControl->HandleAllocated())
+    FActiveControl->SetFocus();
+  else
+    SelectFirst();
+}
+
+// ------------------------------------------------------------ TApplication
+
+std::string ApplicationTitleFromPath(const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  size_t dot = name.find('.');
+  if (dot != std::string::npos) name.resize(dot);
+  if (name.empty()) return name;
+  CharUpperBuffA(name.data(), 1);
+  if (name.size() > 1) CharLowerBuffA(name.data() + 1, static_cast<DWORD>(name.size() - 1));
+  return name;
+}
+
+TApplication::TApplication() : TComponent(nullptr) { Application = this; }
+
+TApplication::~TApplication() {
+  if (FHandle) {
+    HWND window = FHandle;
+    DestroyWindow(window);
+    FHandle = nullptr;
+  }
+  if (FComInitialized) CoUninitialize();
+  if (Application == this) Application = nullptr;
+}
+
+void TApplication::Initialize() {
+  FComInitialized = SUCCEEDED(CoInitialize(nullptr));
+  if (FHandle) return;
+
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  char path[MAX_PATH + 1] = {};
+  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  FTitle = ApplicationTitleFromPath(std::string(path, length < MAX_PATH ? length : 0));
+  FIcon = LoadIconA(instance, "MAINICON");
+  if (!FIcon) FIcon = LoadIconA(nullptr, IDI_APPLICATION);
+
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = AppWndProc;
+  wc.hInstance = instance;
+  wc.hIcon = FIcon;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.lpszClassName = "TApplication";
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (!GetClassInfoExA(instance, wc.lpszClassName, &existing) && !RegisterClassExA(&wc))
+    throw EOutOfResources("Cannot register the application window class");
+  POINT centre = ScreenCentre();
+  FHandle = CreateWindowExA(0, "TApplication", FTitle.c_str(), ApplicationWindowStyle, centre.x,
+                            centre.y, 0, 0, nullptr, nullptr, instance, this);
+  if (!FHandle) throw EOutOfResources("Cannot create the application window: " + SysErrorMessage(GetLastError()));
+  SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon));
+  HMENU menu = GetSystemMenu(FHandle, FALSE);
+  DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+  DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+  DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
+}
+
+void TApplication::FormCreated(TCustomForm* form) {
+  if (!FMainForm) FMainForm = form;
+}
+
+void TApplication::FormDestroyed(TCustomForm* form) {
+  if (FMainForm == form) FMainForm = nullptr;
+}
+
+void TApplication::HookMainWindow(TWindowHook hook) { FHooks.push_back(hook); }
+
+void TApplication::UnhookMainWindow(TWindowHook hook) {
+  auto it = std::find(FHooks.begin(), FHooks.end(), hook);
+  if (it != FHooks.end()) FHooks.erase(it);
+}
+
+LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!self && msg == WM_NCCREATE) {
+    self = static_cast<TApplication*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->FHandle = window;
+  }
+  if (!self) return DefWindowProcA(window, msg, wParam, lParam);
+  TMessage message{msg, wParam, lParam, 0};
+  try {
+    self->WndProc(message);
+  } catch (...) {
+    HandleCurrentException();
+  }
+  if (msg == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+  return message.Result;
+}
+
+void TApplication::WndProc(TMessage& message) {
+  // Observers first, in the order they registered; one may end the handling.
+  for (TWindowHook hook : std::vector<TWindowHook>(FHooks))
+    if (hook(message)) return;
+
+  switch (message.Msg) {
+    case WM_SYSCOMMAND:
+      if ((message.WParam & 0xFFF0) == SC_MINIMIZE) {
+        Minimize();
+        return;
+      }
+      if ((message.WParam & 0xFFF0) == SC_RESTORE) {
+        Restore();
+        return;
+      }
+      break;
+    case WM_CLOSE:
+      if (FMainForm) FMainForm->Close();
+      return;
+    case WM_ENDSESSION:
+      if (message.WParam) Terminate();
+      return;
+    case WM_SETFOCUS: {
+      // The taskbar button activates this window; pass that on to the form.
+      HWND popup = GetLastActivePopup(FHandle);
+      if (popup && popup != FHandle && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
+        SetFocus(popup);
+        return;
+      }
+      break;
+    }
+  }
+  message.Result = DefWindowProcA(FHandle, message.Msg, message.WParam, message.LParam);
+}
+
+bool TApplication::MainFormShowable() const {
+  return FMainForm && (FMainForm->Visible() || FShowMainForm) && FMainForm->Enabled();
+}
+
+void TApplication::Minimize() {
+  if (IsIconic(FHandle)) return;
+  SetActiveWindow(FHandle);
+  if (MainFormShowable()) {
+    // Start the minimise animation from the main form's place.
+    RECT r = FMainForm->BoundsRect();
+    if (FMainForm->HandleAllocated()) GetWindowRect(FMainForm->Handle(), &r);
+    SetWindowPos(FHandle, nullptr, r.left, r.top, r.right - r.left, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(FHandle, SW_SHOWNA);
+    DefWindowProcA(FHandle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  } else {
+    ShowWindow(FHandle, SW_MINIMIZE);
+  }
+}
+
+void TApplication::Restore() {
+  if (!IsIconic(FHandle)) return;
+  SetActiveWindow(FHandle);
+  if (MainFormShowable())
+    DefWindowProcA(FHandle, WM_SYSCOMMAND, SC_RESTORE, 0);
+  else
+    ShowWindow(FHandle, SW_RESTORE);
+  POINT centre = ScreenCentre();
+  SetWindowPos(FHandle, nullptr, centre.x, centre.y, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (FMainForm && FMainForm->WindowState() == wsMinimized && !FMainForm->Visible()) {
+    FMainForm->SetWindowState(wsNormal);
+    FMainForm->Show();
+  }
+  if (TCustomForm* form = FormOfWindow(GetActiveWindow()))
+    if (TWinControl* control = form->ActiveControl(); control && control->CanFocus()) control->SetFocus();
+}
+
+void TApplication::Run() {
+  if (!FMainForm) return;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  GetStartupInfoA(&startup);
+  if (startup.dwFlags & STARTF_USESHOWWINDOW) {
+    if (startup.wShowWindow == SW_SHOWMAXIMIZED) FMainForm->SetWindowState(wsMaximized);
+    if (startup.wShowWindow == SW_SHOWMINNOACTIVE) FMainForm->SetWindowState(wsMinimized);
+  }
+  if (FShowMainForm) {
+    if (FMainForm->WindowState() == wsMinimized)
+      Minimize();
+    else
+      FMainForm->Show();
+  }
+  while (!FTerminated) HandleMessage();
+  DestroyMainForm();
+}
+
+void TApplication::DestroyMainForm() {
+  TCustomForm* form = FMainForm;
+  if (!form) return;
+  try {
+    form->Free();
+  } catch (...) {
+    HandleCurrentException();
+  }
+  FMainForm = nullptr;
+}
+
+bool TApplication::ProcessMessage() {
+  MSG msg;
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    FTerminated = true;
+    return true;
+  }
+  // Dialog navigation (Tab, Enter, access keys) for the program's forms.
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  if (root && FormOfWindow(root) && IsDialogMessageA(root, &msg)) return true;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+  return true;
+}
+
+void TApplication::HandleMessage() {
+  if (!ProcessMessage()) WaitMessage();
+}
+
+void TApplication::ProcessMessages() {
+  while (ProcessMessage()) {
+  }
+}
+
+void TApplication::ShowException(const std::string& message) {
+  if (OnException) {
+    OnException(message);
+    return;
+  }
+  MessageBoxA(FHandle, ErrorReportText(message).c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void HandleCurrentException() {
+  std::string text;
+  try {
+    throw;
+  } catch (const Exception& e) {
+    text = e.Message();
+  } catch (const std::exception& e) {
+    text = e.what();
+  } catch (...) {
+    text = "Unknown error";
+  }
+  if (Application)
+    Application->ShowException(text);
+  else
+    MessageBoxA(nullptr, ErrorReportText(text).c_str(), "Error", MB_OK | MB_ICONERROR);
+}

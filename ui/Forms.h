@@ -1,0 +1,138 @@
+// Forms, modal display and the application object with its hidden
+// Application window, message loop and error report.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "ui/Controls.h"
+
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TPosition { poDesigned, poScreenCenter };
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = IDOK;
+constexpr TModalResult mrCancel = IDCANCEL;
+
+class TCustomForm : public TWinControl {
+public:
+  explicit TCustomForm(TComponent* owner);
+  ~TCustomForm() override;
+  const char* ClassName() const override { return "TCustomForm"; }
+
+  TPosition Position() const { return FPosition; }
+  void SetPosition(TPosition position) { FPosition = position; }
+  TWindowState WindowState() const { return FWindowState; }
+  void SetWindowState(TWindowState state);
+
+  void Show();
+  void Hide() { SetVisible(false); }
+  TModalResult ShowModal();
+  // Ends a modal display with mrCancel; closing the main form ends the program.
+  void Close();
+  bool Modal() const { return FModal; }
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult result) { FModalResult = result; }
+
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  void SetActiveControl(TWinControl* control);
+  // Called by a control of this form that received the keyboard focus.
+  void FocusControlChanged(TWinControl* control);
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+
+  void WndProc(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void InitializeWnd() override;
+  void BeforeDestruction() override;
+  // Ends the loading state: each owned component's load completion in the
+  // stored order, then the create handler.
+  void FinishLoading();
+  void ShowWindowNow();
+  void SelectFirst();
+
+  void WMSysCommand(TMessage& message);
+  void WMClose(TMessage& message);
+  void WMActivate(TMessage& message);
+
+  TPosition FPosition = poDesigned;
+  TWindowState FWindowState = wsNormal;
+  bool FShownOnce = false;
+  bool FModal = false;
+  TModalResult FModalResult = mrNone;
+  TWinControl* FActiveControl = nullptr;
+  HWND FFocusedWindow = nullptr;
+};
+
+class TForm : public TCustomForm {
+public:
+  explicit TForm(TComponent* owner) : TCustomForm(owner) {}
+  const char* ClassName() const override { return "TForm"; }
+};
+
+class TApplication : public TComponent {
+public:
+  TApplication();
+  ~TApplication() override;
+  const char* ClassName() const override { return "TApplication"; }
+
+  // Creates the hidden Application window; COM is initialised first.
+  void Initialize();
+  HWND Handle() const { return FHandle; }
+  const std::string& Title() const { return FTitle; }
+  HICON Icon() const { return FIcon; }
+  TCustomForm* MainForm() const { return FMainForm; }
+  // The first form created becomes the main form; a destroyed one is forgotten.
+  void FormCreated(TCustomForm* form);
+  void FormDestroyed(TCustomForm* form);
+  void Run();
+  void Terminate() { PostQuitMessage(0); }
+  bool Terminated() const { return FTerminated; }
+  // Handles one message if there is one; false when the queue was empty.
+  bool ProcessMessage();
+  void HandleMessage();
+  void ProcessMessages();
+
+  void Minimize();
+  void Restore();
+
+  void HookMainWindow(TWindowHook hook);
+  void UnhookMainWindow(TWindowHook hook);
+
+  // Shows the error report for an error that escaped a handler.
+  void ShowException(const std::string& message);
+  // Replaces the error report (tests use it to collect errors).
+  void (*OnException)(const std::string& message) = nullptr;
+
+  static LRESULT CALLBACK AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  // Whether Run shows the main form (it stays "due to be shown" while minimised).
+  bool ShowMainForm() const { return FShowMainForm; }
+
+private:
+  void WndProc(TMessage& message);
+  bool MainFormShowable() const;
+  void DestroyMainForm();
+
+  HWND FHandle = nullptr;
+  HWND FMenuWindow = nullptr;
+  HICON FIcon = nullptr;
+  std::string FTitle;
+  TCustomForm* FMainForm = nullptr;
+  std::vector<TWindowHook> FHooks;
+  bool FTerminated = false;
+  bool FShowMainForm = true;
+  bool FComInitialized = false;
+};
+
+extern TApplication* Application;
+
+// The application title for an executable path: the file name without its
+// extension, first letter in capitals and all after it in lower case.
+std::string ApplicationTitleFromPath(const std::string& path);
+
+// Reports the exception in flight; used at every callback boundary.
+void HandleCurrentException();

@@ -1,0 +1,157 @@
+// Colours, GDI object ownership, fonts, bitmaps and the drawing surface.
+#pragma once
+#include <windows.h>
+#include <string>
+#include "ui/Classes.h"
+
+// An RGB value 0x00BBGGRR, or 0x80000000 + a GetSysColor index.
+using TColor = DWORD;
+constexpr TColor clSystemColor = 0x80000000;
+constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
+constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
+constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
+constexpr TColor clBtnShadow = clSystemColor | COLOR_BTNSHADOW;
+constexpr TColor clBtnText = clSystemColor | COLOR_BTNTEXT;
+constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
+constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
+constexpr TColor clMenuText = clSystemColor | COLOR_MENUTEXT;
+constexpr TColor clInactiveCaption = clSystemColor | COLOR_INACTIVECAPTION;
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clBlue = 0xFF0000;
+constexpr TColor clGray = 0x808080;
+constexpr TColor clSilver = 0xC0C0C0;
+constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clOlive = 0x008080;
+
+// Resolves a system colour reference; RGB values pass unchanged.
+COLORREF ColorToRGB(TColor color);
+
+// Owns one GDI object (pen, brush, font, bitmap, region) and deletes it.
+class TGdiObject {
+public:
+  TGdiObject() = default;
+  explicit TGdiObject(HGDIOBJ handle) : FHandle(handle) {}
+  ~TGdiObject() { Reset(); }
+  TGdiObject(TGdiObject&& other) noexcept : FHandle(other.Release()) {}
+  TGdiObject& operator=(TGdiObject&& other) noexcept;
+  TGdiObject(const TGdiObject&) = delete;
+  TGdiObject& operator=(const TGdiObject&) = delete;
+
+  HGDIOBJ Get() const { return FHandle; }
+  HGDIOBJ Release();
+  void Reset(HGDIOBJ handle = nullptr);
+
+private:
+  HGDIOBJ FHandle = nullptr;
+};
+
+// Keeps an object selected into a DC for one scope, then puts the old one back.
+class TSelectObject {
+public:
+  TSelectObject(HDC dc, HGDIOBJ object) : FDC(dc), FOld(SelectObject(dc, object)) {}
+  ~TSelectObject() { SelectObject(FDC, FOld); }
+  TSelectObject(const TSelectObject&) = delete;
+  TSelectObject& operator=(const TSelectObject&) = delete;
+
+private:
+  HDC FDC;
+  HGDIOBJ FOld;
+};
+
+// A window DC (GetDC / GetWindowDC) released on every path.
+class TWindowDC {
+public:
+  explicit TWindowDC(HWND window, bool wholeWindow = false)
+      : FWindow(window), FDC(wholeWindow ? GetWindowDC(window) : GetDC(window)) {}
+  ~TWindowDC() {
+    if (FDC) ReleaseDC(FWindow, FDC);
+  }
+  TWindowDC(const TWindowDC&) = delete;
+  TWindowDC& operator=(const TWindowDC&) = delete;
+  HDC Get() const { return FDC; }
+
+private:
+  HWND FWindow;
+  HDC FDC;
+};
+
+// A memory DC deleted on every path.
+class TMemoryDC {
+public:
+  explicit TMemoryDC(HDC compatible) : FDC(CreateCompatibleDC(compatible)) {}
+  ~TMemoryDC() {
+    if (FDC) DeleteDC(FDC);
+  }
+  TMemoryDC(const TMemoryDC&) = delete;
+  TMemoryDC& operator=(const TMemoryDC&) = delete;
+  HDC Get() const { return FDC; }
+
+private:
+  HDC FDC;
+};
+
+enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+
+// A logical font described by name, height in pixels (negative: character
+// height), style, charset and colour; the handle is made on demand.
+class TFont {
+public:
+  TFont();
+  TFont(const TFont& other);
+  TFont& operator=(const TFont& other);
+
+  const std::string& Name() const { return FName; }
+  void SetName(const std::string& name);
+  int Height() const { return FHeight; }
+  void SetHeight(int height);
+  // Point size at the screen's resolution.
+  int Size() const;
+  void SetSize(int points);
+  unsigned Style() const { return FStyle; }
+  void SetStyle(unsigned style);
+  BYTE Charset() const { return FCharset; }
+  void SetCharset(BYTE charset);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor color) { FColor = color; }
+
+  HFONT Handle() const;
+  void Assign(const LOGFONTA& logFont);
+  bool SameAs(const TFont& other) const;
+
+private:
+  void Changed() { FHandle.Reset(); }
+
+  std::string FName;
+  int FHeight;
+  unsigned FStyle = 0;
+  BYTE FCharset = DEFAULT_CHARSET;
+  TColor FColor = clWindowText;
+  mutable TGdiObject FHandle;
+};
+
+int ScreenPixelsPerInch();
+
+// A device-dependent bitmap with its own memory DC.
+class TBitmap {
+public:
+  TBitmap() = default;
+  TBitmap(const TBitmap& other);
+  TBitmap& operator=(const TBitmap& other);
+
+  bool LoadFromResource(HINSTANCE instance, int id);
+  void SetSize(int width, int height);
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  bool Empty() const { return FWidth == 0 || FHeight == 0; }
+  HBITMAP Handle() const { return static_cast<HBITMAP>(FHandle.Get()); }
+  // Draws the bitmap at (x, y), leaving out pixels of its bottom-left colour.
+  void DrawTransparent(HDC dc, int x, int y) const;
+  void Draw(HDC dc, int x, int y) const;
+
+private:
+  void Adopt(HBITMAP handle);
+
+  TGdiObject FHandle;
+  int FWidth = 0;
+  int FHeight = 0;
+};

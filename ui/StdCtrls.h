@@ -1,0 +1,136 @@
+// The standard controls: push buttons, check boxes, edits, memos, labels
+// and group boxes, each over its system class.
+#pragma once
+#include "ui/Controls.h"
+
+class TButtonControl : public TWinControl {
+public:
+  explicit TButtonControl(TComponent* owner);
+  const char* ClassName() const override { return "TButtonControl"; }
+};
+
+class TButton : public TButtonControl {
+public:
+  explicit TButton(TComponent* owner);
+  const char* ClassName() const override { return "TButton"; }
+
+  int ModalResult() const { return FModalResult; }
+  void SetModalResult(int result) { FModalResult = result; }
+  void Click() override;
+  void WndProc(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+
+private:
+  int FModalResult = 0;
+};
+
+enum TCheckBoxState { cbUnchecked, cbChecked };
+
+class TCustomCheckBox : public TButtonControl {
+public:
+  explicit TCustomCheckBox(TComponent* owner);
+  const char* ClassName() const override { return "TCustomCheckBox"; }
+
+  bool Checked() const { return FState == cbChecked; }
+  void SetChecked(bool checked);
+  void WndProc(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void InitializeWnd() override;
+
+private:
+  TCheckBoxState FState = cbUnchecked;
+};
+
+class TCheckBox : public TCustomCheckBox {
+public:
+  explicit TCheckBox(TComponent* owner) : TCustomCheckBox(owner) {}
+  const char* ClassName() const override { return "TCheckBox"; }
+};
+
+enum TBorderStyle { bsNone, bsSingle };
+
+class TCustomEdit : public TWinControl {
+public:
+  explicit TCustomEdit(TComponent* owner);
+  const char* ClassName() const override { return "TCustomEdit"; }
+
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool readOnly);
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle style);
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+
+private:
+  bool FReadOnly = false;
+  TBorderStyle FBorderStyle = bsSingle;
+};
+
+class TEdit : public TCustomEdit {
+public:
+  explicit TEdit(TComponent* owner) : TCustomEdit(owner) {}
+  const char* ClassName() const override { return "TEdit"; }
+};
+
+// A multi-line edit; without scroll bars and with word wrap by default.
+class TCustomMemo : public TCustomEdit {
+public:
+  explicit TCustomMemo(TComponent* owner) : TCustomEdit(owner) {}
+  const char* ClassName() const override { return "TCustomMemo"; }
+
+  void SetLines(const std::vector<std::string>& lines);
+  void WndProc(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+};
+
+class TMemo : public TCustomMemo {
+public:
+  explicit TMemo(TComponent* owner) : TCustomMemo(owner) {}
+  const char* ClassName() const override { return "TMemo"; }
+};
+
+// A label sizes itself to its text (AutoSize) and draws it on one line.
+class TCustomLabel : public TGraphicControl {
+public:
+  explicit TCustomLabel(TComponent* owner) : TGraphicControl(owner) {}
+  const char* ClassName() const override { return "TCustomLabel"; }
+
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool autoSize);
+  void Paint(HDC dc) override;
+  void WndProc(TMessage& message) override;
+
+private:
+  void AdjustBounds();
+
+  bool FAutoSize = true;
+};
+
+class TLabel : public TCustomLabel {
+public:
+  explicit TLabel(TComponent* owner) : TCustomLabel(owner) {}
+  const char* ClassName() const override { return "TLabel"; }
+};
+
+class TCustomGroupBox : public TWinControl {
+public:
+  explicit TCustomGroupBox(TComponent* owner) : TWinControl(owner) {}
+  const char* ClassName() const override { return "TCustomGroupBox"; }
+  void WndProc(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+public:
+  explicit TGroupBox(TComponent* owner) : TCustomGroupBox(owner) {}
+  const char* ClassName() const override { return "TGroupBox"; }
+};
