@@ -39,7 +39,8 @@ private:
   ULONG FRefs = 0;
 };
 
-class TFakePlatform final : public TPlatform {
+// Tests may derive from it to act at the moment a call is made.
+class TFakePlatform : public TPlatform {
 public:
   // One scripted URL cache entry. Size, when not 0, replaces the size the
   // record would need (the record is then cut to it).
@@ -68,6 +69,8 @@ public:
   // Calls of the name fail once `succeeding` of them have succeeded; the
   // error goes to SetLastError, or is the HRESULT returned by COM calls.
   void Fail(const std::string& name, int succeeding = 0, DWORD error = ERROR_ACCESS_DENIED);
+  // Lets calls of the name succeed again.
+  void StopFailing(const std::string& name) { FFailures.erase(name); }
   // Handles handed out and not yet closed (searches, files, enumerations).
   int OpenHandles() const { return static_cast<int>(FOpen.size()); }
 

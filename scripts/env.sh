@@ -8,7 +8,10 @@ SPW_BUILD=${SPW_BUILD:-$SPW_ROOT/build}
 export WINEPREFIX=$SPW_BUILD/wine
 export XDG_DATA_HOME=$SPW_BUILD/xdg
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+# No Mono/Gecko installers, no menu entries. No debugger either: winedbg
+# waits forever under ctest, so a crashing test would hang until its timeout
+# (for a backtrace, run the program by hand without "winedbg.exe=d").
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 export LANG=C.UTF-8
 export LC_ALL=C.UTF-8
 mkdir -p "$XDG_DATA_HOME"
@@ -112,6 +115,11 @@ start_wineserver() {
   else
     spw_log "using the wineserver already running for $WINEPREFIX"
   fi
+  # Start the prefix's service processes and its desktop now, with no output
+  # to inherit: the persistent server keeps them alive, and an output pipe they
+  # took from the first test would never close, so ctest would wait for it
+  # until the test's timeout.
+  wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 }
 
 # Stops what this shell started: the wineserver of the prefix (with every Wine

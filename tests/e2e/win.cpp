@@ -12,7 +12,7 @@ Process start_process(const std::string& exe, const std::string& cwd) {
   if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(),
                       &si, &pi))
     return p;
-  CloseHandle(pi.hThread);
+  UniqueHandle thread(pi.hThread);
   p.handle.reset(pi.hProcess);
   p.id = pi.dwProcessId;
   return p;

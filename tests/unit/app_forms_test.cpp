@@ -34,6 +34,11 @@ protected:
     Fake.ModuleName = Folder + "spurwisch.exe";
     Fake.TempPath = Folder + "Temp\\";
   }
+  void TearDown() override {
+    Form.reset();
+    ReleaseHistory();  // may hold the double's history object
+    RunFinished = false;
+  }
   TForm1* Create(const std::string& settings = "<none>") {
     if (settings != "<none>") WriteFileBytes(Folder + "spurwisch.cfg", settings);
     Form.reset(new TForm1(Application));
