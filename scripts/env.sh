@@ -36,7 +36,7 @@ ensure_packages() {
   spw_log "installing:$missing"
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q || return 1
   # shellcheck disable=SC2086
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing || return 1
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing || return 1
 }
 
 # Configures build/ once (Ninja, cross toolchain) and builds incrementally.

@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 ensure_packages
 build_tree
 trap stop_all EXIT
+trap 'exit 130' INT TERM
 start_xvfb
 ensure_prefix
 start_wineserver

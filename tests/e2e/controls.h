@@ -1,4 +1,4 @@
-// Compares a window's child windows with a design table: class, caption,
+// Compares a window's child windows with a table of expected controls: class, caption,
 // position, tab stop and tab order (the z-order of the siblings).
 #pragma once
 #include <windows.h>
@@ -9,7 +9,7 @@
 #include "report.h"
 
 struct ExpectedControl {
-  const char* name;     // the control's design name, for the messages
+  const char* name;     // the control's name in its form, for the messages
   const char* cls;      // its window class
   const char* caption;  // nullptr: identified by class and order only (edits)
   int left, top, width, height;  // relative to the parent's client area

@@ -76,7 +76,8 @@ ImportList read_pe_imports(const std::vector<unsigned char>& file) {
 bool is_system_dll(const std::string& name) {
   static const char* const allowed[] = {"kernel32.dll", "user32.dll",  "gdi32.dll",   "advapi32.dll",
                                         "shell32.dll",  "ole32.dll",   "oleaut32.dll", "comctl32.dll",
-                                        "wininet.dll",  "msvcrt.dll",  "shlwapi.dll", "version.dll"};
+                                        "wininet.dll",  "msvcrt.dll",  "shlwapi.dll", "version.dll",
+                                        "msimg32.dll"};
   for (const char* dll : allowed)
     if (lstrcmpiA(name.c_str(), dll) == 0) return true;
   return false;
