@@ -20,6 +20,7 @@ const char kSandbox[] = "C:\\spw-e2e\\run1";
 const char kWorkingDir[] = "C:\\";
 const char kDefaultsFile[] = "1\r\n1\r\n1\r\n0\r\n0\r\n";
 const char kAllOffFile[] = "0\r\n0\r\n0\r\n0\r\n0\r\n";
+const char kAutoStartFile[] = "0\r\n0\r\n0\r\n0\r\n1\r\n";
 const size_t kMaxExeBytes = 1536 * 1024;  // 1.5 MB
 
 std::string windows_path(std::string path) {
@@ -115,6 +116,7 @@ void run_all(Report& report, const std::string& exe, const std::string& artifact
   MainButtons buttons = check_main_window(report, main, artifacts);
   check_about_dialog(report, program, main, buttons.about, artifacts);
   check_options_dialog(report, program, main, buttons.options, artifacts);
+  check_cleaning_click(report, program, main, artifacts);
   close_program(report, program, buttons.close, "first start");
   kill_if_running(program);
   check_settings_file(report, kDefaultsFile, "first start");
@@ -129,6 +131,17 @@ void run_all(Report& report, const std::string& exe, const std::string& artifact
   close_program(report, program, find_child(main, "TBitBtn", "&Close"), "second start");
   kill_if_running(program);
   check_settings_file(report, kAllOffFile, "second start");
+
+  if (!report.check(write_file(std::string(kSandbox) + "\\spurwisch.cfg", kAutoStartFile), "settings file auto-start written"))
+    return;
+  std::string temp_file = prepare_auto_start_run(report);
+  DWORD started = GetTickCount();
+  main = start_program(report, program, "third start");
+  if (!main) return kill_if_running(program);
+  check_auto_start_run(report, program, started, temp_file, artifacts);
+  close_program(report, program, find_child(main, "TBitBtn", "&Close"), "third start");
+  kill_if_running(program);
+  check_settings_file(report, kAutoStartFile, "third start");
 }
 
 int wait_window_mode(const std::string& cls, int seconds) {

@@ -28,6 +28,17 @@ void check_about_dialog(Report& report, const Process& program, HWND main, HWND 
 void check_options_dialog(Report& report, const Process& program, HWND main, HWND options_button,
                           const std::string& artifacts);
 
+// Clicks "&Aktion durchführen." with a filled URL cache and a file in the
+// temporary folder (all boxes checked) and checks the run and its report.
+void check_cleaning_click(Report& report, const Process& program, HWND main, const std::string& artifacts);
+// Fills the URL cache and puts a file into the temporary folder before an
+// automatic run; returns the file's path.
+std::string prepare_auto_start_run(Report& report);
+// The automatic run at start (all boxes off) cleared the cache, left the
+// temporary folder and is reported. STARTED: tick count when the program started.
+void check_auto_start_run(Report& report, const Process& program, DWORD started, const std::string& temp_file,
+                          const std::string& artifacts);
+
 // Saves a screenshot of the window to ARTIFACTS\NAME and checks it shows something.
 void save_screenshot(Report& report, HWND h, const std::string& artifacts, const std::string& name);
 // Waits until the window is destroyed.

@@ -1,0 +1,120 @@
+// The Cleaning run seen from outside: a click on "&Aktion durchführen." or
+// the automatic run at start empties the URL cache and, as the boxes say,
+// the temporary folder, and the completion box follows about 2.5 s later.
+#include <windows.h>
+#include <wininet.h>
+
+#include "scenario.h"
+
+namespace {
+
+const char kCompletionText[] = "Ihre gewählte Option wurde ausgeführt";
+
+// Puts COUNT entries into the WinINet URL cache that the program shares.
+int fill_url_cache(int count) {
+  int added = 0;
+  for (int i = 0; i < count; ++i) {
+    std::string url = "http://e2e.spurwisch.example/page" + std::to_string(i) + ".html";
+    char file[MAX_PATH] = {};
+    if (!CreateUrlCacheEntryA(url.c_str(), 0, "html", file, 0)) continue;
+    HANDLE h = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) continue;
+    DWORD written = 0;
+    WriteFile(h, "<html></html>", 13, &written, nullptr);
+    CloseHandle(h);
+    FILETIME none{};
+    if (CommitUrlCacheEntryA(url.c_str(), file, none, none, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr, nullptr))
+      ++added;
+  }
+  return added;
+}
+
+int count_url_cache() {
+  int count = 0;
+  DWORD size = 0;
+  FindFirstUrlCacheEntryA(nullptr, nullptr, &size);
+  std::string buffer(size ? size : 1, '\0');
+  auto* info = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+  HANDLE find = FindFirstUrlCacheEntryA(nullptr, info, &size);
+  if (!find) return 0;
+  do {
+    ++count;
+    size = 0;
+    FindNextUrlCacheEntryA(find, nullptr, &size);
+    buffer.assign(size ? size : 1, '\0');
+    info = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+  } while (FindNextUrlCacheEntryA(find, info, &size));
+  FindCloseUrlCache(find);
+  return count;
+}
+
+// A file directly in the temporary folder that the program records at start.
+std::string make_temp_file(const std::string& name) {
+  char folder[MAX_PATH + 1] = {};
+  DWORD n = GetTempPathA(MAX_PATH, folder);
+  std::string path = std::string(folder, n) + name;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  return path;
+}
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Waits for the program's completion box and checks it; closes it. Returns
+// the milliseconds from START until the box was seen.
+DWORD check_completion_box(Report& report, const Process& program, DWORD start, const std::string& scope,
+                           const std::string& artifacts, const std::string& shot) {
+  HWND box = wait_window(program.id, "#32770", 15000);
+  DWORD elapsed = GetTickCount() - start;
+  if (!report.check(box != nullptr, scope + ": completion box shown", "no message box within 15 s")) return elapsed;
+  report.check(text_of(box) == "Information", scope + ": box caption \"Information\"", quoted(text_of(box)));
+  HWND text = GetDlgItem(box, 0xFFFF);
+  report.check(text && text_of(text) == kCompletionText, scope + ": box text " + quoted(kCompletionText),
+               text ? quoted(text_of(text)) : "no text control");
+  report.check(GetWindow(box, GW_OWNER) == nullptr, scope + ": box has no owner window");
+  save_screenshot(report, box, artifacts, shot);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  report.check(wait_destroyed(box, 5000), scope + ": box closes with OK");
+  // No second box follows for the same run.
+  Sleep(3000);
+  report.check(find_window(program.id, "#32770") == nullptr, scope + ": no second box");
+  return elapsed;
+}
+
+}  // namespace
+
+void check_cleaning_click(Report& report, const Process& program, HWND main, const std::string& artifacts) {
+  const std::string scope = "cleaning click";
+  int added = fill_url_cache(30);
+  report.check(added == 30 && count_url_cache() >= 30, scope + ": 30 URL cache entries prepared",
+               "added " + std::to_string(added));
+  std::string temp_file = make_temp_file("spw-e2e-click.tmp");
+  report.check(exists(temp_file), scope + ": a file in the temporary folder prepared", temp_file);
+
+  HWND button = find_child(main, "TButton", "&Aktion durchführen.");
+  if (!report.check(button != nullptr, scope + ": button \"&Aktion durchführen.\" found")) return;
+  DWORD start = GetTickCount();
+  post_click(button);
+  DWORD elapsed = check_completion_box(report, program, start, scope, artifacts, "cleaning-done.png");
+  report.check(elapsed >= 2000 && elapsed <= 4500, scope + ": box about 2.5 s after the click",
+               "after " + std::to_string(elapsed) + " ms");
+  report.check(count_url_cache() == 0, scope + ": URL cache empty",
+               std::to_string(count_url_cache()) + " entries left");
+  report.check(!exists(temp_file), scope + ": temporary folder purged", temp_file + " still there");
+}
+
+void check_auto_start_run(Report& report, const Process& program, DWORD started, const std::string& temp_file,
+                          const std::string& artifacts) {
+  const std::string scope = "auto-start, all boxes off";
+  check_completion_box(report, program, started, scope, artifacts, "auto-start-done.png");
+  report.check(count_url_cache() == 0, scope + ": URL cache empty",
+               std::to_string(count_url_cache()) + " entries left");
+  report.check(exists(temp_file), scope + ": temporary folder untouched", temp_file + " was deleted");
+  DeleteFileA(temp_file.c_str());
+}
+
+std::string prepare_auto_start_run(Report& report) {
+  int added = fill_url_cache(20);
+  report.check(added == 20, "auto-start: 20 URL cache entries prepared", "added " + std::to_string(added));
+  return make_temp_file("spw-e2e-auto.tmp");
+}
