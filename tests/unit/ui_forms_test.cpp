@@ -77,6 +77,13 @@ public:
   TCheckBox* Inner = nullptr;
 };
 
+// Counts the clicks a control reports.
+class TClickCounter : public TObject {
+public:
+  int Count = 0;
+  void Click(TObject*) { ++Count; }
+};
+
 struct FreeForm {
   void operator()(TComponent* c) const { c->Free(); }
 };
@@ -199,22 +206,16 @@ TEST(Forms, ShowModalDisablesTheOthersAndEndsWithCancelOnClose) {
 
 TEST(Controls, CheckBoxKeepsItsStateAndToggles) {
   FormPtr form(new TTestForm(Application));
-  int clicks = 0;
-  class TCounter : public TObject {
-  public:
-    int* Count;
-    void Click(TObject*) { ++*Count; }
-  } counter;
-  counter.Count = &clicks;
-  form->Inner->OnClick = NotifyEvent(&counter, &TCounter::Click);
+  TClickCounter counter;
+  form->Inner->OnClick = NotifyEvent(&counter, &TClickCounter::Click);
   form->Inner->SetChecked(true);
   EXPECT_EQ(SendMessageA(form->Inner->Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
   SendMessageA(form->Inner->Handle(), BM_CLICK, 0, 0);
   EXPECT_FALSE(form->Inner->Checked());
   EXPECT_EQ(SendMessageA(form->Inner->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(counter.Count, 2);
   form->Inner->SetChecked(false);  // unchanged: no click
-  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(counter.Count, 2);
 }
 
 TEST(Controls, ReadOnlyEditAndMemoLines) {
@@ -267,18 +268,12 @@ TEST(Controls, LabelClickAndHandCursorComeFromTheParent) {
   label->SetBounds(20, 30, 10, 10);
   label->SetCaption("Homepage");
   EXPECT_GT(label->Width(), 10) << "sized to its text";
-  int clicks = 0;
-  class TCounter : public TObject {
-  public:
-    int* Count;
-    void Click(TObject*) { ++*Count; }
-  } counter;
-  counter.Count = &clicks;
-  label->OnClick = NotifyEvent(&counter, &TCounter::Click);
+  TClickCounter counter;
+  label->OnClick = NotifyEvent(&counter, &TClickCounter::Click);
   HWND window = form->Handle();
   SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(22, 32));
   SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(22, 32));
   SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));  // beside the label
   SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(counter.Count, 1);
 }
