@@ -468,20 +468,20 @@ void TWinControl::WndProc(TMessage& message) {
       WMEraseBkgnd(message);
       break;
     case WM_COMMAND:
-      WMReflected(message, CN_BASE, reinterpret_cast<HWND>(message.LParam));
+      WMReflected(message, reinterpret_cast<HWND>(message.LParam));
       break;
     case WM_NOTIFY:
-      WMReflected(message, CN_BASE, reinterpret_cast<NMHDR*>(message.LParam)->hwndFrom);
+      WMReflected(message, reinterpret_cast<NMHDR*>(message.LParam)->hwndFrom);
       break;
     case WM_DRAWITEM: {
       auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-      WMReflected(message, CN_BASE, item->CtlType == ODT_MENU ? nullptr : item->hwndItem);
+      WMReflected(message, item->CtlType == ODT_MENU ? nullptr : item->hwndItem);
       break;
     }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
-      WMReflected(message, CN_BASE, reinterpret_cast<HWND>(message.LParam));
+      WMReflected(message, reinterpret_cast<HWND>(message.LParam));
       break;
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORBTN:
@@ -587,10 +587,10 @@ void TWinControl::PaintControls(HDC dc) {
 
 // A child's notification comes back to the child itself, so each control
 // handles its own clicks, colours and drawing.
-void TWinControl::WMReflected(TMessage& message, UINT notifyBase, HWND child) {
+void TWinControl::WMReflected(TMessage& message, HWND child) {
   TWinControl* target = child && child != FHandle ? FromHandle(child) : nullptr;
   if (target) {
-    message.Result = target->Perform(notifyBase + message.Msg, message.WParam, message.LParam);
+    message.Result = target->Perform(CN_BASE + message.Msg, message.WParam, message.LParam);
     return;
   }
   DefaultHandler(message);

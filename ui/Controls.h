@@ -205,7 +205,7 @@ protected:
 
   void WMPaint(TMessage& message);
   void WMEraseBkgnd(TMessage& message);
-  void WMReflected(TMessage& message, UINT notifyBase, HWND child);
+  void WMReflected(TMessage& message, HWND child);
   void WMSetFocus(TMessage& message);
   void WMSetCursor(TMessage& message);
   void WMNCDestroy(TMessage& message);

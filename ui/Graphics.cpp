@@ -100,15 +100,13 @@ HFONT TFont::Handle() const {
 void TFont::Assign(const LOGFONTA& lf) {
   FName = lf.lfFaceName;
   FHeight = lf.lfHeight;
-  FStyle = (lf.lfWeight >= FW_BOLD ? fsBold : 0) | (lf.lfItalic ? fsItalic : 0) |
-           (lf.lfUnderline ? fsUnderline : 0) | (lf.lfStrikeOut ? fsStrikeOut : 0);
+  FStyle = 0;
+  if (lf.lfWeight >= FW_BOLD) FStyle |= fsBold;
+  if (lf.lfItalic) FStyle |= fsItalic;
+  if (lf.lfUnderline) FStyle |= fsUnderline;
+  if (lf.lfStrikeOut) FStyle |= fsStrikeOut;
   FCharset = lf.lfCharSet;
   Changed();
-}
-
-bool TFont::SameAs(const TFont& other) const {
-  return FName == other.FName && FHeight == other.FHeight && FStyle == other.FStyle &&
-         FCharset == other.FCharset && FColor == other.FColor;
 }
 
 TBitmap::TBitmap(const TBitmap& other) { *this = other; }

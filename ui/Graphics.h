@@ -116,7 +116,6 @@ public:
 
   HFONT Handle() const;
   void Assign(const LOGFONTA& logFont);
-  bool SameAs(const TFont& other) const;
 
 private:
   void Changed() { FHandle.Reset(); }
