@@ -58,6 +58,11 @@ std::string make_temp_file(const std::string& name) {
   return path;
 }
 
+void check_cache_empty(Report& report, const std::string& scope) {
+  int left = count_url_cache();
+  report.check(left == 0, scope + ": URL cache empty", std::to_string(left) + " entries left");
+}
+
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Waits for the program's completion box and checks it; closes it. Returns
@@ -98,8 +103,7 @@ void check_cleaning_click(Report& report, const Process& program, HWND main, con
   DWORD elapsed = check_completion_box(report, program, start, scope, artifacts, "cleaning-done.png");
   report.check(elapsed >= 2000 && elapsed <= 4500, scope + ": box about 2.5 s after the click",
                "after " + std::to_string(elapsed) + " ms");
-  report.check(count_url_cache() == 0, scope + ": URL cache empty",
-               std::to_string(count_url_cache()) + " entries left");
+  check_cache_empty(report, scope);
   report.check(!exists(temp_file), scope + ": temporary folder purged", temp_file + " still there");
 }
 
@@ -107,8 +111,7 @@ void check_auto_start_run(Report& report, const Process& program, DWORD started,
                           const std::string& artifacts) {
   const std::string scope = "auto-start, all boxes off";
   check_completion_box(report, program, started, scope, artifacts, "auto-start-done.png");
-  report.check(count_url_cache() == 0, scope + ": URL cache empty",
-               std::to_string(count_url_cache()) + " entries left");
+  check_cache_empty(report, scope);
   report.check(exists(temp_file), scope + ": temporary folder untouched", temp_file + " was deleted");
   DeleteFileA(temp_file.c_str());
 }

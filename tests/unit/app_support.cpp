@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/clean_wine_support.h"
 #include "ui/SysUtils.h"
 
 namespace app_support {
@@ -44,32 +45,14 @@ void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
   for (auto& action : actions) action();
 }
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    std::string path = folder + name;
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      RemoveTree(path + "\\");
-      RemoveDirectoryA(path.c_str());
-    } else {
-      DeleteFileA(path.c_str());
-    }
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-}
-
 }  // namespace
 
 std::string Sandbox(const std::string& name) {
   CreateDirectoryA("C:\\spw-unit", nullptr);
   std::string folder = "C:\\spw-unit\\" + name + "\\";
+  // Emptied without following links, as the cleaning tests do it.
+  EXPECT_TRUE(wine_support::RemoveTree(folder)) << folder;
   CreateDirectoryA(folder.c_str(), nullptr);
-  RemoveTree(folder);
   return folder;
 }
 
@@ -85,11 +68,7 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  ASSERT_TRUE(wine_support::WriteFile(path, bytes)) << path;
 }
 
 void Pump(int milliseconds) {
