@@ -228,6 +228,61 @@ std::string ProfileFolder(TPlatform& platform) {
   return buffer;
 }
 
+// How one environment variable reads for GetTempPathA.
+enum class TVariable { Unset, Set, Unreadable };
+
+// GetTempPathA passes over a variable that is not set or empty; anything
+// else that stops the reading leaves the source of the folder unknown.
+TVariable ReadVariable(TPlatform& platform, const char* name, std::string& value) {
+  char buffer[1024];
+  ::SetLastError(ERROR_SUCCESS);
+  DWORD n = platform.GetEnvironmentVariableA(name, buffer, sizeof buffer);
+  if (n >= sizeof buffer) return TVariable::Unreadable;
+  if (n > 0) {
+    value.assign(buffer, n);
+    return TVariable::Set;
+  }
+  DWORD error = ::GetLastError();
+  return error == ERROR_SUCCESS || error == ERROR_ENVVAR_NOT_FOUND ? TVariable::Unset
+                                                                    : TVariable::Unreadable;
+}
+
+// True for "X:\..." and "\\server\share...": names that mean the same folder
+// whatever the current directory and drive. "/" counts as "\".
+bool IsFullyQualified(std::string value) {
+  for (char& c : value)
+    if (c == '/') c = '\\';
+  if (value.size() >= 3 && std::isalpha(static_cast<unsigned char>(value[0])) && value[1] == ':' &&
+      value[2] == '\\')
+    return true;
+  if (value.size() < 5 || value[0] != '\\' || value[1] != '\\') return false;
+  std::size_t server = value.find('\\', 2);
+  if (server == std::string::npos || server == 2) return false;
+  std::string host = value.substr(2, server - 2);
+  // "\\?\" and "\\.\" name devices, not shares.
+  return host != "?" && host != "." && server + 1 < value.size() && value[server + 1] != '\\';
+}
+
+// GetTempPathA makes a relative TMP (".", "rel", "C:x", "\x") absolute
+// against the current directory, so its answer alone cannot show that the
+// folder is the one the user meant. The value it came from must be fully
+// qualified as written: the first of TMP, TEMP and USERPROFILE that is set
+// and not empty. With none of them the system takes the Windows folder.
+bool TempSourceIsFullyQualified(TPlatform& platform) {
+  for (const char* name : {"TMP", "TEMP", "USERPROFILE"}) {
+    std::string value;
+    switch (ReadVariable(platform, name, value)) {
+    case TVariable::Unset:
+      continue;
+    case TVariable::Set:
+      return IsFullyQualified(value);
+    case TVariable::Unreadable:
+      return false;
+    }
+  }
+  return false;
+}
+
 // A reference folder as the file system resolves it, or as given when it
 // cannot be opened.
 std::string Resolved(TPlatform& platform, const std::string& folder) {
@@ -236,9 +291,11 @@ std::string Resolved(TPlatform& platform, const std::string& folder) {
 }
 
 // The folder to purge, ending with a backslash, or empty when it must not be
-// touched. Checked as given (relative names, roots) and as resolved (short
-// names and links that lead to the Windows or profile folder).
+// touched. Checked for its source in the environment, as given (relative
+// names, roots) and as resolved (short names and links that lead to the
+// Windows or profile folder).
 std::string ApprovedTempFolder(TPlatform& platform, const std::string& path) {
+  if (!TempSourceIsFullyQualified(platform)) return "";
   std::string windows = WindowsFolder(platform), profile = ProfileFolder(platform);
   if (!IsSafeTempFolder(path, windows, profile)) return "";
   std::string resolved = ResolvedFolder(platform, path);

@@ -13,7 +13,11 @@ bool IsSafeTempFolder(const std::string& path, const std::string& windowsDir,
 // Empties the temporary folder (recorded at start, ending with a backslash):
 // deletes its files, then hands each plain subfolder that holds no link to
 // the shell. Deletes nothing unless the folder passes IsSafeTempFolder, both
-// as given and as resolved by the file system. Never fails outward.
+// as given and as resolved by the file system, and the environment value the
+// system took it from (TMP, TEMP or USERPROFILE, the first that is set and
+// not empty) is fully qualified as written: "X:\..." or "\\server\share...".
+// A relative value would make the folder follow the current directory.
+// Never fails outward.
 void PurgeTempFolder(const std::string& tempFolderPath);
 
 // Deletes each file directly in the folder (ending with a backslash) that

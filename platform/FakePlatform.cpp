@@ -312,6 +312,21 @@ HRESULT TFakePlatform::SHGetFolderPathA(HWND, int csidl, HANDLE, DWORD flags, LP
   return CopyOut(ProfileDir, path, MAX_PATH) < MAX_PATH ? S_OK : E_FAIL;
 }
 
+// ---- environment (kernel32) ----
+
+DWORD TFakePlatform::GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
+  Record("GetEnvironmentVariableA(" + Text(name) + ", " + std::to_string(size) + ")");
+  if (ShouldFail("GetEnvironmentVariableA")) return 0;
+  auto it = Environment.find(Text(name));
+  if (it == Environment.end()) {
+    ::SetLastError(ERROR_ENVVAR_NOT_FOUND);
+    return 0;
+  }
+  // Like the system: the length without the NUL, 0 for an empty value, the
+  // size needed with the NUL when the buffer is too small.
+  return CopyOut(it->second, buffer, size);
+}
+
 // ---- shell ----
 
 int TFakePlatform::SHFileOperationA(LPSHFILEOPSTRUCTA op) {

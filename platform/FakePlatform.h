@@ -82,6 +82,11 @@ public:
   std::string WindowsDir = "C:\\Windows";
   std::string ProfileDir = "C:\\Users\\Test";
   std::string ModuleName = "C:\\Programme\\Spurwisch\\spurwisch.exe";
+  // Environment (kernel32): name -> value; a name that is missing is not set.
+  std::map<std::string, std::string> Environment = {
+      {"TMP", "C:\\Users\\Test\\AppData\\Local\\Temp"},
+      {"TEMP", "C:\\Users\\Test\\AppData\\Local\\Temp"},
+      {"USERPROFILE", "C:\\Users\\Test"}};
   bool HasRecycleFunction = true;
   int ShellResult = 0;
   std::vector<TShellRequest> ShellRequests;
@@ -110,6 +115,9 @@ public:
   DWORD GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size) override;
   UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) override;
   HRESULT SHGetFolderPathA(HWND hwnd, int csidl, HANDLE token, DWORD flags, LPSTR path) override;
+  // Environment (kernel32)
+  DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) override;
+
   int SHFileOperationA(LPSHFILEOPSTRUCTA op) override;
   void SHAddToRecentDocs(UINT flags, LPCVOID pv) override;
   HMODULE LoadLibraryA(LPCSTR name) override;

@@ -49,6 +49,9 @@ public:
   virtual HRESULT SHGetFolderPathA(HWND hwnd, int csidl, HANDLE hToken, DWORD dwFlags,
                                    LPSTR pszPath) = 0;
 
+  // Environment (kernel32)
+  virtual DWORD GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize) = 0;
+
   // Shell (shell32)
   virtual int SHFileOperationA(LPSHFILEOPSTRUCTA lpFileOp) = 0;
   virtual void SHAddToRecentDocs(UINT uFlags, LPCVOID pv) = 0;

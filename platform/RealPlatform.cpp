@@ -53,6 +53,11 @@ public:
     return ::SHGetFolderPathA(hwnd, csidl, token, flags, path);
   }
 
+  // Environment (kernel32)
+  DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) override {
+    return ::GetEnvironmentVariableA(name, buffer, size);
+  }
+
   int SHFileOperationA(LPSHFILEOPSTRUCTA op) override { return ::SHFileOperationA(op); }
   void SHAddToRecentDocs(UINT flags, LPCVOID pv) override { ::SHAddToRecentDocs(flags, pv); }
 

@@ -124,4 +124,82 @@ TEST_F(CleanTempListing, PurgeDeletesCheckedFilesThenShellDeletesPlainFolders) {
   EXPECT_EQ(Fake.OpenHandles(), 0);
 }
 
+// GetTempPathA turns a relative TMP into a folder below the current
+// directory, so the purge decides by the value the folder came from.
+class CleanTempSource : public CleanTempListing {
+protected:
+  const std::string Temp = "C:\\Users\\Test\\AppData\\Local\\Temp\\";
+  void SetUp() override {
+    Fake.Searches[Temp + "*.*"] = {{".", 0x10}, {"..", 0x10}, {"a.txt", 0x20}, {"sub", 0x10}};
+    Fake.Searches[Temp + "sub\\*.*"] = {{".", 0x10}, {"..", 0x10}};
+  }
+  // Sets the variable the folder comes from; the ones GetTempPathA reads
+  // before it are unset, the ones after it stay fully qualified.
+  void SetSource(const std::string& name, const std::string& value) {
+    for (const char* before : {"TMP", "TEMP", "USERPROFILE"}) {
+      if (name == before) break;
+      Fake.Environment.erase(before);
+    }
+    Fake.Environment[name] = value;
+  }
+  // Purges and tells whether any call but the environment reading was made.
+  bool PurgeTouches() {
+    Fake.Calls.clear();
+    PurgeTempFolder(Temp);
+    for (const std::string& call : Fake.Calls)
+      if (call.rfind("GetEnvironmentVariableA(", 0) != 0) return true;
+    return false;
+  }
+};
+
+TEST_F(CleanTempSource, RelativeValueOfTheSourceVariableStopsThePurgeBeforeAnyFileCall) {
+  for (const char* name : {"TMP", "TEMP", "USERPROFILE"}) {
+    for (const char* value : {".", ".\\", "..\\x", "rel", "rel\\Temp", "C:x", "C:", "c:Temp\\",
+                              "\\x", "/x", "\\\\server", "\\\\server\\", "\\\\?\\C:\\Temp",
+                              "\\\\.\\C:\\Temp", " C:\\Temp", "%TEMP%"}) {
+      SetSource(name, value);
+      EXPECT_FALSE(PurgeTouches()) << name << "=" << value;
+    }
+  }
+}
+
+TEST_F(CleanTempSource, FullyQualifiedValueOfTheSourceVariableLetsThePurgeRun) {
+  for (const char* name : {"TMP", "TEMP", "USERPROFILE"}) {
+    for (const char* value : {"C:\\Users\\Test\\AppData\\Local\\Temp", "d:/tmp", "E:\\",
+                              "\\\\server\\share", "//server/share/temp"}) {
+      SetSource(name, value);
+      EXPECT_TRUE(PurgeTouches()) << name << "=" << value;
+      std::vector<std::string> deleted = {"SetFileInformationByHandle(" + Temp + "a.txt, 4, DeleteFile=1)"};
+      EXPECT_EQ(Fake.CallsOf("SetFileInformationByHandle"), deleted) << name << "=" << value;
+      EXPECT_EQ(Fake.CallsOf("SHFileOperationA").size(), 1u) << name << "=" << value;
+    }
+  }
+}
+
+TEST_F(CleanTempSource, FirstSetNonEmptyVariableDecidesAndAnUnknownSourceStopsThePurge) {
+  // An empty variable is passed over, as GetTempPathA does.
+  Fake.Environment["TMP"] = "";
+  Fake.Environment["TEMP"] = "rel";
+  EXPECT_FALSE(PurgeTouches());
+  Fake.Environment["TEMP"] = "D:\\Temp";
+  EXPECT_TRUE(PurgeTouches());
+  // A relative TMP is not saved by a fully qualified TEMP behind it.
+  Fake.Environment["TMP"] = ".";
+  EXPECT_FALSE(PurgeTouches());
+  // None set: the system takes the Windows folder.
+  Fake.Environment.clear();
+  EXPECT_FALSE(PurgeTouches());
+  std::vector<std::string> read = {"GetEnvironmentVariableA(TMP, 1024)",
+                                   "GetEnvironmentVariableA(TEMP, 1024)",
+                                   "GetEnvironmentVariableA(USERPROFILE, 1024)"};
+  EXPECT_EQ(Fake.Calls, read);
+  // The value cannot be read, or does not fit.
+  Fake.Environment["TMP"] = "C:\\Temp";
+  Fake.Fail("GetEnvironmentVariableA", 0, ERROR_NOT_ENOUGH_MEMORY);
+  EXPECT_FALSE(PurgeTouches());
+  Fake.StopFailing("GetEnvironmentVariableA");
+  Fake.Environment["TMP"] = "C:\\" + std::string(1100, 'x');
+  EXPECT_FALSE(PurgeTouches());
+}
+
 }  // namespace
