@@ -142,6 +142,10 @@ void run_all(Report& report, const std::string& exe, const std::string& artifact
   close_program(report, program, find_child(main, "TBitBtn", "&Close"), "third start");
   kill_if_running(program);
   check_settings_file(report, kAutoStartFile, "third start");
+
+  if (!report.check(write_file(std::string(kSandbox) + "\\spurwisch.cfg", kDefaultsFile), "settings file all boxes on written"))
+    return;
+  check_temp_variable_runs(report, std::string(kSandbox) + "\\spurwisch.exe", artifacts);
 }
 
 int wait_window_mode(const std::string& cls, int seconds) {

@@ -39,6 +39,12 @@ std::string prepare_auto_start_run(Report& report);
 void check_auto_start_run(Report& report, const Process& program, DWORD started, const std::string& temp_file,
                           const std::string& artifacts);
 
+// Runs with TMP and TEMP set in HKCU\Environment to ".", to "rel" and to a
+// fully qualified sandbox folder, started in a sandbox folder with canaries:
+// only the fully qualified folder is purged. EXE: the sandbox copy, whose
+// settings file must check every box.
+void check_temp_variable_runs(Report& report, const std::string& exe, const std::string& artifacts);
+
 // Saves a screenshot of the window to ARTIFACTS\NAME and checks it shows something.
 void save_screenshot(Report& report, HWND h, const std::string& artifacts, const std::string& name);
 // Waits until the window is destroyed.

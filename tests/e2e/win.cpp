@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <set>
 
-Process start_process(const std::string& exe, const std::string& cwd) {
+Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   std::string command_line = "\"" + exe + "\"";
   Process p;
-  if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(),
-                      &si, &pi))
+  void* block = environment.empty() ? nullptr : const_cast<char*>(environment.data());
+  if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, block, cwd.c_str(), &si, &pi))
     return p;
   UniqueHandle thread(pi.hThread);
   p.handle.reset(pi.hProcess);

@@ -15,8 +15,9 @@ struct Process {
   DWORD id = 0;
 };
 
-// Starts EXE with the working directory CWD; handle is empty on failure.
-Process start_process(const std::string& exe, const std::string& cwd);
+// Starts EXE with the working directory CWD and, when ENVIRONMENT is not
+// empty, that environment block ("NAME=value\0...\0"); handle is empty on failure.
+Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment = "");
 // Waits up to TIMEOUT_MS for the process to end.
 bool wait_exit(const Process& p, DWORD timeout_ms);
 bool is_running(const Process& p);

@@ -193,10 +193,14 @@ TEST_F(CleanTempSource, FirstSetNonEmptyVariableDecidesAndAnUnknownSourceStopsTh
                                    "GetEnvironmentVariableA(TEMP, 1024)",
                                    "GetEnvironmentVariableA(USERPROFILE, 1024)"};
   EXPECT_EQ(Fake.Calls, read);
-  // The value cannot be read, or does not fit.
+  // TMP cannot be read, or does not fit: what GetTempPathA used is unknown,
+  // and a fully qualified TEMP behind it does not count.
+  Fake.Environment["TEMP"] = "C:\\Temp";
   Fake.Environment["TMP"] = "C:\\Temp";
   Fake.Fail("GetEnvironmentVariableA", 0, ERROR_NOT_ENOUGH_MEMORY);
   EXPECT_FALSE(PurgeTouches());
+  std::vector<std::string> tmpOnly = {read[0]};
+  EXPECT_EQ(Fake.Calls, tmpOnly);
   Fake.StopFailing("GetEnvironmentVariableA");
   Fake.Environment["TMP"] = "C:\\" + std::string(1100, 'x');
   EXPECT_FALSE(PurgeTouches());
