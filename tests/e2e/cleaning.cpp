@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -130,105 +129,60 @@ std::string prepare_auto_start_run(Report& report) {
 
 namespace {
 
-const char kEnvironmentKey[] = "Environment";
+const char kTempCwd[] = "C:\\spw-e2e\\cwd";
+const char kQualifiedTemp[] = "C:\\spw-e2e\\qualified";
 
-// One value of HKCU\Environment, put back as it was when the guard goes.
+// A text value of HKCU\Environment; false when it is missing.
+bool read_environment_value(const char* name, std::string& value, DWORD& type) {
+  char data[2048];
+  DWORD size = sizeof data;
+  if (RegGetValueA(HKEY_CURRENT_USER, "Environment", name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &type,
+                   data, &size) != ERROR_SUCCESS)
+    return false;
+  value = data;
+  return true;
+}
+
+bool write_environment_value(const char* name, const std::string& value, DWORD type = REG_SZ) {
+  return RegSetKeyValueA(HKEY_CURRENT_USER, "Environment", name, type, value.c_str(), DWORD(value.size() + 1)) ==
+         ERROR_SUCCESS;
+}
+
+// Puts a value of HKCU\Environment back as it was.
 class SavedEnvironmentValue {
  public:
-  explicit SavedEnvironmentValue(const std::string& name) : name_(name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kEnvironmentKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
-    UniqueRegKey owner(key);
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type_, nullptr, &size) != ERROR_SUCCESS) return;
-    data_.resize(size);
-    existed_ = RegQueryValueExA(key, name.c_str(), nullptr, &type_, reinterpret_cast<BYTE*>(data_.data()),
-                                &size) == ERROR_SUCCESS;
-    data_.resize(size);
-  }
+  explicit SavedEnvironmentValue(const char* name) : name_(name) { existed_ = read_environment_value(name, value_, type_); }
   ~SavedEnvironmentValue() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kEnvironmentKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-      return;
-    UniqueRegKey owner(key);
-    if (existed_)
-      RegSetValueExA(key, name_.c_str(), 0, type_, reinterpret_cast<const BYTE*>(data_.data()), DWORD(data_.size()));
-    else
-      RegDeleteValueA(key, name_.c_str());
+    if (existed_) write_environment_value(name_, value_, type_);
+    else RegDeleteKeyValueA(HKEY_CURRENT_USER, "Environment", name_);
   }
   SavedEnvironmentValue(const SavedEnvironmentValue&) = delete;
   SavedEnvironmentValue& operator=(const SavedEnvironmentValue&) = delete;
 
  private:
-  std::string name_;
-  bool existed_ = false;
+  const char* name_;
+  std::string value_;
   DWORD type_ = REG_SZ;
-  std::string data_;
+  bool existed_ = false;
 };
 
-bool set_environment_value(const std::string& name, const std::string& value) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, kEnvironmentKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  UniqueRegKey owner(key);
-  return RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        DWORD(value.size() + 1)) == ERROR_SUCCESS;
-}
-
-// The environment a program gets when the shell starts it after the user
-// changed HKCU\Environment: ours, with each of the key's values in place.
-// (Wine reads the key only for processes started from Unix; a child of
-// this driver would inherit the driver's own, older values.)
+// The environment the shell gives a program it starts after the user changed
+// TMP and TEMP in the registry: ours, with those two read from the key. (Wine
+// reads the key only for processes started from Unix: a child of this driver
+// would inherit the driver's values.)
 std::string environment_from_registry() {
-  std::vector<std::pair<std::string, std::string>> vars;
-  if (char* block = GetEnvironmentStringsA()) {
-    for (const char* p = block; *p; p += std::strlen(p) + 1) {
-      const char* eq = std::strchr(p + 1, '=');  // "=C:=C:\..." names start with "="
-      if (eq) vars.emplace_back(std::string(p, eq), eq + 1);
-    }
-    FreeEnvironmentStringsA(block);
-  }
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kEnvironmentKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-    UniqueRegKey owner(key);
-    for (DWORD i = 0;; ++i) {
-      char name[256], data[2048];
-      DWORD name_size = sizeof name, data_size = sizeof data - 1, type = 0;
-      LONG rc = RegEnumValueA(key, i, name, &name_size, nullptr, &type, reinterpret_cast<BYTE*>(data), &data_size);
-      if (rc == ERROR_NO_MORE_ITEMS) break;
-      if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) continue;
-      data[data_size] = '\0';
-      std::string value = data;
-      if (type == REG_EXPAND_SZ) {
-        char expanded[2048];
-        DWORD n = ExpandEnvironmentStringsA(data, expanded, sizeof expanded);
-        if (n > 0 && n <= sizeof expanded) value = expanded;
-      }
-      auto same = [&](const auto& var) { return lstrcmpiA(var.first.c_str(), name) == 0; };
-      auto it = std::find_if(vars.begin(), vars.end(), same);
-      if (it != vars.end())
-        it->second = value;
-      else
-        vars.emplace_back(name, value);
-    }
-  }
   std::string block;
-  for (const auto& [name, value] : vars) block += name + "=" + value + '\0';
+  if (char* own = GetEnvironmentStringsA()) {
+    for (const char* p = own; *p; p += std::strlen(p) + 1)
+      if (_strnicmp(p, "TMP=", 4) != 0 && _strnicmp(p, "TEMP=", 5) != 0) block += std::string(p) + '\0';
+    FreeEnvironmentStringsA(own);
+  }
+  for (const char* name : {"TMP", "TEMP"}) {
+    std::string value;
+    DWORD type = 0;
+    if (read_environment_value(name, value, type)) block += std::string(name) + "=" + value + '\0';
+  }
   return block + '\0';
-}
-
-const char kTempCwd[] = "C:\\spw-e2e\\cwd";
-const char kQualifiedTemp[] = "C:\\spw-e2e\\qualified";
-
-bool make_file(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  WriteFile(h, "canary", 6, &written, nullptr);
-  CloseHandle(h);
-  return written == 6;
 }
 
 // Two files and a subfolder holding a file, in FOLDER; returns their paths.
@@ -237,7 +191,11 @@ std::vector<std::string> make_canaries(Report& report, const std::string& folder
                                     folder + "\\sub\\inner.txt"};
   CreateDirectoryA(folder.c_str(), nullptr);
   CreateDirectoryA(paths[2].c_str(), nullptr);
-  bool made = make_file(paths[0]) && make_file(paths[1]) && make_file(paths[3]);
+  bool made = true;
+  for (int i : {0, 1, 3}) {
+    UniqueHandle file(CreateFileA(paths[i].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    made = made && file.get() != INVALID_HANDLE_VALUE;
+  }
   report.check(made, scope + ": canaries in " + folder + " prepared");
   return paths;
 }
@@ -249,22 +207,18 @@ std::vector<std::string> make_canaries(Report& report, const std::string& folder
 void check_temp_variable_run(Report& report, const std::string& exe, const std::string& value,
                              const std::string& purged, const std::string& artifacts, const std::string& shot) {
   const std::string scope = "TMP=TEMP=" + value;
-  std::vector<std::string> kept = make_canaries(report, kTempCwd, scope);
+  std::vector<std::string> kept = make_canaries(report, kTempCwd, scope), gone;
   for (const std::string& path : make_canaries(report, std::string(kTempCwd) + "\\rel", scope)) kept.push_back(path);
-  std::vector<std::string> gone;
   if (!purged.empty()) gone = make_canaries(report, purged, scope);
 
   SavedEnvironmentValue saved_tmp("TMP"), saved_temp("TEMP");
-  if (!report.check(set_environment_value("TMP", value) && set_environment_value("TEMP", value),
+  if (!report.check(write_environment_value("TMP", value) && write_environment_value("TEMP", value),
                     scope + ": set in HKCU\\Environment"))
     return;
   Process program = start_process(exe, kTempCwd, environment_from_registry());
-  if (!report.check(program.handle != nullptr, scope + ": program starts in " + kTempCwd,
-                    "CreateProcess failed, error " + std::to_string(GetLastError())))
-    return;
-  HWND main = wait_window(program.id, "TForm1", 30000);
+  HWND main = program.handle ? wait_window(program.id, "TForm1", 30000) : nullptr;
   HWND button = main ? find_child(main, "TButton", "&Aktion durchführen.") : nullptr;
-  if (report.check(button != nullptr, scope + ": main window with \"&Aktion durchführen.\"")) {
+  if (report.check(button != nullptr, scope + ": started in " + kTempCwd + ", \"&Aktion durchführen.\" found")) {
     WaitForInputIdle(program.handle.get(), 10000);
     post_click(button);
     check_completion_box(report, program, GetTickCount(), scope, artifacts, shot);
@@ -278,10 +232,8 @@ void check_temp_variable_run(Report& report, const std::string& exe, const std::
   kill_if_running(program);
 
   std::string lost, left;
-  for (const std::string& path : kept)
-    if (!exists(path)) lost += " " + path;
-  for (const std::string& path : gone)
-    if (exists(path)) left += " " + path;
+  for (const std::string& path : kept) lost += exists(path) ? "" : " " + path;
+  for (const std::string& path : gone) left += exists(path) ? " " + path : "";
   report.check(lost.empty(), scope + ": current directory and its \"rel\" folder untouched", "deleted:" + lost);
   if (!purged.empty()) report.check(left.empty(), scope + ": the folder it names is purged", "still there:" + left);
 }
@@ -289,7 +241,6 @@ void check_temp_variable_run(Report& report, const std::string& exe, const std::
 }  // namespace
 
 void check_temp_variable_runs(Report& report, const std::string& exe, const std::string& artifacts) {
-  CreateDirectoryA(kTempCwd, nullptr);
   check_temp_variable_run(report, exe, ".", "", artifacts, "temp-dot-done.png");
   check_temp_variable_run(report, exe, "rel", "", artifacts, "temp-rel-done.png");
   // Set the same way, a fully qualified folder is purged: the value reaches the program.

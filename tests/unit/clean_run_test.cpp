@@ -489,22 +489,6 @@ TEST_F(CleaningRun, WithoutATempFolderPathTheTempStepSearchesNothing) {
   EXPECT_TRUE(RunFinished);
 }
 
-TEST_F(CleaningRun, RelativeTmpLeavesTheTempFolderAloneAndTheRunGoesOn) {
-  // GetTempPathA answers with the current directory for TMP=".".
-  Fake.Environment["TMP"] = ".";
-  TForm1* form = Create(true, true, true);
-  EXPECT_EQ(TempFolderPath, Temp) << "the recorded path stays what GetTempPathA gives";
-  form->Button1Click(form);
-  std::vector<std::string> expected = HistorySteps();
-  Append(expected, CacheSteps());
-  Append(expected, DocumentSteps());
-  Append(expected, BinSteps());
-  EXPECT_EQ(StepCalls(Fake), expected);
-  Tick();
-  ASSERT_EQ(Fake.Boxes.size(), 1u);
-  EXPECT_EQ(Fake.Boxes[0].Text, Done);
-}
-
 TEST_F(CleaningRun, RunWhoseStepsAllFailQuietlyIsStillReported) {
   Fake.Fail("ClearHistory");
   Fake.Fail("DeleteUrlCacheEntryA");

@@ -168,51 +168,29 @@ TEST_F(CleanTempPurgeWine, ListingOnRealFoldersFollowsTheRule) {
   EXPECT_EQ(list, expected);
 }
 
-// Puts a variable of this process back as it was.
-class TSavedVariable {
-public:
-  explicit TSavedVariable(const char* name) : FName(name) {
-    char buffer[1024];
-    DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-    FWasSet = n > 0 && n < sizeof buffer;
-    if (FWasSet) FValue.assign(buffer, n);
-  }
-  ~TSavedVariable() { SetEnvironmentVariableA(FName, FWasSet ? FValue.c_str() : nullptr); }
-
-private:
-  const char* FName;
-  bool FWasSet;
-  std::string FValue;
-};
-
-std::string TempPath() {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD n = GetTempPathA(sizeof buffer, buffer);
-  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : "";
-}
-
 TEST_F(CleanTempPurgeWine, RelativeTmpKeepsTheCurrentDirectoryAnEmptyOneIsPassedOver) {
-  TSavedVariable tmp("TMP"), temp("TEMP");
-  char current[MAX_PATH];
+  char tmp[1024] = {}, temp[1024] = {}, current[MAX_PATH] = {}, path[MAX_PATH + 1] = {};
+  bool hadTmp = GetEnvironmentVariableA("TMP", tmp, sizeof tmp) > 0;
+  bool hadTemp = GetEnvironmentVariableA("TEMP", temp, sizeof temp) > 0;
   GetCurrentDirectoryA(MAX_PATH, current);
   ASSERT_TRUE(SetCurrentDirectoryA(Temp.c_str()));
   ASSERT_TRUE(WriteFile(Temp + "stays.txt"));
   std::string kept = Folder("clean");
-
-  ASSERT_TRUE(SetEnvironmentVariableA("TMP", "."));
-  std::string relative = TempPath();
-  PurgeTempFolder(relative);
-  // GetTempPathA gave the current directory; the purge left it alone.
-  EXPECT_TRUE(_stricmp(relative.c_str(), Temp.c_str()) == 0) << relative;
-  EXPECT_TRUE(Exists(Temp + "stays.txt"));
-  EXPECT_TRUE(Exists(kept + "\\content.txt"));
-
-  ASSERT_TRUE(SetEnvironmentVariableA("TMP", ""));
-  ASSERT_TRUE(SetEnvironmentVariableA("TEMP", Temp.c_str()));
-  PurgeTempFolder(TempPath());
+  // GetTempPathA gives the current directory; the purge leaves it alone.
+  SetEnvironmentVariableA("TMP", ".");
+  GetTempPathA(sizeof path, path);
+  PurgeTempFolder(path);
+  EXPECT_EQ(_stricmp(path, Temp.c_str()), 0) << path;
+  EXPECT_TRUE(Exists(Temp + "stays.txt") && Exists(kept + "\\content.txt"));
+  // An empty TMP is passed over; the fully qualified TEMP behind it counts.
+  SetEnvironmentVariableA("TMP", "");
+  SetEnvironmentVariableA("TEMP", Temp.c_str());
+  GetTempPathA(sizeof path, path);
+  PurgeTempFolder(path);
+  SetEnvironmentVariableA("TMP", hadTmp ? tmp : nullptr);
+  SetEnvironmentVariableA("TEMP", hadTemp ? temp : nullptr);
   SetCurrentDirectoryA(current);
-  EXPECT_FALSE(Exists(Temp + "stays.txt"));
-  EXPECT_FALSE(Exists(kept));
+  EXPECT_FALSE(Exists(Temp + "stays.txt") || Exists(kept));
 }
 
 TEST_F(CleanTempPurgeWine, UnsafeOrMissingFolderDeletesNothing) {
