@@ -30,6 +30,21 @@ int KeySlot(char c) {
 
 using TKeySet = std::bitset<36>;
 
+// The caption without its single '&'s ("&&" stays), so that the one '&'
+// inserted later is the first single one.
+std::string WithoutSingleAmpersands(const std::string& caption) {
+  std::string text;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] != '&') {
+      text += caption[i];
+    } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
+      text += "&&";
+      ++i;
+    }
+  }
+  return text;
+}
+
 // One handing out of keys to the items in ORDER, starting from TAKEN. Puts
 // the position of the chosen character of each item into POSITIONS (npos
 // when none was free) and returns how many items got a key.
@@ -71,7 +86,9 @@ std::vector<std::string> AssignAccessKeys(const std::vector<std::string>& captio
       taken[slot] = true;
       continue;
     }
-    if (slot >= 0) caption.erase(pos - 1, 1);  // a duplicate loses its '&'
+    // A duplicate loses its '&' (and any later single one, which would
+    // otherwise become its key).
+    caption = WithoutSingleAmpersands(caption);
     needing.push_back(item);
   }
   if (needing.empty()) return result;
