@@ -98,14 +98,13 @@ void check_start_page_button(Report& report, const Process& program, HWND main, 
   if (!report.check(button && edit1 && edit2, "start page: \"Ändere\", Edit1 and Edit2 found")) return;
   StoredValue saved = read_value();
   std::string shown = text_of(edit1);
-  StoredValue before = read_value();
 
   check_message(report, program, main, edit2, button, "", "Geben Sie eine gültige Startseite an!", artifacts,
                 "start-page-empty.png");
   check_message(report, program, main, edit2, button, "http://www.", "Sie müssen schon eine Startseite angeben",
                 artifacts, "");
   StoredValue after = read_value();
-  report.check(after.exists == before.exists && after.data == before.data, "start page: the messages leave the registry alone");
+  report.check(after.exists == saved.exists && after.data == saved.data, "start page: the messages leave the registry alone");
 
   const char typed[] = " HTTP://WWW.spurwisch.example/ ";
   SendMessageA(edit2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed));

@@ -1,6 +1,7 @@
 // Access keys and separator reduction of menus, as pure functions.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 #include <set>
 
@@ -8,90 +9,62 @@
 
 namespace {
 
-char KeySlotOf(char c) {
-  auto u = static_cast<unsigned char>(c);
-  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
-  if ((u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9')) return static_cast<char>(u);
-  return 0;
-}
+using TCaptions = std::vector<std::string>;
 
 TEST(MenuKeys, HotkeyIsTheCharacterAfterTheFirstSingleAmpersand) {
-  struct TCase {
-    const char* Caption;
-    char Key;
-  } cases[] = {
-      {"&Datei", 'D'},   {"Da&tei", 't'},  {"A&&B", 0},   {"A&&&B", 'B'}, {"&&&x&y", 'x'},
-      {"Ende&", 0},      {"&", 0},         {"", 0},       {"S&\xE4ubern", '\xE4'}, {"&1 Eins", '1'},
-  };
-  for (const TCase& c : cases) EXPECT_EQ(GetHotkey(c.Caption), c.Key) << c.Caption;
+  const std::pair<const char*, char> cases[] = {{"&Datei", 'D'}, {"Da&tei", 't'}, {"A&&B", 0},       {"A&&&B", 'B'},
+                                                {"Ende&", 0},     {"", 0},         {"&\xE4x", '\xE4'}, {"&1", '1'}};
+  for (const auto& [caption, key] : cases) EXPECT_EQ(GetHotkey(caption), key) << caption;
 }
 
-TEST(MenuKeys, TrayMenuCaptionsGetTheKeysOfTheDesign) {
-  std::vector<std::string> captions = {"Wiederherstellen", "S\xE4ubern", "About", "Proxy ausschalten",
-                                       "Proxy einschalten", "Sie nutzen die Automatische Proxy Konfiguration.",
-                                       "Programm beenden"};
-  std::vector<std::string> expected = {"&Wiederherstellen", "&S\xE4ubern", "&About", "&Proxy ausschalten",
-                                       "P&roxy einschalten", "S&ie nutzen die Automatische Proxy Konfiguration.",
-                                       "Pr&ogramm beenden"};
-  std::vector<std::string> keyed = AssignAccessKeys(captions);
+TEST(MenuKeys, TrayMenuCaptionsGetTheKeysOfTheDesignAndKeepThem) {
+  TCaptions keyed = AssignAccessKeys({"Wiederherstellen", "S\xE4ubern", "About", "Proxy ausschalten",
+                                      "Proxy einschalten", "Sie nutzen die Automatische Proxy Konfiguration.",
+                                      "Programm beenden"});
+  TCaptions expected = {"&Wiederherstellen", "&S\xE4ubern", "&About", "&Proxy ausschalten", "P&roxy einschalten",
+                        "S&ie nutzen die Automatische Proxy Konfiguration.", "Pr&ogramm beenden"};
   EXPECT_EQ(keyed, expected);
-  // A later opening finds the keys there and keeps them.
-  EXPECT_EQ(AssignAccessKeys(keyed), expected);
-  // Without the information line, "Programm beenden" still gets O.
-  EXPECT_EQ(AssignAccessKeys({"&Proxy ausschalten", "P&roxy einschalten", "Programm beenden"})[2],
-            "Pr&ogramm beenden");
+  EXPECT_EQ(AssignAccessKeys(keyed), expected);  // a later opening finds them
 }
 
-TEST(MenuKeys, KeptKeysDuplicatesUmlautsAndCase) {
+TEST(MenuKeys, KeptKeysDuplicatesUmlautsAndTheRetry) {
   struct TCase {
     const char* Name;
-    std::vector<std::string> Captions, Expected;
+    TCaptions Captions, Expected;
   } cases[] = {
-      {"kept key is taken before new ones", {"Datei", "&Drucken"}, {"D&atei", "&Drucken"}},
-      {"duplicate loses its ampersand", {"&Neu", "&Nochmal"}, {"&Neu", "N&ochmal"}},
-      {"lower case counts as capital", {"&neu", "&Nein"}, {"&neu", "N&ein"}},
+      {"kept key taken before new ones", {"Datei", "&Drucken"}, {"D&atei", "&Drucken"}},
+      {"duplicate loses its ampersand", {"&Neu", "&nochmal"}, {"&Neu", "n&ochmal"}},
+      {"and a later single one with it", {"&Ab", "&A&b"}, {"&Ab", "A&b"}},
       {"umlaut key kept, nothing taken", {"&\xC4nderung", "\xC4pfel"}, {"&\xC4nderung", "\xC4&pfel"}},
-      {"umlauts are never given", {"\xDC\xF6\xE4" "b"}, {"\xDC\xF6\xE4&b"}},
+      {"umlauts never given", {"\xDC\xF6\xE4" "b", "\xE4\xF6"}, {"\xDC\xF6\xE4&b", "\xE4\xF6"}},
       {"digits are keys", {"1", "12"}, {"&1", "1&2"}},
-      {"literal ampersand stays", {"A&&B", "C"}, {"&A&&B", "&C"}},
-      {"a second single ampersand goes with the first", {"&Ab", "&A&b"}, {"&Ab", "A&b"}},
       {"key after a literal ampersand", {"&X", "x&&y"}, {"&X", "x&&&y"}},
-      {"no character left", {"Ab", "Ab", "Ab"}, {"&Ab", "A&b", "Ab"}},
-      {"no key character at all", {"\xE4\xF6\xFC", "- -"}, {"\xE4\xF6\xFC", "- -"}},
+      {"retry: items left without a key first", {"AB", "A"}, {"A&B", "&A"}},
+      {"retry: the attempt with most keys", {"AB", "A", "A"}, {"A&B", "&A", "A"}},
+      {"retry: kept keys stay taken", {"&Bx", "AB", "A"}, {"&Bx", "&AB", "A"}},
   };
   for (const TCase& c : cases) EXPECT_EQ(AssignAccessKeys(c.Captions), c.Expected) << c.Name;
-}
-
-TEST(MenuKeys, RetryPutsTheItemsLeftWithoutAKeyFirst) {
-  // In menu order "AB" takes A and "A" finds nothing; the retry starts with
-  // "A", and "AB" then gets B.
-  EXPECT_EQ(AssignAccessKeys({"AB", "A"}), (std::vector<std::string>{"A&B", "&A"}));
-  // Kept keys stay taken in every attempt; on a tie the earlier attempt wins.
-  EXPECT_EQ(AssignAccessKeys({"&Bx", "AB", "A"}), (std::vector<std::string>{"&Bx", "&AB", "A"}));
-  // Retries that cannot key everyone: the attempt with the most keys wins.
-  EXPECT_EQ(AssignAccessKeys({"AB", "A", "A"}), (std::vector<std::string>{"A&B", "&A", "A"}));
 }
 
 TEST(MenuKeys, RandomCaptionsNeverCrashAndKeysStayUnique) {
   std::mt19937 random(20261208);
   for (int round = 0; round < 300; ++round) {
-    std::vector<std::string> captions(1 + random() % 12);
+    TCaptions captions(1 + random() % 12);
     for (std::string& caption : captions) {
       caption.resize(random() % (round % 10 == 0 ? 2000 : 12));
       for (char& c : caption) c = static_cast<char>(random() % 4 == 0 ? '&' : random() % 256);
     }
-    std::vector<std::string> keyed = AssignAccessKeys(captions);
+    TCaptions keyed = AssignAccessKeys(captions);
     ASSERT_EQ(keyed.size(), captions.size());
-    std::set<char> keys;
+    std::set<int> keys;
     for (std::size_t i = 0; i < keyed.size(); ++i) {
-      // Only ampersands are added or removed.
       std::string before = captions[i], after = keyed[i];
       std::erase(before, '&');
       std::erase(after, '&');
-      ASSERT_EQ(before, after);
-      char key = KeySlotOf(GetHotkey(keyed[i]));
-      if (key) {
-        ASSERT_TRUE(keys.insert(key).second) << "key " << key << " given twice in round " << round;
+      ASSERT_EQ(before, after) << "only ampersands change";
+      int key = std::toupper(static_cast<unsigned char>(GetHotkey(keyed[i])));
+      if (key < 128 && std::isalnum(key)) {
+        ASSERT_TRUE(keys.insert(key).second) << "key " << char(key) << " twice in round " << round;
       }
     }
   }
@@ -104,27 +77,18 @@ TEST(MenuSeparators, ReductionTable) {
     std::vector<TMenuLine> Lines;
     std::vector<bool> Shown;
   } cases[] = {
-      // The tray menu: N1, then N3 directly above N2; N3 is not shown.
-      {"tray menu, N3 above N2",
+      {"tray menu: N3 above N2 is not shown",
        {item, item, item, sep, item, item, sep, sep, item},
        {true, true, true, true, true, true, false, true, true}},
-      {"tray menu with the information line",
-       {item, item, item, sep, item, item, item, sep, item},
-       {true, true, true, true, true, true, true, true, true}},
       {"leading and trailing", {sep, sep, item, sep, sep}, {false, false, true, false, false}},
       {"repeated: only the last of a run", {item, sep, sep, sep, item}, {true, false, false, true, true}},
       {"hidden item between separators", {item, sep, hiddenItem, sep, item}, {true, false, false, true, true}},
-      {"hidden separator takes no part", {item, hiddenSep, item}, {true, false, true}},
-      {"only separators", {sep, sep}, {false, false}},
+      {"hidden separator", {item, hiddenSep, item}, {true, false, true}},
+      {"hidden once (nothing before it)", {hiddenItem, sep, item}, {false, false, true}},
+      {"shown again (an item now before it)", {item, sep, item}, {true, true, true}},
       {"nothing", {}, {}},
   };
   for (const TCase& c : cases) EXPECT_EQ(ReduceSeparators(c.Lines), c.Shown) << c.Name;
-}
-
-TEST(MenuSeparators, ASeparatorHiddenOnceIsShownAgainWhenAnItemStandsBeforeIt) {
-  const TMenuLine item{true, false}, sep{true, true}, hiddenItem{false, false};
-  EXPECT_EQ(ReduceSeparators({hiddenItem, sep, item}), (std::vector<bool>{false, false, true}));
-  EXPECT_EQ(ReduceSeparators({item, sep, item}), (std::vector<bool>{true, true, true}));
 }
 
 }  // namespace
