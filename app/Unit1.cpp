@@ -68,6 +68,7 @@ void TForm1::CreateControls() {
   Button2->SetBounds(280, 48, 75, 25);
   Button2->SetCaption("Ändere");
   Button2->SetTabOrder(3);
+  Button2->OnClick = NotifyEvent(this, &TForm1::Button2Click);
 
   Edit2 = Make<TEdit>(this, this, "Edit2");
   Edit2->SetBounds(32, 72, 329, 21);

@@ -36,6 +36,7 @@ public:
   void FormCreate(TObject* sender);
   void FormDestroy(TObject* sender);
   void Button1Click(TObject* sender);
+  void Button2Click(TObject* sender);
   void Button3Click(TObject* sender);
   void Button4Click(TObject* sender);
   void Timer1Timer(TObject* sender);

@@ -8,3 +8,6 @@ constexpr const char* StartPageValue = "Start Page";
 
 // The start page up to its first NUL; empty text on any failure.
 std::string GetStartPage();
+// Writes the text as the start page (REG_SZ); raises ERegistryException
+// "Failed to set data for 'Start Page'" when it cannot be written.
+void SetStartPage(const std::string& text);

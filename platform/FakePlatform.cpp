@@ -375,3 +375,76 @@ int TFakePlatform::MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type
          Text(caption) + ", " + Hex(type) + ")");
   return IDOK;
 }
+
+// ---- registry ----
+
+namespace {
+
+std::string RootText(HKEY key) {
+  return key == HKEY_CURRENT_USER ? "HKCU" : Hex(reinterpret_cast<std::uintptr_t>(key));
+}
+
+}  // namespace
+
+LSTATUS TFakePlatform::RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access,
+                                     PHKEY result) {
+  Record("RegOpenKeyExA(" + RootText(key) + ", " + Text(subKey) + ", " + std::to_string(options) +
+         ", " + Hex(access) + ")");
+  *result = nullptr;
+  if (ShouldFail("RegOpenKeyExA")) return static_cast<LSTATUS>(FailureCode("RegOpenKeyExA"));
+  if (key != HKEY_CURRENT_USER || !subKey || !Registry.count(subKey)) return ERROR_FILE_NOT_FOUND;
+  *result = reinterpret_cast<HKEY>(NewHandle("key", subKey));
+  return ERROR_SUCCESS;
+}
+
+LSTATUS TFakePlatform::RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE data,
+                                        LPDWORD size) {
+  auto it = FOpen.find(reinterpret_cast<HANDLE>(key));
+  std::string path = it == FOpen.end() ? "?" : it->second.Path;
+  Record("RegQueryValueExA(" + path + ", " + Text(name) + ", " + (type ? "type" : "null") + ", " +
+         (data ? "data" : "null") + ", size=" + (size ? std::to_string(*size) : "null") + ")");
+  if (it == FOpen.end() || it->second.Kind != "key") return ERROR_INVALID_HANDLE;
+  if (ShouldFail("RegQueryValueExA")) return static_cast<LSTATUS>(FailureCode("RegQueryValueExA"));
+  std::map<std::string, TRegValue>& values = Registry[path];
+  auto value = values.find(Text(name));
+  if (value == values.end()) return ERROR_FILE_NOT_FOUND;
+  if (type) *type = value->second.Type;
+  const std::string& bytes = value->second.Data;
+  if (data && (!size || *size < bytes.size())) {
+    if (size) *size = static_cast<DWORD>(bytes.size());
+    return ERROR_MORE_DATA;
+  }
+  if (data) std::memcpy(data, bytes.data(), bytes.size());
+  if (size) *size = static_cast<DWORD>(bytes.size());
+  return ERROR_SUCCESS;
+}
+
+LSTATUS TFakePlatform::RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data,
+                                      DWORD size) {
+  auto it = FOpen.find(reinterpret_cast<HANDLE>(key));
+  std::string path = it == FOpen.end() ? "?" : it->second.Path;
+  Record("RegSetValueExA(" + path + ", " + Text(name) + ", " + std::to_string(type) + ", " +
+         std::to_string(size) + ")");
+  if (it == FOpen.end() || it->second.Kind != "key") return ERROR_INVALID_HANDLE;
+  if (ShouldFail("RegSetValueExA")) return static_cast<LSTATUS>(FailureCode("RegSetValueExA"));
+  Registry[path][Text(name)] = {type, std::string(reinterpret_cast<const char*>(data), size)};
+  return ERROR_SUCCESS;
+}
+
+LSTATUS TFakePlatform::RegCloseKey(HKEY key) {
+  auto it = FOpen.find(reinterpret_cast<HANDLE>(key));
+  Record("RegCloseKey(" + (it == FOpen.end() ? std::string("?") : it->second.Path) + ")");
+  if (it == FOpen.end() || it->second.Kind != "key") return ERROR_INVALID_HANDLE;
+  FOpen.erase(it);
+  return ShouldFail("RegCloseKey") ? static_cast<LSTATUS>(FailureCode("RegCloseKey")) : ERROR_SUCCESS;
+}
+
+// ---- WinINet options ----
+
+BOOL TFakePlatform::InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID buffer,
+                                       DWORD length) {
+  Record(std::string("InternetSetOptionA(") + (internet ? "handle" : "null") + ", " +
+         std::to_string(option) + ", " + (buffer ? "buffer" : "null") + ", " +
+         std::to_string(length) + ")");
+  return ShouldFail("InternetSetOptionA") ? FALSE : TRUE;
+}

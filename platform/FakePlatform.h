@@ -92,6 +92,15 @@ public:
   std::vector<TShellRequest> ShellRequests;
   std::vector<std::unique_ptr<TFakeHistory>> HistoryObjects;
 
+  // ---- scripted registry below HKEY_CURRENT_USER ----
+  struct TRegValue {
+    DWORD Type = REG_SZ;
+    std::string Data;  // the raw bytes, NUL included where there is one
+  };
+  // Key path -> value name -> value. A key that is not listed does not exist
+  // (and is never created); failures of the Reg calls return the error code.
+  std::map<std::string, std::map<std::string, TRegValue>> Registry;
+
   // ---- TPlatform ----
   HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid,
                            LPVOID* ppv) override;
@@ -124,6 +133,18 @@ public:
   FARPROC GetProcAddress(HMODULE module, LPCSTR name) override;
   BOOL FreeLibrary(HMODULE module) override;
   int MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) override;
+
+  // Registry (advapi32)
+  LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access,
+                        PHKEY result) override;
+  LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                           LPDWORD size) override;
+  LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                         DWORD size) override;
+  LSTATUS RegCloseKey(HKEY key) override;
+
+  // WinINet options
+  BOOL InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID buffer, DWORD length) override;
 
   // Used by the fake history object and the fake recycle bin function.
   void Record(std::string call) { Calls.push_back(std::move(call)); }

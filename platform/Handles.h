@@ -96,3 +96,19 @@ public:
 private:
   T* FObject = nullptr;
 };
+
+// An open registry key (RegOpenKeyExA); closed with RegCloseKey when open.
+class TRegKeyHandle {
+public:
+  TRegKeyHandle(TPlatform& platform, HKEY key) : FPlatform(platform), FKey(key) {}
+  ~TRegKeyHandle() {
+    if (FKey) FPlatform.RegCloseKey(FKey);
+  }
+  TRegKeyHandle(const TRegKeyHandle&) = delete;
+  TRegKeyHandle& operator=(const TRegKeyHandle&) = delete;
+  HKEY Get() const { return FKey; }
+
+private:
+  TPlatform& FPlatform;
+  HKEY FKey;
+};

@@ -1,4 +1,5 @@
-// The thin layer over the system calls of the cleaning steps and start-up.
+// The thin layer over the system calls of the cleaning steps, start-up and
+// the browser settings.
 // Every call goes through the current TPlatform, so tests can install a
 // double that records the calls and makes any of them fail.
 #pragma once
@@ -63,6 +64,19 @@ public:
 
   // Messages to the user (user32)
   virtual int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) = 0;
+
+  // Registry (advapi32). The Reg functions return their error code.
+  virtual LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
+                                PHKEY phkResult) = 0;
+  virtual LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved,
+                                   LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) = 0;
+  virtual LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
+                                 const BYTE* lpData, DWORD cbData) = 0;
+  virtual LSTATUS RegCloseKey(HKEY hKey) = 0;
+
+  // WinINet options
+  virtual BOOL InternetSetOptionA(HINTERNET hInternet, DWORD dwOption, LPVOID lpBuffer,
+                                  DWORD dwBufferLength) = 0;
 };
 
 // The current instance: the real implementation unless a test installed

@@ -70,6 +70,26 @@ public:
   int MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) override {
     return ::MessageBoxA(hwnd, text, caption, type);
   }
+
+  // Registry (advapi32)
+  LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access,
+                        PHKEY result) override {
+    return ::RegOpenKeyExA(key, subKey, options, access, result);
+  }
+  LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                           LPDWORD size) override {
+    return ::RegQueryValueExA(key, name, reserved, type, data, size);
+  }
+  LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                         DWORD size) override {
+    return ::RegSetValueExA(key, name, reserved, type, data, size);
+  }
+  LSTATUS RegCloseKey(HKEY key) override { return ::RegCloseKey(key); }
+
+  // WinINet options
+  BOOL InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID buffer, DWORD length) override {
+    return ::InternetSetOptionA(internet, option, buffer, length);
+  }
 };
 
 TRealPlatform RealPlatform;

@@ -117,6 +117,7 @@ void run_all(Report& report, const std::string& exe, const std::string& artifact
   check_about_dialog(report, program, main, buttons.about, artifacts);
   check_options_dialog(report, program, main, buttons.options, artifacts);
   check_cleaning_click(report, program, main, artifacts);
+  check_start_page_button(report, program, main, artifacts);
   close_program(report, program, buttons.close, "first start");
   kill_if_running(program);
   check_settings_file(report, kDefaultsFile, "first start");

@@ -45,6 +45,11 @@ void check_auto_start_run(Report& report, const Process& program, DWORD started,
 // settings file must check every box.
 void check_temp_variable_runs(Report& report, const std::string& exe, const std::string& artifacts);
 
+// Clicks "Ändere" with an empty Edit2 and with "http://www." (one message
+// each), then with an address that is written to the registry; restores the
+// registry value afterwards.
+void check_start_page_button(Report& report, const Process& program, HWND main, const std::string& artifacts);
+
 // Saves a screenshot of the window to ARTIFACTS\NAME and checks it shows something.
 void save_screenshot(Report& report, HWND h, const std::string& artifacts, const std::string& name);
 // Waits until the window is destroyed.
