@@ -360,3 +360,16 @@ int TFakePlatform::MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type
          Text(caption) + ", " + Hex(type) + ")");
   return IDOK;
 }
+
+BOOL TFakePlatform::Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
+  Record("Shell_NotifyIconA(" + std::to_string(message) + ", " + std::to_string(data->cbSize) + ", " +
+         Hex(reinterpret_cast<std::uintptr_t>(data->hWnd)) + ", " + std::to_string(data->uID) + ", " +
+         std::to_string(data->uFlags) + ", " + std::to_string(data->uCallbackMessage) + ", " +
+         Hex(reinterpret_cast<std::uintptr_t>(data->hIcon)) + ", " + Text(data->szTip) + ")");
+  NotifyRecords.push_back(*data);
+  if (ShouldFail("Shell_NotifyIconA")) {
+    SetLastError(FailureCode("Shell_NotifyIconA"));
+    return FALSE;
+  }
+  return TRUE;
+}

@@ -116,6 +116,10 @@ public:
   FARPROC GetProcAddress(HMODULE module, LPCSTR name) override;
   BOOL FreeLibrary(HMODULE module) override;
   int MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) override;
+  // Recorded as "Shell_NotifyIconA(NIM, cbSize, hWnd, uID, uFlags, uCallbackMessage, hIcon, tip)";
+  // the records themselves are kept in NotifyRecords.
+  BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) override;
+  std::vector<NOTIFYICONDATAA> NotifyRecords;
 
   // Used by the fake history object and the fake recycle bin function.
   void Record(std::string call) { Calls.push_back(std::move(call)); }

@@ -60,6 +60,9 @@ public:
 
   // Messages to the user (user32)
   virtual int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) = 0;
+
+  // Notification area (shell32)
+  virtual BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) = 0;
 };
 
 // The current instance: the real implementation unless a test installed

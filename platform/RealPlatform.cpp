@@ -65,6 +65,10 @@ public:
   int MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) override {
     return ::MessageBoxA(hwnd, text, caption, type);
   }
+
+  BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) override {
+    return ::Shell_NotifyIconA(message, data);
+  }
 };
 
 TRealPlatform RealPlatform;
