@@ -131,8 +131,49 @@ void TForm1::CreateComponents() {
   Timer1->SetEnabled(false);
   Timer1->SetInterval(2500);
   Timer1->OnTimer = NotifyEvent(this, &TForm1::Timer1Timer);
-  // Then, in this order: the splash picture NagScreen1, the tray icon
-  // MinTray1, the tray menu PopupMenu1 and the style component XPStyle1.
+  // The splash picture NagScreen1 has its place here.
+
+  MinTray1 = new TMinTray(this);
+  MinTray1->SetName("MinTray1");
+  MinTray1->SetHint("Doppelklickzum wiederherstellen");
+
+  CreateTrayMenu();
+  MinTray1->SetPopupMenu(PopupMenu1);
+  // The style component XPStyle1 comes last.
+}
+
+namespace {
+
+TMenuItem* AddItem(TPopupMenu* menu, const char* name, const char* caption, TNotifyEvent onClick) {
+  auto* item = new TMenuItem(menu->Owner());
+  item->SetName(name);
+  item->SetCaption(caption);
+  item->OnClick = onClick;
+  menu->Items()->Add(item);
+  return item;
+}
+
+}  // namespace
+
+void TForm1::CreateTrayMenu() {
+  PopupMenu1 = new TPopupMenu(this);
+  PopupMenu1->SetName("PopupMenu1");
+  PopupMenu1->SetOwnerDraw(true);
+  PopupMenu1->OnPopup = NotifyEvent(this, &TForm1::PopupMenu1Popup);
+  Wiederherstellen1 =
+      AddItem(PopupMenu1, "Wiederherstellen1", "Wiederherstellen", NotifyEvent(this, &TForm1::Wiederherstellen1Click));
+  Subern1 = AddItem(PopupMenu1, "Subern1", "Säubern", NotifyEvent(this, &TForm1::Subern1Click));
+  About1 = AddItem(PopupMenu1, "About1", "About", NotifyEvent(this, &TForm1::About1Click));
+  N1 = AddItem(PopupMenu1, "N1", "-", {});
+  Proxyausschalten1 = AddItem(PopupMenu1, "Proxyausschalten1", "Proxy ausschalten",
+                              NotifyEvent(this, &TForm1::Proxyausschalten1Click));
+  Proxyeinschalten1 = AddItem(PopupMenu1, "Proxyeinschalten1", "Proxy einschalten",
+                              NotifyEvent(this, &TForm1::Proxyeinschalten1Click));
+  N3 = AddItem(PopupMenu1, "N3", "-", NotifyEvent(this, &TForm1::N3Click));
+  N3->SetEnabled(false);
+  N2 = AddItem(PopupMenu1, "N2", "-", {});
+  Programmbeenden1 =
+      AddItem(PopupMenu1, "Programmbeenden1", "Programm beenden", NotifyEvent(this, &TForm1::Programmbeenden1Click));
 }
 
 void TForm1::FormCreate(TObject*) {

@@ -5,7 +5,9 @@
 
 #include "ui/Buttons.h"
 #include "ui/ExtCtrls.h"
+#include "tray/MinTray.h"
 #include "ui/Forms.h"
+#include "ui/Menus.h"
 #include "ui/StdCtrls.h"
 
 // Program-wide state, from start to exit.
@@ -32,6 +34,17 @@ public:
   TCheckBox* temploesch;
   TCheckBox* doku;
   TTimer* Timer1;
+  TMinTray* MinTray1;
+  TPopupMenu* PopupMenu1;
+  TMenuItem* Wiederherstellen1;
+  TMenuItem* Subern1;
+  TMenuItem* About1;
+  TMenuItem* N1;
+  TMenuItem* Proxyausschalten1;
+  TMenuItem* Proxyeinschalten1;
+  TMenuItem* N3;
+  TMenuItem* N2;
+  TMenuItem* Programmbeenden1;
 
   void FormCreate(TObject* sender);
   void FormDestroy(TObject* sender);
@@ -42,9 +55,20 @@ public:
   void Timer1Timer(TObject* sender);
   void loesche();
 
+  // The tray menu.
+  void PopupMenu1Popup(TObject* sender);
+  void Wiederherstellen1Click(TObject* sender);
+  void Subern1Click(TObject* sender);
+  void About1Click(TObject* sender);
+  void Proxyausschalten1Click(TObject* sender);
+  void Proxyeinschalten1Click(TObject* sender);
+  void N3Click(TObject* sender);
+  void Programmbeenden1Click(TObject* sender);
+
 private:
   void CreateControls();
   void CreateComponents();
+  void CreateTrayMenu();
 };
 
 extern TForm1* Form1;

@@ -448,3 +448,16 @@ BOOL TFakePlatform::InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID 
          std::to_string(length) + ")");
   return ShouldFail("InternetSetOptionA") ? FALSE : TRUE;
 }
+
+BOOL TFakePlatform::Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
+  Record("Shell_NotifyIconA(" + std::to_string(message) + ", " + std::to_string(data->cbSize) + ", " +
+         Hex(reinterpret_cast<std::uintptr_t>(data->hWnd)) + ", " + std::to_string(data->uID) + ", " +
+         std::to_string(data->uFlags) + ", " + std::to_string(data->uCallbackMessage) + ", " +
+         Hex(reinterpret_cast<std::uintptr_t>(data->hIcon)) + ", " + Text(data->szTip) + ")");
+  NotifyRecords.push_back(*data);
+  if (ShouldFail("Shell_NotifyIconA")) {
+    SetLastError(FailureCode("Shell_NotifyIconA"));
+    return FALSE;
+  }
+  return TRUE;
+}

@@ -133,6 +133,10 @@ public:
   FARPROC GetProcAddress(HMODULE module, LPCSTR name) override;
   BOOL FreeLibrary(HMODULE module) override;
   int MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) override;
+  // Recorded as "Shell_NotifyIconA(NIM, cbSize, hWnd, uID, uFlags, uCallbackMessage, hIcon, tip)";
+  // the records themselves are kept in NotifyRecords.
+  BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) override;
+  std::vector<NOTIFYICONDATAA> NotifyRecords;
 
   // Registry (advapi32)
   LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access,

@@ -77,6 +77,9 @@ public:
   // WinINet options
   virtual BOOL InternetSetOptionA(HINTERNET hInternet, DWORD dwOption, LPVOID lpBuffer,
                                   DWORD dwBufferLength) = 0;
+
+  // Notification area (shell32)
+  virtual BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) = 0;
 };
 
 // The current instance: the real implementation unless a test installed

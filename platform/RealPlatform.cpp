@@ -90,6 +90,10 @@ public:
   BOOL InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID buffer, DWORD length) override {
     return ::InternetSetOptionA(internet, option, buffer, length);
   }
+
+  BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) override {
+    return ::Shell_NotifyIconA(message, data);
+  }
 };
 
 TRealPlatform RealPlatform;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark (build/bench/bench_*.exe) in the build tree's
 # Wine sandbox on a private Xvfb. Each prints lines "NAME ratio R ...medians...".
-# bench_startup gets the path of spurwisch.exe and the options in
+# bench_startup and bench_tray_menu get the path of spurwisch.exe; the first
+# also the options in
 # SPW_BENCH_STARTUP_ARGS (default: leave out the time the splash window
 # TNagForm is on screen; see bench/startup.cpp).
 set -euo pipefail
@@ -26,6 +27,8 @@ for bench in "$SPW_BUILD"/bench/bench_*.exe; do
     bench_startup)
       # shellcheck disable=SC2206
       args=("$SPW_BUILD/spurwisch.exe" ${SPW_BENCH_STARTUP_ARGS:---splash-class TNagForm}) ;;
+    bench_tray_menu)
+      args=("$SPW_BUILD/spurwisch.exe") ;;
   esac
   spw_log "running $name"
   timeout 900 wine "$bench" "${args[@]}" || { spw_log "$name failed"; status=1; }

@@ -2,6 +2,39 @@
 
 #include <algorithm>
 
+#include "ui/SysUtils.h"
+
+namespace {
+
+constexpr WORD FirstCommandId = 1000;
+
+struct TCommandIdPool {
+  WORD Next = FirstCommandId;
+  std::vector<WORD> Released;
+};
+
+TCommandIdPool& CommandIds() {
+  static TCommandIdPool pool;
+  return pool;
+}
+
+}  // namespace
+
+WORD AllocateCommandId() {
+  TCommandIdPool& pool = CommandIds();
+  if (!pool.Released.empty()) {
+    WORD id = pool.Released.back();
+    pool.Released.pop_back();
+    return id;
+  }
+  if (pool.Next == 0xFFFF) throw EOutOfResources("No command identifier available");
+  return pool.Next++;
+}
+
+void ReleaseCommandId(WORD id) {
+  if (id >= FirstCommandId && id < CommandIds().Next) CommandIds().Released.push_back(id);
+}
+
 TComponent::TComponent(TComponent* owner) {
   if (owner) owner->InsertComponent(this);
 }

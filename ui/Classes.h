@@ -67,6 +67,13 @@ TWindowHook WindowHook(T* object, bool (T::*code)(TMessage&)) {
   return {object, static_cast<TWindowHookCode>(code)};
 }
 
+// Identifiers for child controls and menu commands, from one pool so that a
+// menu command can never be taken for a control's notification. They stay
+// clear of IDOK and IDCANCEL, which dialog navigation sends, and fit the
+// 16 bits of WM_COMMAND. Raises when all are taken.
+WORD AllocateCommandId();
+void ReleaseCommandId(WORD id);
+
 enum TOperation { opInsert, opRemove };
 
 enum TComponentStateFlag : unsigned {

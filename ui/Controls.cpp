@@ -81,11 +81,6 @@ private:
   int FState;
 };
 
-int NextControlId() {
-  static int next = 1000;  // clear of IDOK and IDCANCEL, which dialog navigation sends
-  return next++;
-}
-
 bool IsNotification(UINT msg) { return msg >= CM_BASE && msg < CN_BASE + 0x400; }
 
 }  // namespace
@@ -242,6 +237,7 @@ TWinControl::~TWinControl() {
     FHandle = nullptr;
   }
   for (TControl* child : FControls) child->FParent = nullptr;
+  if (FControlId) ReleaseCommandId(FControlId);
   FControls.clear();
 }
 
@@ -312,8 +308,9 @@ void TWinControl::CreateWnd() {
   TCreateParams params;
   CreateParams(params);
   FDefWndProc = RegisterControlClass(ClassName(), params.BaseClass, params.ClassStyle);
-  HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId()))
-                                       : nullptr;
+  // A child keeps its identifier when its window is re-created.
+  if ((params.Style & WS_CHILD) && !FControlId) FControlId = AllocateCommandId();
+  HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(FControlId)) : nullptr;
   HWND window = CreateWindowExA(params.ExStyle, ClassName(), params.Caption.c_str(), params.Style,
                                 params.X, params.Y, params.Width, params.Height, params.WndParent, id,
                                 GetModuleHandleA(nullptr), this);

@@ -213,6 +213,7 @@ protected:
 
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;
+  WORD FControlId = 0;
   std::vector<TControl*> FControls;
   int FTabOrder = -1;
   bool FTabStop = false;

@@ -1,38 +1,11 @@
 #include "ui/ExtCtrls.h"
 
-#include "ui/Forms.h"
 #include "ui/SysUtils.h"
-
-namespace {
-
-// A hidden window per timer receives its WM_TIMER messages.
-HWND CreateTimerWindow(TTimer* timer, WNDPROC proc) {
-  static const char* const className = "TPUtilWindow";
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExA(instance, className, &wc)) {
-    wc = WNDCLASSEXA{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.lpszClassName = className;
-    RegisterClassExA(&wc);
-  }
-  HWND window = CreateWindowExA(0, className, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-  if (window) SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(timer));
-  return window;
-}
-
-}  // namespace
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
 
 TTimer::~TTimer() {
-  if (FWindow) {
-    KillTimer(FWindow, 1);
-    DestroyWindow(FWindow);
-  }
+  if (FWindow.Handle()) KillTimer(FWindow.Handle(), 1);
 }
 
 void TTimer::SetEnabled(bool enabled) {
@@ -48,20 +21,16 @@ void TTimer::SetInterval(UINT interval) {
 }
 
 void TTimer::UpdateTimer() {
-  if (FWindow) KillTimer(FWindow, 1);
+  if (FWindow.Handle()) KillTimer(FWindow.Handle(), 1);
   if (!FEnabled || FInterval == 0) return;
-  if (!FWindow) FWindow = CreateTimerWindow(this, TimerWndProc);
-  if (!FWindow || !SetTimer(FWindow, 1, FInterval, nullptr))
-    throw EOutOfResources("Not enough timers available");
+  if (!FWindow.Handle()) FWindow.Create(WndMethod(this, &TTimer::WndProc));
+  if (!SetTimer(FWindow.Handle(), 1, FInterval, nullptr)) throw EOutOfResources("Not enough timers available");
 }
 
-LRESULT CALLBACK TTimer::TimerWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (msg != WM_TIMER || !timer) return DefWindowProcA(window, msg, wParam, lParam);
-  try {
-    if (timer->FEnabled) timer->OnTimer(timer);
-  } catch (...) {
-    HandleCurrentException();
+void TTimer::WndProc(TMessage& message) {
+  if (message.Msg != WM_TIMER) {
+    FWindow.DefaultHandler(message);
+    return;
   }
-  return 0;
+  if (FEnabled) OnTimer(this);
 }

@@ -2,6 +2,7 @@
 // while it is enabled.
 #pragma once
 #include "ui/Classes.h"
+#include "ui/UtilWindow.h"
 
 class TTimer : public TComponent {
 public:
@@ -19,9 +20,9 @@ public:
 
 private:
   void UpdateTimer();
-  static LRESULT CALLBACK TimerWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+  void WndProc(TMessage& message);
 
-  HWND FWindow = nullptr;
+  TUtilWindow FWindow;
   bool FEnabled = true;
   UINT FInterval = 1000;
 };

@@ -4,6 +4,7 @@
 #include <exception>
 #include <objbase.h>
 
+#include "ui/Menus.h"
 #include "ui/SysUtils.h"
 #include "ui/TaskWindows.h"
 
@@ -107,6 +108,10 @@ TModalResult TCustomForm::ShowModal() {
   HWND activeBefore = GetActiveWindow();
   FModal = true;
   FModalResult = mrNone;
+  struct TModalCount {
+    TModalCount() { Application->ModalStarted(); }
+    ~TModalCount() { Application->ModalEnded(); }
+  } counted;
   {
     TTaskWindowsDisabler disabled(Handle());
     try {
@@ -226,18 +231,15 @@ std::string ApplicationTitleFromPath(const std::string& path) {
 TApplication::TApplication() : TComponent(nullptr) { Application = this; }
 
 TApplication::~TApplication() {
-  if (FHandle) {
-    HWND window = FHandle;
-    DestroyWindow(window);
-    FHandle = nullptr;
-  }
+  FMenuWindow.Destroy();
+  FWindow.Destroy();
   if (FComInitialized) CoUninitialize();
   if (Application == this) Application = nullptr;
 }
 
 void TApplication::Initialize() {
   FComInitialized = SUCCEEDED(CoInitialize(nullptr));
-  if (FHandle) return;
+  if (Handle()) return;
 
   HINSTANCE instance = GetModuleHandleA(nullptr);
   char path[MAX_PATH + 1] = {};
@@ -246,26 +248,29 @@ void TApplication::Initialize() {
   FIcon = LoadIconA(instance, "MAINICON");
   if (!FIcon) FIcon = LoadIconA(nullptr, IDI_APPLICATION);
 
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = AppWndProc;
-  wc.hInstance = instance;
-  wc.hIcon = FIcon;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = "TApplication";
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof existing;
-  if (!GetClassInfoExA(instance, wc.lpszClassName, &existing) && !RegisterClassExA(&wc))
-    throw EOutOfResources("Cannot register the application window class");
   POINT centre = ScreenCentre();
-  FHandle = CreateWindowExA(0, "TApplication", FTitle.c_str(), ApplicationWindowStyle, centre.x,
-                            centre.y, 0, 0, nullptr, nullptr, instance, this);
-  if (!FHandle) throw EOutOfResources("Cannot create the application window: " + SysErrorMessage(GetLastError()));
-  SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon));
-  HMENU menu = GetSystemMenu(FHandle, FALSE);
+  TUtilWindowParams params;
+  params.ClassName = "TApplication";
+  params.Caption = FTitle.c_str();
+  params.Style = ApplicationWindowStyle;
+  params.X = centre.x;
+  params.Y = centre.y;
+  params.Icon = FIcon;
+  FWindow.Create(WndMethod(this, &TApplication::WndProc), params);
+  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon));
+  HMENU menu = GetSystemMenu(Handle(), FALSE);
   DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
   DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
   DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
+}
+
+HWND TApplication::MenuWindow() {
+  if (!FMenuWindow.Handle()) FMenuWindow.Create(WndMethod(this, &TApplication::MenuWndProc));
+  return FMenuWindow.Handle();
+}
+
+void TApplication::MenuWndProc(TMessage& message) {
+  if (!DispatchMenuMessage(message)) FMenuWindow.DefaultHandler(message);
 }
 
 void TApplication::FormCreated(TCustomForm* form) {
@@ -281,24 +286,6 @@ void TApplication::HookMainWindow(TWindowHook hook) { FHooks.push_back(hook); }
 void TApplication::UnhookMainWindow(TWindowHook hook) {
   auto it = std::find(FHooks.begin(), FHooks.end(), hook);
   if (it != FHooks.end()) FHooks.erase(it);
-}
-
-LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!self && msg == WM_NCCREATE) {
-    self = static_cast<TApplication*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->FHandle = window;
-  }
-  if (!self) return DefWindowProcA(window, msg, wParam, lParam);
-  TMessage message{msg, wParam, lParam, 0};
-  try {
-    self->WndProc(message);
-  } catch (...) {
-    HandleCurrentException();
-  }
-  if (msg == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-  return message.Result;
 }
 
 void TApplication::WndProc(TMessage& message) {
@@ -325,15 +312,15 @@ void TApplication::WndProc(TMessage& message) {
       return;
     case WM_SETFOCUS: {
       // The taskbar button activates this window; pass that on to the form.
-      HWND popup = GetLastActivePopup(FHandle);
-      if (popup && popup != FHandle && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
+      HWND popup = GetLastActivePopup(Handle());
+      if (popup && popup != Handle() && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
         SetFocus(popup);
         return;
       }
       break;
     }
   }
-  message.Result = DefWindowProcA(FHandle, message.Msg, message.WParam, message.LParam);
+  message.Result = DefWindowProcA(Handle(), message.Msg, message.WParam, message.LParam);
 }
 
 bool TApplication::MainFormShowable() const {
@@ -341,29 +328,29 @@ bool TApplication::MainFormShowable() const {
 }
 
 void TApplication::Minimize() {
-  if (IsIconic(FHandle)) return;
-  SetActiveWindow(FHandle);
+  if (IsIconic(Handle())) return;
+  SetActiveWindow(Handle());
   if (MainFormShowable()) {
     // Start the minimise animation from the main form's place.
     RECT r = FMainForm->BoundsRect();
     if (FMainForm->HandleAllocated()) GetWindowRect(FMainForm->Handle(), &r);
-    SetWindowPos(FHandle, nullptr, r.left, r.top, r.right - r.left, 0, SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowWindow(FHandle, SW_SHOWNA);
-    DefWindowProcA(FHandle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    SetWindowPos(Handle(), nullptr, r.left, r.top, r.right - r.left, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(Handle(), SW_SHOWNA);
+    DefWindowProcA(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   } else {
-    ShowWindow(FHandle, SW_MINIMIZE);
+    ShowWindow(Handle(), SW_MINIMIZE);
   }
 }
 
 void TApplication::Restore() {
-  if (!IsIconic(FHandle)) return;
-  SetActiveWindow(FHandle);
+  if (!IsIconic(Handle())) return;
+  SetActiveWindow(Handle());
   if (MainFormShowable())
-    DefWindowProcA(FHandle, WM_SYSCOMMAND, SC_RESTORE, 0);
+    DefWindowProcA(Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
   else
-    ShowWindow(FHandle, SW_RESTORE);
+    ShowWindow(Handle(), SW_RESTORE);
   POINT centre = ScreenCentre();
-  SetWindowPos(FHandle, nullptr, centre.x, centre.y, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, centre.x, centre.y, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
   if (FMainForm && FMainForm->WindowState() == wsMinimized && !FMainForm->Visible()) {
     FMainForm->SetWindowState(wsNormal);
     FMainForm->Show();
@@ -431,7 +418,7 @@ void TApplication::ShowException(const std::string& message) {
     OnException(message);
     return;
   }
-  MessageBoxA(FHandle, ErrorReportText(message).c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+  MessageBoxA(Handle(), ErrorReportText(message).c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
 }
 
 void HandleCurrentException() {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "ui/Controls.h"
+#include "ui/UtilWindow.h"
 
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TPosition { poDesigned, poScreenCenter };
@@ -81,7 +82,10 @@ public:
 
   // Creates the hidden Application window; COM is initialised first.
   void Initialize();
-  HWND Handle() const { return FHandle; }
+  HWND Handle() const { return FWindow.Handle(); }
+  // The hidden window that owns every popup menu while it is tracked and
+  // receives its commands and owner-draw requests; made on first use.
+  HWND MenuWindow();
   const std::string& Title() const { return FTitle; }
   HICON Icon() const { return FIcon; }
   TCustomForm* MainForm() const { return FMainForm; }
@@ -98,6 +102,10 @@ public:
 
   void Minimize();
   void Restore();
+  // How many modal displays of the program's forms are running.
+  int ModalLevel() const { return FModalLevel; }
+  void ModalStarted() { ++FModalLevel; }
+  void ModalEnded() { --FModalLevel; }
 
   void HookMainWindow(TWindowHook hook);
   void UnhookMainWindow(TWindowHook hook);
@@ -107,18 +115,17 @@ public:
   // Replaces the error report (tests use it to collect errors).
   void (*OnException)(const std::string& message) = nullptr;
 
-  static LRESULT CALLBACK AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-
   // Whether Run shows the main form (it stays "due to be shown" while minimised).
   bool ShowMainForm() const { return FShowMainForm; }
 
 private:
   void WndProc(TMessage& message);
+  void MenuWndProc(TMessage& message);
   bool MainFormShowable() const;
   void DestroyMainForm();
 
-  HWND FHandle = nullptr;
-  HWND FMenuWindow = nullptr;
+  TUtilWindow FWindow;
+  TUtilWindow FMenuWindow;
   HICON FIcon = nullptr;
   std::string FTitle;
   TCustomForm* FMainForm = nullptr;
@@ -126,6 +133,7 @@ private:
   bool FTerminated = false;
   bool FShowMainForm = true;
   bool FComInitialized = false;
+  int FModalLevel = 0;
 };
 
 extern TApplication* Application;

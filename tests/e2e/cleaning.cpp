@@ -68,6 +68,8 @@ void check_cache_empty(Report& report, const std::string& scope) {
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+}  // namespace
+
 // Waits for the program's completion box and checks it; closes it. Returns
 // the milliseconds from START until the box was seen.
 DWORD check_completion_box(Report& report, const Process& program, DWORD start, const std::string& scope,
@@ -88,8 +90,6 @@ DWORD check_completion_box(Report& report, const Process& program, DWORD start, 
   report.check(find_window(program.id, "#32770") == nullptr, scope + ": no second box");
   return elapsed;
 }
-
-}  // namespace
 
 void check_cleaning_click(Report& report, const Process& program, HWND main, const std::string& artifacts) {
   const std::string scope = "cleaning click";

@@ -21,6 +21,7 @@ const char kWorkingDir[] = "C:\\";
 const char kDefaultsFile[] = "1\r\n1\r\n1\r\n0\r\n0\r\n";
 const char kAllOffFile[] = "0\r\n0\r\n0\r\n0\r\n0\r\n";
 const char kAutoStartFile[] = "0\r\n0\r\n0\r\n0\r\n1\r\n";
+const char kMinimisedFile[] = "1\r\n1\r\n1\r\n1\r\n0\r\n";
 const size_t kMaxExeBytes = 1536 * 1024;  // 1.5 MB
 
 std::string windows_path(std::string path) {
@@ -118,7 +119,7 @@ void run_all(Report& report, const std::string& exe, const std::string& artifact
   check_options_dialog(report, program, main, buttons.options, artifacts);
   check_cleaning_click(report, program, main, artifacts);
   check_start_page_button(report, program, main, artifacts);
-  close_program(report, program, buttons.close, "first start");
+  check_tray(report, program, main, artifacts);  // ends with "Programm beenden"
   kill_if_running(program);
   check_settings_file(report, kDefaultsFile, "first start");
   report.check(!file_exists(std::string(kWorkingDir) + "spurwisch.cfg"), "no spurwisch.cfg in the working directory",
@@ -147,6 +148,16 @@ void run_all(Report& report, const std::string& exe, const std::string& artifact
   if (!report.check(write_file(std::string(kSandbox) + "\\spurwisch.cfg", kDefaultsFile), "settings file all boxes on written"))
     return;
   check_temp_variable_runs(report, std::string(kSandbox) + "\\spurwisch.exe", artifacts);
+
+  if (!report.check(write_file(std::string(kSandbox) + "\\spurwisch.cfg", kMinimisedFile),
+                    "settings file start-minimised written"))
+    return;
+  program = start_process(std::string(kSandbox) + "\\spurwisch.exe", kWorkingDir);
+  if (!report.check(program.handle != nullptr, "fourth start: program starts")) return;
+  main = check_minimised_start(report, program);
+  close_program(report, program, main ? find_child(main, "TBitBtn", "&Close") : nullptr, "fourth start");
+  kill_if_running(program);
+  check_settings_file(report, kMinimisedFile, "fourth start");
 }
 
 int wait_window_mode(const std::string& cls, int seconds) {

@@ -116,13 +116,14 @@ void check_deletion_options(Report& report, HWND main, int expected, const std::
   }
 }
 
-void save_screenshot(Report& report, HWND h, const std::string& artifacts, const std::string& name) {
+void save_screenshot(Report& report, HWND h, const std::string& artifacts, const std::string& name,
+                     int min_colours) {
   Sleep(300);  // let the last paint reach the screen
   Image image = capture_window(h);
   std::string path = artifacts + "\\" + name;
   bool saved = !image.pixels.empty() && write_png(path, image);
   int colours = distinct_colours(image, 16);
-  report.check(saved && colours >= 4, "screenshot " + name + " shows the window",
+  report.check(saved && colours >= min_colours, "screenshot " + name + " shows the window",
                saved ? "only " + std::to_string(colours) + " colours on screen" : "could not capture or write " + path);
 }
 

@@ -50,7 +50,23 @@ void check_temp_variable_runs(Report& report, const std::string& exe, const std:
 // registry value afterwards.
 void check_start_page_button(Report& report, const Process& program, HWND main, const std::string& artifacts);
 
+// Waits for the program's completion box and checks it; closes it. Returns
+// the milliseconds from START until the box was seen.
+DWORD check_completion_box(Report& report, const Process& program, DWORD start, const std::string& scope,
+                           const std::string& artifacts, const std::string& shot);
+
+// Minimises the shown main window into the tray and works the tray icon and
+// its menu: proxy items for each registry state, "Säubern", restoring by
+// double click and by "Wiederherstellen", and "Programm beenden", which ends
+// the program.
+void check_tray(Report& report, const Process& program, HWND main, const std::string& artifacts);
+// A start with the Start-minimised flag comes up in the tray; a double click
+// on the icon shows the main window, which is returned.
+HWND check_minimised_start(Report& report, const Process& program);
+
 // Saves a screenshot of the window to ARTIFACTS\NAME and checks it shows something.
-void save_screenshot(Report& report, HWND h, const std::string& artifacts, const std::string& name);
+// A plain menu (text, grey text, lines on white) shows three colours.
+void save_screenshot(Report& report, HWND h, const std::string& artifacts, const std::string& name,
+                     int min_colours = 4);
 // Waits until the window is destroyed.
 bool wait_destroyed(HWND h, DWORD timeout_ms);

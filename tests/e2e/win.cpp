@@ -44,13 +44,15 @@ struct WindowSearch {
   DWORD pid;
   std::string cls;
   HWND found;
+  bool hidden_too = false;
 };
 
 BOOL CALLBACK match_window(HWND h, LPARAM param) {
   auto* search = reinterpret_cast<WindowSearch*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
-  if ((search->pid == 0 || pid == search->pid) && IsWindowVisible(h) && class_of(h) == search->cls) {
+  if ((search->pid == 0 || pid == search->pid) && (search->hidden_too || IsWindowVisible(h)) &&
+      class_of(h) == search->cls) {
     search->found = h;
     return FALSE;
   }
@@ -60,6 +62,12 @@ BOOL CALLBACK match_window(HWND h, LPARAM param) {
 
 HWND find_window(DWORD pid, const std::string& cls) {
   WindowSearch search{pid, cls, nullptr};
+  EnumWindows(match_window, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND find_any_window(DWORD pid, const std::string& cls) {
+  WindowSearch search{pid, cls, nullptr, true};
   EnumWindows(match_window, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }

@@ -29,6 +29,8 @@ bool wait_until(const std::function<bool()>& cond, DWORD timeout_ms);
 
 // The visible top-level window of class CLS owned by process PID (0: any process).
 HWND find_window(DWORD pid, const std::string& cls);
+// The top-level window of class CLS owned by process PID, visible or hidden.
+HWND find_any_window(DWORD pid, const std::string& cls);
 // Waits for find_window to give a window; nullptr on timeout.
 HWND wait_window(DWORD pid, const std::string& cls, DWORD timeout_ms);
 

@@ -115,10 +115,19 @@ TEST_F(MainWindow, HasEveryControlOfTheDesign) {
 
 TEST_F(MainWindow, NonVisualComponentsFollowTheControlsInStoredOrder) {
   TForm1* form = Create();
-  int timerIndex = -1;
+  auto indexOf = [form](TComponent* component) {
+    for (int i = 0; i < form->ComponentCount(); ++i)
+      if (form->Components(i) == component) return i;
+    return -1;
+  };
+  int lastControl = -1;
   for (int i = 0; i < form->ComponentCount(); ++i)
-    if (form->Components(i) == form->Timer1) timerIndex = i;
-  EXPECT_EQ(timerIndex, form->ComponentCount() - 1);
+    if (Is<TControl>(form->Components(i))) lastControl = i;
+  // Timer1, the tray icon, then the tray menu (its items follow it).
+  EXPECT_EQ(indexOf(form->Timer1), lastControl + 1);
+  EXPECT_LT(indexOf(form->Timer1), indexOf(form->MinTray1));
+  EXPECT_LT(indexOf(form->MinTray1), indexOf(form->PopupMenu1));
+  EXPECT_EQ(indexOf(form->Programmbeenden1), form->ComponentCount() - 1);
   EXPECT_EQ(form->Timer1->Name(), "Timer1");
   EXPECT_EQ(form->Timer1->Interval(), 2500u);
   EXPECT_FALSE(form->Timer1->Enabled());

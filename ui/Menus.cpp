@@ -1,0 +1,319 @@
+#include "ui/Menus.h"
+
+#include <algorithm>
+
+#include "ui/Forms.h"
+#include "ui/MenuKeys.h"
+#include "ui/SysUtils.h"
+
+namespace {
+
+std::vector<TMenu*>& LiveMenus() {
+  static std::vector<TMenu*> menus;
+  return menus;
+}
+
+// The system's menu font, as the menu itself uses it.
+TGdiObject CreateMenuFont() {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+    return TGdiObject(CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg"));
+  return TGdiObject(CreateFontIndirectA(&metrics.lfMenuFont));
+}
+
+// Restores a DC's state at the end of a scope.
+class TSavedDC {
+public:
+  explicit TSavedDC(HDC dc) : FDC(dc), FState(SaveDC(dc)) {}
+  ~TSavedDC() { RestoreDC(FDC, FState); }
+  TSavedDC(const TSavedDC&) = delete;
+  TSavedDC& operator=(const TSavedDC&) = delete;
+
+private:
+  HDC FDC;
+  int FState;
+};
+
+int TextIndent() { return GetSystemMetrics(SM_CXMENUCHECK) + 4; }
+
+TMenuItem* FindMenuItem(ULONG_PTR command) {
+  if (command == 0 || command > 0xFFFF) return nullptr;
+  for (TMenu* menu : LiveMenus())
+    if (TMenuItem* item = menu->FindItem(static_cast<WORD>(command))) return item;
+  return nullptr;
+}
+
+void MenuCommand(TMessage& message) {
+  TMenuItem* item = FindMenuItem(LOWORD(message.WParam));
+  if (item && item->Enabled()) item->Click();
+}
+
+bool MeasureMenuItem(TMessage& message) {
+  auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+  if (!measure || measure->CtlType != ODT_MENU) return false;
+  TMenuItem* item = FindMenuItem(measure->itemData);
+  if (!item) return false;
+  TWindowDC screen(nullptr);
+  TGdiObject font = CreateMenuFont();
+  TSelectObject selected(screen.Get(), font.Get());
+  int width = static_cast<int>(measure->itemWidth);
+  int height = static_cast<int>(measure->itemHeight);
+  item->MeasureItem(screen.Get(), width, height);
+  measure->itemWidth = static_cast<UINT>(std::max(width, 0));
+  measure->itemHeight = static_cast<UINT>(std::max(height, 0));
+  message.Result = TRUE;
+  return true;
+}
+
+bool DrawMenuItem(TMessage& message) {
+  auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+  if (!draw || draw->CtlType != ODT_MENU) return false;
+  TMenuItem* item = FindMenuItem(draw->itemData);
+  if (!item) return false;
+  TSavedDC saved(draw->hDC);
+  TGdiObject font = CreateMenuFont();
+  SelectObject(draw->hDC, font.Get());
+  item->AdvancedDrawItem(draw->hDC, draw->rcItem, draw->itemState);
+  message.Result = TRUE;
+  return true;
+}
+
+bool MenuChar(TMessage& message) {
+  char key = static_cast<char>(LOWORD(message.WParam));
+  auto menu = reinterpret_cast<HMENU>(message.LParam);
+  for (TMenu* candidate : LiveMenus()) {
+    LRESULT result = candidate->MenuChar(menu, key);
+    if (result) {
+      message.Result = result;
+      return true;
+    }
+  }
+  return false;
+}
+
+char UpperKey(char key) {
+  char text[2] = {key, 0};
+  CharUpperBuffA(text, 1);
+  return text[0];
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TMenuItem
+
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), FCommand(AllocateCommandId()) {}
+
+TMenuItem::~TMenuItem() {
+  if (FParent) FParent->Remove(this);
+  for (TMenuItem* item : FItems) item->FParent = nullptr;
+  ReleaseCommandId(FCommand);
+}
+
+void TMenuItem::Add(TMenuItem* item) {
+  if (item->FParent) item->FParent->Remove(item);
+  item->FParent = this;
+  FItems.push_back(item);
+}
+
+void TMenuItem::Remove(TMenuItem* item) {
+  auto it = std::find(FItems.begin(), FItems.end(), item);
+  if (it == FItems.end()) return;
+  FItems.erase(it);
+  item->FParent = nullptr;
+}
+
+int TMenuItem::MenuIndex() const {
+  if (!FParent) return -1;
+  auto it = std::find(FParent->FItems.begin(), FParent->FItems.end(), this);
+  return static_cast<int>(it - FParent->FItems.begin());
+}
+
+TMenu* TMenuItem::GetParentMenu() const {
+  const TMenuItem* item = this;
+  while (item->FParent) item = item->FParent;
+  return item->FMenu;
+}
+
+TMenuItem* TMenuItem::Find(WORD command) {
+  if (FCommand == command) return this;
+  for (TMenuItem* item : FItems)
+    if (TMenuItem* found = item->Find(command)) return found;
+  return nullptr;
+}
+
+void TMenuItem::Click() { OnClick(this); }
+
+void TMenuItem::MeasureItem(HDC dc, int& width, int& height) {
+  if (IsLine()) {
+    width = 0;
+    height = GetSystemMetrics(SM_CYMENU) / 2;
+  } else {
+    RECT text{};
+    DrawTextA(dc, FCaption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    width = TextIndent() + (text.right - text.left) + 16;
+    height = std::max<int>(GetSystemMetrics(SM_CYMENU), text.bottom - text.top + 4);
+  }
+  if (OnMeasureItem.Assigned()) OnMeasureItem(this, dc, width, height);
+}
+
+// The library's plain look for an owner-drawn item that has no drawing
+// handler: system menu colours, the caption with its access key underlined.
+void TMenuItem::AdvancedDrawItem(HDC dc, const RECT& rect, TOwnerDrawState state) {
+  if (OnAdvancedDrawItem.Assigned()) {
+    OnAdvancedDrawItem(this, dc, rect, state);
+    return;
+  }
+  TSavedDC saved(dc);
+  bool selected = (state & ODS_SELECTED) && !IsLine();
+  FillRect(dc, &rect, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+  if (IsLine()) {
+    int middle = (rect.top + rect.bottom) / 2;
+    RECT line{rect.left + 1, middle - 1, rect.right - 1, middle + 1};
+    DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+    return;
+  }
+  bool disabled = (state & (ODS_DISABLED | ODS_GRAYED)) != 0;
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+  RECT text = rect;
+  text.left += TextIndent();
+  UINT flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT | ((state & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
+  DrawTextA(dc, FCaption.c_str(), -1, &text, flags);
+}
+
+// -------------------------------------------------------------------- TMenu
+
+TMenu::TMenu(TComponent* owner) : TComponent(owner), FItems(std::make_unique<TMenuItem>(nullptr)) {
+  FItems->FMenu = this;
+  LiveMenus().push_back(this);
+}
+
+TMenu::~TMenu() {
+  auto& menus = LiveMenus();
+  menus.erase(std::remove(menus.begin(), menus.end(), this), menus.end());
+  if (FHandle) DestroyMenu(FHandle);
+  FHandle = nullptr;
+  DestroyBuilt(FItems.get());
+}
+
+const std::vector<TMenu*>& TMenu::Menus() { return LiveMenus(); }
+
+void TMenu::Rebuild() {
+  if (AutoHotkeys == maAutomatic) AssignKeys(FItems.get());
+  ReduceLines(FItems.get());
+  if (FHandle) DestroyMenu(FHandle);  // sub-menus go with it
+  DestroyBuilt(FItems.get());
+  FHandle = Build(FItems.get());
+}
+
+// Keys are settled per (sub-)menu among the visible, non-separator items
+// with a caption; the changed captions stay in the items.
+void TMenu::AssignKeys(TMenuItem* parent) {
+  std::vector<TMenuItem*> items;
+  std::vector<std::string> captions;
+  for (TMenuItem* item : parent->FItems) {
+    if (item->Count()) AssignKeys(item);
+    if (!item->FVisible || item->IsLine() || item->FCaption.empty()) continue;
+    items.push_back(item);
+    captions.push_back(item->FCaption);
+  }
+  std::vector<std::string> keyed = AssignAccessKeys(captions);
+  for (size_t i = 0; i < items.size() && i < keyed.size(); ++i) items[i]->FCaption = keyed[i];
+}
+
+void TMenu::ReduceLines(TMenuItem* parent) {
+  std::vector<TMenuLine> lines;
+  for (TMenuItem* item : parent->FItems) {
+    if (item->Count()) ReduceLines(item);
+    lines.push_back({item->FVisible, item->IsLine()});
+  }
+  std::vector<bool> shown(lines.size(), true);
+  if (AutoLineReduction == maAutomatic) shown = ReduceSeparators(lines);
+  for (size_t i = 0; i < parent->FItems.size(); ++i)
+    parent->FItems[i]->FReduced = parent->FItems[i]->FVisible && i < shown.size() && !shown[i];
+}
+
+HMENU TMenu::Build(TMenuItem* parent) {
+  HMENU menu = CreatePopupMenu();
+  if (!menu) throw EOutOfResources("Cannot create a menu");
+  UINT position = 0;
+  for (TMenuItem* item : parent->FItems) {
+    if (!item->Shown()) continue;
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
+    info.fType = item->IsLine() ? MFT_SEPARATOR : MFT_STRING;
+    if (FOwnerDraw) info.fType |= MFT_OWNERDRAW;
+    if (item->RadioItem) info.fType |= MFT_RADIOCHECK;
+    info.fState = item->FEnabled ? MFS_ENABLED : MFS_DISABLED;
+    if (item->Checked) info.fState |= MFS_CHECKED;
+    if (item->Default) info.fState |= MFS_DEFAULT;
+    info.wID = item->FCommand;
+    info.dwItemData = item->FCommand;
+    if (!FOwnerDraw && !item->IsLine()) {
+      info.fMask |= MIIM_STRING;
+      info.dwTypeData = const_cast<char*>(item->FCaption.c_str());
+    }
+    if (item->Count()) {
+      item->FHandle = Build(item);
+      info.fMask |= MIIM_SUBMENU;
+      info.hSubMenu = item->FHandle;
+    }
+    InsertMenuItemA(menu, position++, TRUE, &info);
+  }
+  return menu;
+}
+
+void TMenu::DestroyBuilt(TMenuItem* parent) {
+  for (TMenuItem* item : parent->FItems) {
+    item->FHandle = nullptr;
+    DestroyBuilt(item);
+  }
+}
+
+LRESULT TMenu::MenuChar(HMENU menu, char key) const {
+  const TMenuItem* parent = nullptr;
+  if (menu && menu == FHandle) parent = FItems.get();
+  for (int i = 0; !parent && i < FItems->Count(); ++i)
+    if (FItems->Items(i)->FHandle == menu) parent = FItems->Items(i);
+  if (!parent) return 0;
+  char wanted = UpperKey(key);
+  WORD position = 0;
+  for (TMenuItem* item : parent->FItems) {
+    if (!item->Shown()) continue;
+    char hotkey = GetHotkey(item->FCaption);
+    if (hotkey && UpperKey(hotkey) == wanted)
+      return item->FEnabled && !item->IsLine() ? MAKELRESULT(position, MNC_EXECUTE) : MAKELRESULT(0, MNC_IGNORE);
+    ++position;
+  }
+  return MAKELRESULT(0, MNC_IGNORE);
+}
+
+// --------------------------------------------------------------- TPopupMenu
+
+void TPopupMenu::Popup(int x, int y) {
+  FPopupPoint = {x, y};
+  OnPopup(this);
+  Rebuild();
+  TrackPopupMenu(FHandle, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, Application->MenuWindow(), nullptr);
+}
+
+// ----------------------------------------------------------- menu window
+
+bool DispatchMenuMessage(TMessage& message) {
+  switch (message.Msg) {
+    case WM_COMMAND:
+      if (HIWORD(message.WParam) != 0 || message.LParam != 0) return false;
+      MenuCommand(message);
+      return true;
+    case WM_MEASUREITEM:
+      return MeasureMenuItem(message);
+    case WM_DRAWITEM:
+      return DrawMenuItem(message);
+    case WM_MENUCHAR:
+      return MenuChar(message);
+    default:
+      return false;
+  }
+}

@@ -1,0 +1,171 @@
+// Menus: items with click and owner-draw events, popup menus, and the
+// messages of the application's menu window that reach them.
+#pragma once
+#include <windows.h>
+#include <memory>
+#include <string>
+#include <vector>
+#include "ui/Classes.h"
+#include "ui/Graphics.h"
+
+class TMenu;
+
+using TShortCut = WORD;
+// The ODS_ state bits of a WM_DRAWITEM, as the system passes them.
+using TOwnerDrawState = UINT;
+
+// Measuring gets a DC that carries the menu font; width and height come in
+// with the library's default size and may be changed.
+using TMenuMeasureItemCode = void (TObject::*)(TObject* sender, HDC dc, int& width, int& height);
+struct TMenuMeasureItemEvent {
+  TObject* Data = nullptr;
+  TMenuMeasureItemCode Code = nullptr;
+
+  bool Assigned() const { return Code != nullptr; }
+  void operator()(TObject* sender, HDC dc, int& width, int& height) const {
+    (Data->*Code)(sender, dc, width, height);
+  }
+  bool operator==(const TMenuMeasureItemEvent&) const = default;
+};
+
+template <class T>
+TMenuMeasureItemEvent MenuMeasureItemEvent(T* object, void (T::*code)(TObject*, HDC, int&, int&)) {
+  return {object, static_cast<TMenuMeasureItemCode>(code)};
+}
+
+// Drawing gets the menu's DC (menu font selected), the item's rectangle and
+// its state bits.
+using TMenuDrawItemCode = void (TObject::*)(TObject* sender, HDC dc, const RECT& rect, TOwnerDrawState state);
+struct TAdvancedMenuDrawItemEvent {
+  TObject* Data = nullptr;
+  TMenuDrawItemCode Code = nullptr;
+
+  bool Assigned() const { return Code != nullptr; }
+  void operator()(TObject* sender, HDC dc, const RECT& rect, TOwnerDrawState state) const {
+    (Data->*Code)(sender, dc, rect, state);
+  }
+  bool operator==(const TAdvancedMenuDrawItemEvent&) const = default;
+};
+
+template <class T>
+TAdvancedMenuDrawItemEvent AdvancedMenuDrawItemEvent(T* object,
+                                                     void (T::*code)(TObject*, HDC, const RECT&, TOwnerDrawState)) {
+  return {object, static_cast<TMenuDrawItemCode>(code)};
+}
+
+// One menu line. Items are owned by their form like any component; the
+// parent item only lists them.
+class TMenuItem : public TComponent {
+public:
+  explicit TMenuItem(TComponent* owner);
+  ~TMenuItem() override;
+  const char* ClassName() const override { return "TMenuItem"; }
+
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& caption) { FCaption = caption; }
+  // A caption of "-" makes the item a separator line.
+  bool IsLine() const { return FCaption == "-"; }
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool enabled) { FEnabled = enabled; }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool visible) { FVisible = visible; }
+  // Visible and not hidden by the separator reduction of the last opening.
+  bool Shown() const { return FVisible && !FReduced; }
+  WORD Command() const { return FCommand; }
+
+  bool Checked = false;
+  bool RadioItem = false;
+  bool Default = false;
+  TShortCut ShortCut = 0;
+  int ImageIndex = -1;
+  TBitmap& Bitmap() { return FBitmap; }
+  const TBitmap& Bitmap() const { return FBitmap; }
+
+  int Count() const { return static_cast<int>(FItems.size()); }
+  TMenuItem* Items(int index) const { return FItems[index]; }
+  void Add(TMenuItem* item);
+  void Remove(TMenuItem* item);
+  TMenuItem* Parent() const { return FParent; }
+  int MenuIndex() const;
+  TMenu* GetParentMenu() const;
+  // The item with this command, this one or one below it.
+  TMenuItem* Find(WORD command);
+
+  TNotifyEvent OnClick;
+  TMenuMeasureItemEvent OnMeasureItem;
+  TAdvancedMenuDrawItemEvent OnAdvancedDrawItem;
+
+  virtual void Click();
+  // Owner-draw requests; without handlers the library's plain look applies.
+  void MeasureItem(HDC dc, int& width, int& height);
+  void AdvancedDrawItem(HDC dc, const RECT& rect, TOwnerDrawState state);
+
+private:
+  friend class TMenu;
+
+  std::string FCaption;
+  bool FEnabled = true;
+  bool FVisible = true;
+  bool FReduced = false;
+  WORD FCommand = 0;
+  TBitmap FBitmap;
+  std::vector<TMenuItem*> FItems;
+  TMenuItem* FParent = nullptr;
+  TMenu* FMenu = nullptr;  // set on the root item only
+  HMENU FHandle = nullptr;  // the built sub-menu of an item with items
+};
+
+enum TMenuAutoFlag { maAutomatic, maManual };
+
+class TMenu : public TComponent {
+public:
+  explicit TMenu(TComponent* owner);
+  ~TMenu() override;
+  const char* ClassName() const override { return "TMenu"; }
+
+  TMenuItem* Items() const { return FItems.get(); }
+  HMENU Handle() const { return FHandle; }
+  bool OwnerDraw() const { return FOwnerDraw; }
+  void SetOwnerDraw(bool ownerDraw) { FOwnerDraw = ownerDraw; }
+  TMenuAutoFlag AutoHotkeys = maAutomatic;
+  TMenuAutoFlag AutoLineReduction = maAutomatic;
+
+  // Settles access keys and separators, then builds the menu anew from the
+  // shown items with their current captions and states.
+  void Rebuild();
+  TMenuItem* FindItem(WORD command) const { return FItems->Find(command); }
+  // The item an access key chooses in the built (sub-)menu, as WM_MENUCHAR
+  // wants it: MNC_EXECUTE with its position, or MNC_IGNORE.
+  LRESULT MenuChar(HMENU menu, char key) const;
+  // The live menus, for the menu window's look-ups.
+  static const std::vector<TMenu*>& Menus();
+
+protected:
+  void AssignKeys(TMenuItem* parent);
+  void ReduceLines(TMenuItem* parent);
+  HMENU Build(TMenuItem* parent);
+  void DestroyBuilt(TMenuItem* parent);
+
+  std::unique_ptr<TMenuItem> FItems;
+  HMENU FHandle = nullptr;
+  bool FOwnerDraw = false;
+};
+
+class TPopupMenu : public TMenu {
+public:
+  explicit TPopupMenu(TComponent* owner) : TMenu(owner) {}
+  const char* ClassName() const override { return "TPopupMenu"; }
+
+  TNotifyEvent OnPopup;
+  POINT PopupPoint() const { return FPopupPoint; }
+  // Runs OnPopup (an error ends the opening before anything shows), settles
+  // the items and tracks the menu at the point until it closes.
+  virtual void Popup(int x, int y);
+
+private:
+  POINT FPopupPoint{};
+};
+
+// The menu window's handling of WM_COMMAND, WM_MEASUREITEM, WM_DRAWITEM and
+// WM_MENUCHAR for the library's menus; false for every other message.
+bool DispatchMenuMessage(TMessage& message);
