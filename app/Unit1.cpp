@@ -130,8 +130,16 @@ void TForm1::CreateComponents() {
   Timer1->SetEnabled(false);
   Timer1->SetInterval(2500);
   Timer1->OnTimer = NotifyEvent(this, &TForm1::Timer1Timer);
-  // Then, in this order: the splash picture NagScreen1, the tray icon
-  // MinTray1, the tray menu PopupMenu1 and the style component XPStyle1.
+
+  // The splash picture, shown at load completion for six seconds. The stored
+  // picture is read into the component's own bitmap: decoded once.
+  NagScreen1 = new TNagScreen(this);
+  NagScreen1->SetName("NagScreen1");
+  NagScreen1->Picture().LoadFromResource(GetModuleHandleA(nullptr), IDB_SPLASH);
+  NagScreen1->SetTimeToStay(6000);
+  NagScreen1->SetDisappearOnClick(false);
+  // Then, in this order: the tray icon MinTray1, the tray menu PopupMenu1
+  // and the style component XPStyle1.
 }
 
 void TForm1::FormCreate(TObject*) {

@@ -360,3 +360,14 @@ int TFakePlatform::MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type
          Text(caption) + ", " + Hex(type) + ")");
   return IDOK;
 }
+
+UINT_PTR TFakePlatform::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
+  Record("SetTimer(" + std::to_string(elapse) + ")");
+  if (ShouldFail("SetTimer")) return 0;
+  return ::SetTimer(hwnd, id, elapse, proc);
+}
+
+BOOL TFakePlatform::KillTimer(HWND hwnd, UINT_PTR id) {
+  Record("KillTimer");
+  return ::KillTimer(hwnd, id);
+}

@@ -116,6 +116,9 @@ public:
   FARPROC GetProcAddress(HMODULE module, LPCSTR name) override;
   BOOL FreeLibrary(HMODULE module) override;
   int MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) override;
+  // Timers are real unless made to fail.
+  UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) override;
+  BOOL KillTimer(HWND hwnd, UINT_PTR id) override;
 
   // Used by the fake history object and the fake recycle bin function.
   void Record(std::string call) { Calls.push_back(std::move(call)); }

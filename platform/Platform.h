@@ -1,4 +1,5 @@
-// The thin layer over the system calls of the cleaning steps and start-up.
+// The thin layer over the system calls of the cleaning steps, start-up and
+// the splash picture.
 // Every call goes through the current TPlatform, so tests can install a
 // double that records the calls and makes any of them fail.
 #pragma once
@@ -60,6 +61,10 @@ public:
 
   // Messages to the user (user32)
   virtual int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) = 0;
+
+  // Timers (user32)
+  virtual UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) = 0;
+  virtual BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent) = 0;
 };
 
 // The current instance: the real implementation unless a test installed

@@ -65,6 +65,11 @@ public:
   int MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) override {
     return ::MessageBoxA(hwnd, text, caption, type);
   }
+
+  UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) override {
+    return ::SetTimer(hwnd, id, elapse, proc);
+  }
+  BOOL KillTimer(HWND hwnd, UINT_PTR id) override { return ::KillTimer(hwnd, id); }
 };
 
 TRealPlatform RealPlatform;

@@ -17,6 +17,8 @@ constexpr TModalResult mrCancel = IDCANCEL;
 class TCustomForm : public TWinControl {
 public:
   explicit TCustomForm(TComponent* owner);
+  // An auxiliary form (a splash picture, ...) never becomes the main form.
+  TCustomForm(TComponent* owner, bool auxiliary);
   ~TCustomForm() override;
   const char* ClassName() const override { return "TCustomForm"; }
 
@@ -24,6 +26,15 @@ public:
   void SetPosition(TPosition position) { FPosition = position; }
   TWindowState WindowState() const { return FWindowState; }
   void SetWindowState(TWindowState state);
+  // bsSizeable: an ordinary top-level window; bsSingle: not sizeable;
+  // bsNone: a popup without border and caption.
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle style);
+  // True once construction with its create handler is complete.
+  bool Created() const { return FCreated; }
+  // Runs the destroy handler unless it ran already or the create handler
+  // never did; destruction runs it the same way.
+  void DoDestroyHandler();
 
   void Show();
   void Hide() { SetVisible(false); }
@@ -60,6 +71,10 @@ protected:
 
   TPosition FPosition = poDesigned;
   TWindowState FWindowState = wsNormal;
+  TBorderStyle FBorderStyle = bsSizeable;
+  bool FCreateHandlerRan = false;
+  bool FDestroyHandlerRan = false;
+  bool FCreated = false;
   bool FShownOnce = false;
   bool FModal = false;
   TModalResult FModalResult = mrNone;
@@ -70,6 +85,7 @@ protected:
 class TForm : public TCustomForm {
 public:
   explicit TForm(TComponent* owner) : TCustomForm(owner) {}
+  TForm(TComponent* owner, bool auxiliary) : TCustomForm(owner, auxiliary) {}
   const char* ClassName() const override { return "TForm"; }
 };
 
@@ -98,6 +114,9 @@ public:
 
   void Minimize();
   void Restore();
+  // The session ends (log-off, shutdown): the system ends the process as
+  // soon as WM_ENDSESSION returns, so the program's end runs now.
+  void EndSession();
 
   void HookMainWindow(TWindowHook hook);
   void UnhookMainWindow(TWindowHook hook);
@@ -126,6 +145,7 @@ private:
   bool FTerminated = false;
   bool FShowMainForm = true;
   bool FComInitialized = false;
+  int FDispatchDepth = 0;  // handlers of dispatched messages now running
 };
 
 extern TApplication* Application;

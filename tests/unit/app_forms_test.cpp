@@ -41,7 +41,11 @@ protected:
   }
   TForm1* Create(const std::string& settings = "<none>") {
     if (settings != "<none>") WriteFileBytes(Folder + "spurwisch.cfg", settings);
-    Form.reset(new TForm1(Application));
+    {
+      app_support::TSplashCloser closer;
+      Form.reset(new TForm1(Application));
+      EXPECT_EQ(closer.Closed(), 1) << "the splash picture showed once";
+    }
     return Form.get();
   }
   std::string Settings() { return ReadFileBytes(Folder + "spurwisch.cfg"); }
@@ -115,13 +119,48 @@ TEST_F(MainWindow, HasEveryControlOfTheDesign) {
 
 TEST_F(MainWindow, NonVisualComponentsFollowTheControlsInStoredOrder) {
   TForm1* form = Create();
-  int timerIndex = -1;
-  for (int i = 0; i < form->ComponentCount(); ++i)
-    if (form->Components(i) == form->Timer1) timerIndex = i;
-  EXPECT_EQ(timerIndex, form->ComponentCount() - 1);
-  EXPECT_EQ(form->Timer1->Name(), "Timer1");
+  std::vector<std::string> nonVisual;
+  int firstNonVisual = -1;
+  for (int i = 0; i < form->ComponentCount(); ++i) {
+    if (Is<TControl>(form->Components(i))) continue;
+    if (firstNonVisual < 0) firstNonVisual = i;
+    nonVisual.push_back(form->Components(i)->Name());
+  }
+  EXPECT_EQ(nonVisual, (std::vector<std::string>{"Timer1", "NagScreen1"}));
+  EXPECT_EQ(firstNonVisual + static_cast<int>(nonVisual.size()), form->ComponentCount()) << "after the controls";
   EXPECT_EQ(form->Timer1->Interval(), 2500u);
   EXPECT_FALSE(form->Timer1->Enabled());
+
+  // The splash picture: the resource bitmap, six seconds, clicks ignored.
+  EXPECT_EQ(form->NagScreen1->Picture().Width(), 230);
+  EXPECT_EQ(form->NagScreen1->Picture().Height(), 365);
+  EXPECT_EQ(form->NagScreen1->TimeToStay(), 6000u);
+  EXPECT_FALSE(form->NagScreen1->DisappearOnClick());
+  EXPECT_FALSE(form->NagScreen1->OnBeforeNag.Assigned());
+  EXPECT_FALSE(form->NagScreen1->OnAfterNag.Assigned());
+  EXPECT_EQ(form->NagScreen1->NagForm(), nullptr) << "released after the start";
+}
+
+TEST_F(MainWindow, TheSplashShowsInsideTheConstructionBeforeTheSettingsAreRead) {
+  WriteFileBytes(Folder + "spurwisch.cfg", "0\r\n0\r\n0\r\n0\r\n0\r\n");
+  std::string mainFormClass;
+  bool mainWindowVisible = true;
+  size_t settingsLookups = 99;
+  {
+    app_support::TSplashCloser closer([&](HWND) {
+      mainFormClass = Application->MainForm() ? Application->MainForm()->ClassName() : "none";
+      mainWindowVisible = false;
+      for (HWND window : ThreadWindows("TForm1")) mainWindowVisible |= IsWindowVisible(window) != FALSE;
+      settingsLookups = Fake.CallsOf("GetModuleFileNameA").size() + Fake.CallsOf("GetTempPathA").size();
+    });
+    Form.reset(new TForm1(Application));
+    ASSERT_EQ(closer.Closed(), 1);
+  }
+  EXPECT_EQ(mainFormClass, "TForm1") << "the splash is never the main form";
+  EXPECT_FALSE(mainWindowVisible);
+  EXPECT_EQ(settingsLookups, 0u) << "FormCreate runs after the splash";
+  EXPECT_FALSE(Form->papierkorb->Checked()) << "the file was read afterwards";
+  EXPECT_EQ(Application->MainForm(), Form.get());
 }
 
 TEST_F(MainWindow, WithoutSettingsFileAllThreeBoxesAreCheckedAndNoRunHappens) {
