@@ -2,8 +2,7 @@
 # Builds and runs every benchmark (build/bench/bench_*.exe) in the build tree's
 # Wine sandbox on a private Xvfb. Each prints lines "NAME ratio R ...medians...".
 # bench_startup gets the path of spurwisch.exe and the options in
-# SPW_BENCH_STARTUP_ARGS (default: leave out the time the splash window
-# TNagForm is on screen; see bench/startup.cpp).
+# SPW_BENCH_STARTUP_ARGS (see bench/startup.cpp).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/env.sh
@@ -25,7 +24,7 @@ for bench in "$SPW_BUILD"/bench/bench_*.exe; do
     bench_baseline_*) continue ;; # helper programs that the benchmarks start
     bench_startup)
       # shellcheck disable=SC2206
-      args=("$SPW_BUILD/spurwisch.exe" ${SPW_BENCH_STARTUP_ARGS:---splash-class TNagForm}) ;;
+      args=("$SPW_BUILD/spurwisch.exe" ${SPW_BENCH_STARTUP_ARGS:-}) ;;
   esac
   spw_log "running $name"
   timeout 900 wine "$bench" "${args[@]}" || { spw_log "$name failed"; status=1; }
