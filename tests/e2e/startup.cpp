@@ -244,6 +244,8 @@ void check_minimised_auto_start(Report& report, const std::string& exe, const st
 
 void check_failing_auto_start(Report& report, const std::string& exe, const std::string& settings) {
   const std::string scope = "failing auto-start";
+  // A run that was cut short may have left the key moved: put it back first.
+  move_key(HKEY_CURRENT_USER, kHistoryBackupKey, HKEY_LOCAL_MACHINE, kHistoryClassKey);
   // CoCreateInstance then fails with REGDB_E_CLASSNOTREG, as on a Windows without it.
   if (!report.check(move_key(HKEY_LOCAL_MACHINE, kHistoryClassKey, HKEY_CURRENT_USER, kHistoryBackupKey),
                     scope + ": history object unregistered in the sandbox prefix"))
