@@ -210,7 +210,15 @@ void check_splash_start(Report& report, const std::string& exe, const std::strin
   HWND main = wait_window(program.id, "TForm1", 15000);
   if (!report.check(main != nullptr, scope + ": main window follows the splash")) return kill_if_running(program);
   check_deletion_options(report, main, BST_UNCHECKED, "from the file read after the splash");
-  close_program(report, program, find_child(main, "TBitBtn", "&Close"), scope);
+
+  // The title-bar close ends the program too, and the options are saved.
+  DeleteFileA(settings.c_str());
+  PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  check_ends_cleanly(report, program, scope + ", closed by the title bar");
+  std::string bytes;
+  read_file(settings, bytes);
+  report.check(bytes == "0\r\n0\r\n0\r\n0\r\n0\r\n", scope + ": spurwisch.cfg written at the end",
+               "holds " + quoted(bytes));
 }
 
 void check_minimised_auto_start(Report& report, const std::string& exe, const std::string& settings) {
