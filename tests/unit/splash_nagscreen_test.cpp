@@ -183,3 +183,19 @@ TEST_F(Splash, WithoutATimerItRaisesBeforeShowingAnything) {
   EXPECT_TRUE(Events.empty());
   EXPECT_TRUE(ThreadWindows("TNagForm").empty());
 }
+
+TEST_F(Splash, APictureLargerThanTheScreenStartsAtItsTopLeftCorner) {
+  int width = GetSystemMetrics(SM_CXSCREEN) + 100, height = GetSystemMetrics(SM_CYSCREEN) + 50;
+  TBitmap big;
+  big.SetSize(width, height);
+  Nag->SetPicture(big);
+  RECT rect{};
+  Run([&](HWND splash) {
+    GetWindowRect(splash, &rect);
+    PostMessageA(splash, WM_CLOSE, 0, 0);
+  });
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.right, width);
+  EXPECT_EQ(rect.bottom, height);
+}
