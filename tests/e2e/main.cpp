@@ -55,22 +55,6 @@ std::string windows_path(std::string path) {
 
 bool file_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Wine draws the title-bar buttons with this font; without it they read "0 1 r".
-void check_title_bar_font(Report& report) {
-  LOGFONTA wanted{};
-  wanted.lfCharSet = DEFAULT_CHARSET;
-  lstrcpyA(wanted.lfFaceName, "Marlett");
-  ScreenDc screen;
-  bool found = false;
-  EnumFontFamiliesExA(
-      screen.get(), &wanted, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) -> int {
-        *reinterpret_cast<bool*>(found) = true;
-        return 0;
-      },
-      reinterpret_cast<LPARAM>(&found), 0);
-  report.check(found, "sandbox has the Marlett font for the title-bar buttons", "scripts/env.sh did not install it");
-}
-
 void check_executable(Report& report, const std::string& exe) {
   std::string bytes;
   if (!report.check(read_file(exe, bytes), "executable readable", exe)) return;
@@ -126,7 +110,6 @@ void check_settings_file(Report& report, const std::string& expected, const std:
 
 void run_all(Report& report, const std::string& exe, const std::string& artifacts) {
   check_executable(report, exe);
-  check_title_bar_font(report);
   if (!prepare_sandbox(report, exe, artifacts)) return;
 
   Process program;

@@ -50,16 +50,11 @@ void close_program(Report& report, const Process& program, HWND close_button, co
 DWORD close_splash(Report& report, const Process& program, const std::string& scope);
 // The program sits in the tray: no main window, no taskbar button.
 void check_in_tray(Report& report, const Process& program, const std::string& scope);
-// Each of these starts EXE (the sandbox copy) itself, with SETTINGS as its settings file:
-// the splash for its full six seconds (geometry, pixels, before the main window
-// and before the settings file is read; saves splash.png);
+// Start-up and end scenarios; each starts EXE with SETTINGS as its settings file.
 void check_splash_start(Report& report, const std::string& exe, const std::string& settings,
                         const std::string& artifacts);
-// start minimised with an automatic run, then a log-off while in the tray;
 void check_minimised_auto_start(Report& report, const std::string& exe, const std::string& settings);
-// an automatic run whose history step fails (the history object unregistered);
 void check_failing_auto_start(Report& report, const std::string& exe, const std::string& settings);
-// a log-off while the splash is up and while the window is shown.
 void check_log_off(Report& report, const std::string& exe, const std::string& settings);
 
 // Saves a screenshot of the window to ARTIFACTS\NAME and checks it shows something.

@@ -141,28 +141,6 @@ TEST_F(MainWindow, NonVisualComponentsFollowTheControlsInStoredOrder) {
   EXPECT_EQ(form->NagScreen1->NagForm(), nullptr) << "released after the start";
 }
 
-TEST_F(MainWindow, TheSplashShowsInsideTheConstructionBeforeTheSettingsAreRead) {
-  WriteFileBytes(Folder + "spurwisch.cfg", "0\r\n0\r\n0\r\n0\r\n0\r\n");
-  std::string mainFormClass;
-  bool mainWindowVisible = true;
-  size_t settingsLookups = 99;
-  {
-    app_support::TSplashCloser closer([&](HWND) {
-      mainFormClass = Application->MainForm() ? Application->MainForm()->ClassName() : "none";
-      mainWindowVisible = false;
-      for (HWND window : ThreadWindows("TForm1")) mainWindowVisible |= IsWindowVisible(window) != FALSE;
-      settingsLookups = Fake.CallsOf("GetModuleFileNameA").size() + Fake.CallsOf("GetTempPathA").size();
-    });
-    Form.reset(new TForm1(Application));
-    ASSERT_EQ(closer.Closed(), 1);
-  }
-  EXPECT_EQ(mainFormClass, "TForm1") << "the splash is never the main form";
-  EXPECT_FALSE(mainWindowVisible);
-  EXPECT_EQ(settingsLookups, 0u) << "FormCreate runs after the splash";
-  EXPECT_FALSE(Form->papierkorb->Checked()) << "the file was read afterwards";
-  EXPECT_EQ(Application->MainForm(), Form.get());
-}
-
 TEST_F(MainWindow, WithoutSettingsFileAllThreeBoxesAreCheckedAndNoRunHappens) {
   TForm1* form = Create();
   EXPECT_TRUE(form->papierkorb->Checked());

@@ -99,7 +99,6 @@ TCollectedErrors::~TCollectedErrors() {
 namespace {
 
 std::vector<HWND> SplashesClosed;
-std::function<void(HWND)> SplashShown;
 
 void CALLBACK CloseSplashes(HWND, UINT, UINT_PTR, DWORD) {
   for (HWND window : ThreadWindows("TNagForm")) {
@@ -107,24 +106,18 @@ void CALLBACK CloseSplashes(HWND, UINT, UINT_PTR, DWORD) {
         std::find(SplashesClosed.begin(), SplashesClosed.end(), window) != SplashesClosed.end())
       continue;
     SplashesClosed.push_back(window);
-    if (SplashShown) SplashShown(window);
     PostMessageA(window, WM_CLOSE, 0, 0);
   }
 }
 
 }  // namespace
 
-TSplashCloser::TSplashCloser(std::function<void(HWND)> onShown)
-    : FTimer(SetTimer(nullptr, 0, 10, CloseSplashes)) {
+TSplashCloser::TSplashCloser() : FTimer(SetTimer(nullptr, 0, 10, CloseSplashes)) {
   SplashesClosed.clear();
-  SplashShown = std::move(onShown);
   EXPECT_NE(FTimer, 0u);
 }
 
-TSplashCloser::~TSplashCloser() {
-  KillTimer(nullptr, FTimer);
-  SplashShown = nullptr;
-}
+TSplashCloser::~TSplashCloser() { KillTimer(nullptr, FTimer); }
 
 int TSplashCloser::Closed() const { return static_cast<int>(SplashesClosed.size()); }
 

@@ -37,8 +37,7 @@ public:
 // that build the main window need not wait its six seconds.
 class TSplashCloser {
 public:
-  // ON_SHOWN, when given, sees each splash window just before it is closed.
-  explicit TSplashCloser(std::function<void(HWND splash)> onShown = {});
+  TSplashCloser();
   ~TSplashCloser();
   TSplashCloser(const TSplashCloser&) = delete;
   TSplashCloser& operator=(const TSplashCloser&) = delete;

@@ -334,23 +334,6 @@ public:
 
 }  // namespace
 
-TEST(SessionEnd, AtRestTheMainFormGoesBeforeTheMessageReturns) {
-  TScopedApplication app;
-  new TTestForm(Application);
-  app->MainForm()->Show();
-  Journal.clear();
-  SendMessageA(app->Handle(), WM_ENDSESSION, FALSE, 0);  // the session goes on
-  EXPECT_TRUE(Journal.empty());
-
-  EndSession(Application);
-  ASSERT_GE(Journal.size(), 2u);
-  EXPECT_EQ(Journal[0], "FormDestroy");
-  EXPECT_EQ(Journal[1], "Destroyed form");
-  EXPECT_EQ(app->MainForm(), nullptr);
-  EXPECT_TRUE(app->Terminated());
-  app->Run();  // returns at once
-}
-
 TEST(SessionEnd, InsideAHandlerTheDestroyHandlerRunsAtOnceAndTheFormGoesAfterTheLoop) {
   TScopedApplication app;
   new TTestForm(Application);
