@@ -131,7 +131,14 @@ void TForm1::CreateComponents() {
   Timer1->SetEnabled(false);
   Timer1->SetInterval(2500);
   Timer1->OnTimer = NotifyEvent(this, &TForm1::Timer1Timer);
-  // The splash picture NagScreen1 has its place here.
+
+  // The splash picture, shown at load completion for six seconds. The stored
+  // picture is read into the component's own bitmap: decoded once.
+  NagScreen1 = new TNagScreen(this);
+  NagScreen1->SetName("NagScreen1");
+  NagScreen1->Picture().LoadFromResource(GetModuleHandleA(nullptr), IDB_SPLASH);
+  NagScreen1->SetTimeToStay(6000);
+  NagScreen1->SetDisappearOnClick(false);
 
   MinTray1 = new TMinTray(this);
   MinTray1->SetName("MinTray1");

@@ -9,6 +9,7 @@
 #include "ui/Forms.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
+#include "splash/NagScreen.h"
 
 // Program-wide state, from start to exit.
 extern bool StartMinimized;       // start with the window in the tray
@@ -45,6 +46,7 @@ public:
   TMenuItem* N3;
   TMenuItem* N2;
   TMenuItem* Programmbeenden1;
+  TNagScreen* NagScreen1;
 
   void FormCreate(TObject* sender);
   void FormDestroy(TObject* sender);

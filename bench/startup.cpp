@@ -1,19 +1,17 @@
-// Start-up benchmark. Times, for spurwisch.exe and for a minimal window program
-// (bench_baseline_window.exe, beside this one), the span from just before
-// CreateProcess to the first moment a visible top-level window of the expected
-// class belongs to the new process; then closes it with WM_CLOSE. Rounds are
-// interleaved, and one unmeasured warm-up round of each comes first. Prints
+// Start-up benchmark. Starts spurwisch.exe and a minimal window program
+// (bench_baseline_window.exe, beside this one) in interleaved rounds, after one
+// unmeasured warm-up round of each, and prints two ratios of medians:
+//   startup-splash ratio R ours_ms=X base_ms=Y
+//       process start -> splash window visible, against the baseline's
+//       process start -> its window visible;
 //   startup ratio R ours_ms=X base_ms=Y
-// with the medians, R = X / Y.
+//       splash closed -> main window visible, against the same baseline.
+// The splash is closed with WM_CLOSE as soon as it is seen (the rest of the
+// start-up is the same as after its six seconds), so a round takes no longer
+// than the start itself.
 //
-//   bench_startup PROGRAM.exe [--rounds N] [--subtract-ms MS] [--splash-class CLASS]
+//   bench_startup PROGRAM.exe [--rounds N] [--splash-class CLASS]   (default TNagForm)
 //
-// Excluding a splash picture that is shown before the main window:
-//   --subtract-ms MS      subtracts a fixed MS from each of our times (a splash
-//                         with a fixed stay, e.g. 6000);
-//   --splash-class CLASS  subtracts, per round, the time a visible window of that
-//                         class (the splash window, e.g. TNagForm) of our process
-//                         was seen on screen before the main window appeared.
 // Each program runs from its own sandbox folder inside the Wine prefix; our
 // settings file is removed before each start, so every start is a first one.
 #include <windows.h>
@@ -45,16 +43,20 @@ class TimerResolution {
 struct Options {
   std::string program;
   int rounds = 7;
-  double subtract_ms = 0;
-  std::string splash_class;
+  std::string splash_class = "TNagForm";
 };
 
 struct Target {
   std::string exe;        // the sandbox copy
   std::string cls;        // the class of its main window
   std::string settings;   // file to remove before each start, or empty
-  std::string splash;     // splash window class to exclude, or empty
-  double subtract_ms = 0;
+  std::string splash;     // class of the splash window shown first, or empty
+};
+
+// Times of one start in ms; negative when that window did not come.
+struct StartTimes {
+  double splash = -1;  // process start -> splash visible (without a splash: -> main window)
+  double main = -1;    // splash closed -> main window visible (without a splash: process start ->)
 };
 
 double now_ms() {
@@ -101,8 +103,9 @@ void close_process(HANDLE process, HWND window) {
   }
 }
 
-// One start; the time in ms, or a negative value when no window came.
-double time_one_start(const Target& t) {
+// One start, closing the splash as soon as it shows.
+StartTimes time_one_start(const Target& t) {
+  StartTimes times;
   if (!t.settings.empty()) DeleteFileA(t.settings.c_str());
   std::string dir = t.exe.substr(0, t.exe.rfind('\\'));
   std::string command_line = "\"" + t.exe + "\"";
@@ -112,24 +115,29 @@ double time_one_start(const Target& t) {
 
   double start = now_ms();
   if (!CreateProcessA(t.exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
-    return -1;
+    return times;
   UniqueHandle process(pi.hProcess), thread(pi.hThread);
   HWND main = nullptr;
-  double splash_seen = -1, splash_ms = 0;
+  double from = start;  // the splash's close, or the process start
   double now = start;
   while (now - start < 60000 && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
     if ((main = find_visible(pi.dwProcessId, t.cls)) != nullptr) break;
-    if (!t.splash.empty() && splash_seen < 0 && find_visible(pi.dwProcessId, t.splash)) splash_seen = now;
-    if (!t.splash.empty() && splash_seen >= 0 && splash_ms == 0 && !find_visible(pi.dwProcessId, t.splash))
-      splash_ms = now - splash_seen;
+    if (!t.splash.empty() && times.splash < 0) {
+      if (HWND splash = find_visible(pi.dwProcessId, t.splash)) {
+        from = now_ms();
+        times.splash = from - start;
+        PostMessageA(splash, WM_CLOSE, 0, 0);
+      }
+    }
     Sleep(1);
     now = now_ms();
   }
   double end = now_ms();
   close_process(process.get(), main);
-  if (!main) return -1;
-  if (splash_seen >= 0 && splash_ms == 0) splash_ms = end - splash_seen;  // still up with the main window
-  return end - start - splash_ms - t.subtract_ms;
+  if (!main) return times;
+  times.main = end - from;
+  if (t.splash.empty()) times.splash = times.main;
+  return times;
 }
 
 double median(std::vector<double> v) {
@@ -167,7 +175,6 @@ bool parse(int argc, char** argv, Options& o) {
   for (int i = 2; i + 1 < argc; i += 2) {
     std::string flag = argv[i];
     if (flag == "--rounds") o.rounds = std::max(1, std::atoi(argv[i + 1]));
-    else if (flag == "--subtract-ms") o.subtract_ms = std::atof(argv[i + 1]);
     else if (flag == "--splash-class") o.splash_class = argv[i + 1];
     else return false;
   }
@@ -179,35 +186,39 @@ bool parse(int argc, char** argv, Options& o) {
 int main(int argc, char** argv) {
   Options o;
   if (!parse(argc, argv, o)) {
-    std::fprintf(stderr, "usage: bench_startup PROGRAM.exe [--rounds N] [--subtract-ms MS] [--splash-class CLASS]\n");
+    std::fprintf(stderr, "usage: bench_startup PROGRAM.exe [--rounds N] [--splash-class CLASS]\n");
     return 2;
   }
   Target ours{sandbox_copy(o.program, "ours", "spurwisch.exe"), "TForm1", "C:\\spw-bench\\ours\\spurwisch.cfg",
-              o.splash_class, o.subtract_ms};
+              o.splash_class};
   Target base{sandbox_copy(beside_this_program("bench_baseline_window.exe"), "base", "bench_baseline_window.exe"),
-              "SpwBaselineWindow", "", "", 0};
+              "SpwBaselineWindow", "", ""};
   if (ours.exe.empty() || base.exe.empty()) {
     std::fprintf(stderr, "startup: cannot copy the programs into C:\\spw-bench\n");
     return 1;
   }
 
   TimerResolution resolution;
-  std::vector<double> ours_ms, base_ms;
+  std::vector<double> splash_ms, main_ms, base_ms;
   for (int round = -1; round < o.rounds; ++round) {  // round -1 warms up the file cache
     bool ours_first = round % 2 == 0;
-    double a = time_one_start(ours_first ? ours : base);
-    double b = time_one_start(ours_first ? base : ours);
-    double our = ours_first ? a : b, their = ours_first ? b : a;
-    if (our < 0 || their < 0) {
-      std::fprintf(stderr, "startup: no main window from %s\n", our < 0 ? ours.exe.c_str() : base.exe.c_str());
+    StartTimes a = time_one_start(ours_first ? ours : base);
+    StartTimes b = time_one_start(ours_first ? base : ours);
+    StartTimes our = ours_first ? a : b, their = ours_first ? b : a;
+    if (our.splash < 0 || our.main < 0 || their.main < 0) {
+      std::fprintf(stderr, "startup: no %s from %s\n", our.splash < 0 ? "splash window" : "main window",
+                   their.main < 0 ? base.exe.c_str() : ours.exe.c_str());
       return 1;
     }
-    std::fprintf(stderr, "startup round %d: ours %.1f ms, baseline %.1f ms\n", round, our, their);
+    std::fprintf(stderr, "startup round %d: ours %.1f ms to the splash, %.1f ms from it to the window; baseline %.1f ms\n",
+                 round, our.splash, our.main, their.main);
     if (round < 0) continue;
-    ours_ms.push_back(our);
-    base_ms.push_back(their);
+    splash_ms.push_back(our.splash);
+    main_ms.push_back(our.main);
+    base_ms.push_back(their.main);
   }
-  double ours_median = median(ours_ms), base_median = median(base_ms);
-  std::printf("startup ratio %.2f ours_ms=%.1f base_ms=%.1f\n", ours_median / base_median, ours_median, base_median);
+  double splash = median(splash_ms), main = median(main_ms), base_median = median(base_ms);
+  std::printf("startup-splash ratio %.2f ours_ms=%.1f base_ms=%.1f\n", splash / base_median, splash, base_median);
+  std::printf("startup ratio %.2f ours_ms=%.1f base_ms=%.1f\n", main / base_median, main, base_median);
   return 0;
 }

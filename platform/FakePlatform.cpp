@@ -461,3 +461,14 @@ BOOL TFakePlatform::Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
   }
   return TRUE;
 }
+
+UINT_PTR TFakePlatform::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
+  Record("SetTimer(" + std::to_string(elapse) + ")");
+  if (ShouldFail("SetTimer")) return 0;
+  return ::SetTimer(hwnd, id, elapse, proc);
+}
+
+BOOL TFakePlatform::KillTimer(HWND hwnd, UINT_PTR id) {
+  Record("KillTimer");
+  return ::KillTimer(hwnd, id);
+}

@@ -150,6 +150,10 @@ public:
   // WinINet options
   BOOL InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID buffer, DWORD length) override;
 
+  // Timers are real unless made to fail.
+  UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) override;
+  BOOL KillTimer(HWND hwnd, UINT_PTR id) override;
+
   // Used by the fake history object and the fake recycle bin function.
   void Record(std::string call) { Calls.push_back(std::move(call)); }
   bool ShouldFail(const std::string& name);

@@ -1,5 +1,5 @@
 // The thin layer over the system calls of the cleaning steps, start-up and
-// the browser settings.
+// the browser settings, the tray icon and the splash picture.
 // Every call goes through the current TPlatform, so tests can install a
 // double that records the calls and makes any of them fail.
 #pragma once
@@ -80,6 +80,10 @@ public:
 
   // Notification area (shell32)
   virtual BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) = 0;
+
+  // Timers (user32)
+  virtual UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) = 0;
+  virtual BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent) = 0;
 };
 
 // The current instance: the real implementation unless a test installed

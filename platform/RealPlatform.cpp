@@ -94,6 +94,11 @@ public:
   BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) override {
     return ::Shell_NotifyIconA(message, data);
   }
+
+  UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) override {
+    return ::SetTimer(hwnd, id, elapse, proc);
+  }
+  BOOL KillTimer(HWND hwnd, UINT_PTR id) override { return ::KillTimer(hwnd, id); }
 };
 
 TRealPlatform RealPlatform;

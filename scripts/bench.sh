@@ -2,9 +2,7 @@
 # Builds and runs every benchmark (build/bench/bench_*.exe) in the build tree's
 # Wine sandbox on a private Xvfb. Each prints lines "NAME ratio R ...medians...".
 # bench_startup and bench_tray_menu get the path of spurwisch.exe; the first
-# also the options in
-# SPW_BENCH_STARTUP_ARGS (default: leave out the time the splash window
-# TNagForm is on screen; see bench/startup.cpp).
+# also the options in SPW_BENCH_STARTUP_ARGS (see bench/startup.cpp).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/env.sh
@@ -26,7 +24,7 @@ for bench in "$SPW_BUILD"/bench/bench_*.exe; do
     bench_baseline_*) continue ;; # helper programs that the benchmarks start
     bench_startup)
       # shellcheck disable=SC2206
-      args=("$SPW_BUILD/spurwisch.exe" ${SPW_BENCH_STARTUP_ARGS:---splash-class TNagForm}) ;;
+      args=("$SPW_BUILD/spurwisch.exe" ${SPW_BENCH_STARTUP_ARGS:-}) ;;
     bench_tray_menu)
       args=("$SPW_BUILD/spurwisch.exe") ;;
   esac

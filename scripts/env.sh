@@ -19,7 +19,7 @@ mkdir -p "$XDG_DATA_HOME"
 # The functions below are shared by scripts/test.sh, run.sh and bench.sh.
 # They return non-zero on failure and never exit the calling shell.
 
-SPW_PACKAGES="g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb imagemagick cmake ninja-build googletest"
+SPW_PACKAGES="g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine xvfb imagemagick cmake ninja-build googletest"
 SPW_XVFB_PID=""
 SPW_WINESERVER_PID=""
 
@@ -88,6 +88,7 @@ ensure_prefix() {
     spw_log "creating Wine prefix $WINEPREFIX"
     wineboot -i >"$SPW_BUILD/wineboot.log" 2>&1 || { spw_log "wineboot failed, see $SPW_BUILD/wineboot.log"; return 1; }
   fi
+  ensure_symbol_font || return 1
   prefix_has_desktop && return 0
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || return 1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 || return 1
@@ -98,6 +99,22 @@ ensure_prefix() {
     return 0
   fi
   prefix_has_desktop || { spw_log "virtual desktop setting was not stored"; return 1; }
+}
+
+# Wine draws the title-bar buttons with the Marlett symbol font. Debian ships
+# it (fonts-wine), but a new prefix does not list it, and the buttons then show
+# the letters "0 1 r". Copy it into the prefix's font folder and register it;
+# the copy marks the step as done.
+ensure_symbol_font() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" source=""
+  [ -f "$fonts/marlett.ttf" ] && return 0
+  for source in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf ""; do
+    [ -n "$source" ] && [ -f "$source" ] && break
+  done
+  [ -n "$source" ] || { spw_log "marlett.ttf not found (package fonts-wine)"; return 1; }
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Marlett (TrueType)' \
+    /d marlett.ttf /f >/dev/null 2>&1 || return 1
+  mkdir -p "$fonts" && cp "$source" "$fonts/marlett.ttf"
 }
 
 # Keeps one wineserver for the prefix running, so each Wine process starts in

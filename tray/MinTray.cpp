@@ -125,6 +125,10 @@ bool TMinTray::AppWindowHook(TMessage& message) {
     case WM_SYSCOMMAND:
       if (message.WParam == SC_RESTORE) RestoreFromTray();
       break;
+    case WM_ENDSESSION:
+      // The system may end the process before the component is destroyed.
+      if (message.WParam) RemoveTrayIcon();
+      break;
     case WM_TRAYICONCALLBACK:
       IconCallback(message.LParam);
       break;

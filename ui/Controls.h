@@ -38,6 +38,9 @@ constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
 enum TCursor { crDefault, crHandPoint };
 
+// Border of an edit (bsNone, bsSingle) or of a form (all three).
+enum TBorderStyle { bsNone, bsSingle, bsSizeable };
+
 class TWinControl;
 
 class TControl : public TComponent {

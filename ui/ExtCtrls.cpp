@@ -34,3 +34,28 @@ void TTimer::WndProc(TMessage& message) {
   }
   if (FEnabled) OnTimer(this);
 }
+
+// ------------------------------------------------------------------ TImage
+
+void TImage::SetPicture(const TBitmap& picture) {
+  FPicture = picture;
+  SetBounds(FLeft, FTop, FWidth, FHeight);
+  Invalidate();
+}
+
+void TImage::SetAutoSize(bool autoSize) {
+  FAutoSize = autoSize;
+  SetBounds(FLeft, FTop, FWidth, FHeight);
+}
+
+void TImage::SetBounds(int left, int top, int width, int height) {
+  if (FAutoSize && !FPicture.Empty()) {
+    width = FPicture.Width();
+    height = FPicture.Height();
+  }
+  Invalidate();  // the old place
+  TGraphicControl::SetBounds(left, top, width, height);
+  Invalidate();
+}
+
+void TImage::Paint(HDC dc) { FPicture.Draw(dc, 0, 0); }

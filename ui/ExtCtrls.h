@@ -1,8 +1,9 @@
-// TTimer: a component that calls its handler every Interval milliseconds
-// while it is enabled.
+// TTimer, a component that calls its handler every Interval milliseconds
+// while it is enabled, and TImage, the picture control.
 #pragma once
 #include "ui/Classes.h"
 #include "ui/UtilWindow.h"
+#include "ui/Controls.h"
 
 class TTimer : public TComponent {
 public:
@@ -25,4 +26,24 @@ private:
   TUtilWindow FWindow;
   bool FEnabled = true;
   UINT FInterval = 1000;
+};
+
+// TImage: a windowless control that shows a picture at its natural size from
+// its top-left corner. With AutoSize it takes the picture's size.
+class TImage : public TGraphicControl {
+public:
+  explicit TImage(TComponent* owner) : TGraphicControl(owner) {}
+  const char* ClassName() const override { return "TImage"; }
+
+  const TBitmap& Picture() const { return FPicture; }
+  // Copies the bitmap into the control's own.
+  void SetPicture(const TBitmap& picture);
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool autoSize);
+  void SetBounds(int left, int top, int width, int height) override;
+  void Paint(HDC dc) override;
+
+private:
+  TBitmap FPicture;
+  bool FAutoSize = false;
 };

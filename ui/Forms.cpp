@@ -27,11 +27,13 @@ TCustomForm* FormOfWindow(HWND window) {
 
 // ------------------------------------------------------------- TCustomForm
 
-TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
+TCustomForm::TCustomForm(TComponent* owner) : TCustomForm(owner, false) {}
+
+TCustomForm::TCustomForm(TComponent* owner, bool auxiliary) : TWinControl(owner) {
   FVisible = false;
   FColor = clBtnFace;
   FParentFont = false;
-  if (Application) Application->FormCreated(this);
+  if (Application && !auxiliary) Application->FormCreated(this);
 }
 
 TCustomForm::~TCustomForm() {
@@ -41,29 +43,58 @@ TCustomForm::~TCustomForm() {
 void TCustomForm::BeforeDestruction() {
   MarkDestroying();
   if (FHandle && IsWindowVisible(FHandle)) ShowWindow(FHandle, SW_HIDE);
+  DoDestroyHandler();
+  TWinControl::BeforeDestruction();
+}
+
+void TCustomForm::DoDestroyHandler() {
+  if (!FCreateHandlerRan || FDestroyHandlerRan) return;
+  FDestroyHandlerRan = true;
   try {
     OnDestroy(this);
   } catch (...) {
     HandleCurrentException();
   }
-  TWinControl::BeforeDestruction();
 }
 
 void TCustomForm::FinishLoading() {
   Loaded();
   for (int i = 0; i < ComponentCount(); ++i) Components(i)->Loaded();
-  // An error in the create handler is reported; the rest of it is skipped
-  // and the form carries on.
-  try {
-    OnCreate(this);
-  } catch (...) {
-    HandleCurrentException();
+  // When the session ended during the loading (a splash picture), the create
+  // handler does not run, and so neither does the destroy handler: nothing
+  // was read that would need saving.
+  if (!Application || !Application->Terminated()) {
+    FCreateHandlerRan = true;
+    // An error in the create handler is reported; the rest of it is skipped
+    // and the form carries on.
+    try {
+      OnCreate(this);
+    } catch (...) {
+      HandleCurrentException();
+    }
   }
+  FCreated = true;
+}
+
+void TCustomForm::SetBorderStyle(TBorderStyle style) {
+  if (style == FBorderStyle) return;
+  FBorderStyle = style;
+  RecreateWnd();
 }
 
 void TCustomForm::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
-  params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  switch (FBorderStyle) {
+    case bsNone:
+      params.Style = WS_POPUP | WS_CLIPCHILDREN;
+      break;
+    case bsSingle:
+      params.Style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+      break;
+    case bsSizeable:
+      params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+      break;
+  }
   params.ExStyle = WS_EX_CONTROLPARENT;
   params.WndParent = Application ? Application->Handle() : nullptr;
 }
@@ -308,7 +339,7 @@ void TApplication::WndProc(TMessage& message) {
       if (FMainForm) FMainForm->Close();
       return;
     case WM_ENDSESSION:
-      if (message.WParam) Terminate();
+      if (message.WParam) EndSession();
       return;
     case WM_SETFOCUS: {
       // The taskbar button activates this window; pass that on to the form.
@@ -359,6 +390,19 @@ void TApplication::Restore() {
     if (TWinControl* control = form->ActiveControl(); control && control->CanFocus()) control->SetFocus();
 }
 
+void TApplication::EndSession() {
+  FTerminated = true;
+  PostQuitMessage(0);  // ends the nested loops that are running
+  if (!FMainForm) return;
+  // The main form can go at once unless it is still being created or one of
+  // the handlers now running may belong to it; then only its destroy handler
+  // runs now, and the form goes when the loops have unwound.
+  if (FDispatchDepth == 0 && FMainForm->Created())
+    DestroyMainForm();
+  else
+    FMainForm->DoDestroyHandler();
+}
+
 void TApplication::Run() {
   if (!FMainForm) return;
   STARTUPINFOA startup{};
@@ -368,7 +412,7 @@ void TApplication::Run() {
     if (startup.wShowWindow == SW_SHOWMAXIMIZED) FMainForm->SetWindowState(wsMaximized);
     if (startup.wShowWindow == SW_SHOWMINNOACTIVE) FMainForm->SetWindowState(wsMinimized);
   }
-  if (FShowMainForm) {
+  if (FShowMainForm && !FTerminated) {
     if (FMainForm->WindowState() == wsMinimized)
       Minimize();
     else
@@ -396,6 +440,11 @@ bool TApplication::ProcessMessage() {
     FTerminated = true;
     return true;
   }
+  struct TDepth {
+    int& Depth;
+    explicit TDepth(int& depth) : Depth(++depth) {}
+    ~TDepth() { --Depth; }
+  } depth(FDispatchDepth);
   // Dialog navigation (Tab, Enter, access keys) for the program's forms.
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
   if (root && FormOfWindow(root) && IsDialogMessageA(root, &msg)) return true;

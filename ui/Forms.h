@@ -18,6 +18,8 @@ constexpr TModalResult mrCancel = IDCANCEL;
 class TCustomForm : public TWinControl {
 public:
   explicit TCustomForm(TComponent* owner);
+  // An auxiliary form (a splash picture, ...) never becomes the main form.
+  TCustomForm(TComponent* owner, bool auxiliary);
   ~TCustomForm() override;
   const char* ClassName() const override { return "TCustomForm"; }
 
@@ -25,6 +27,15 @@ public:
   void SetPosition(TPosition position) { FPosition = position; }
   TWindowState WindowState() const { return FWindowState; }
   void SetWindowState(TWindowState state);
+  // bsSizeable: an ordinary top-level window; bsSingle: not sizeable;
+  // bsNone: a popup without border and caption.
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle style);
+  // True once construction with its create handler is complete.
+  bool Created() const { return FCreated; }
+  // Runs the destroy handler unless it ran already or the create handler
+  // never did; destruction runs it the same way.
+  void DoDestroyHandler();
 
   void Show();
   void Hide() { SetVisible(false); }
@@ -61,6 +72,10 @@ protected:
 
   TPosition FPosition = poDesigned;
   TWindowState FWindowState = wsNormal;
+  TBorderStyle FBorderStyle = bsSizeable;
+  bool FCreateHandlerRan = false;
+  bool FDestroyHandlerRan = false;
+  bool FCreated = false;
   bool FShownOnce = false;
   bool FModal = false;
   TModalResult FModalResult = mrNone;
@@ -71,6 +86,7 @@ protected:
 class TForm : public TCustomForm {
 public:
   explicit TForm(TComponent* owner) : TCustomForm(owner) {}
+  TForm(TComponent* owner, bool auxiliary) : TCustomForm(owner, auxiliary) {}
   const char* ClassName() const override { return "TForm"; }
 };
 
@@ -106,6 +122,9 @@ public:
   int ModalLevel() const { return FModalLevel; }
   void ModalStarted() { ++FModalLevel; }
   void ModalEnded() { --FModalLevel; }
+  // The session ends (log-off, shutdown): the system ends the process as
+  // soon as WM_ENDSESSION returns, so the program's end runs now.
+  void EndSession();
 
   void HookMainWindow(TWindowHook hook);
   void UnhookMainWindow(TWindowHook hook);
@@ -134,6 +153,7 @@ private:
   bool FShowMainForm = true;
   bool FComInitialized = false;
   int FModalLevel = 0;
+  int FDispatchDepth = 0;  // handlers of dispatched messages now running
 };
 
 extern TApplication* Application;

@@ -51,8 +51,6 @@ public:
   const char* ClassName() const override { return "TCheckBox"; }
 };
 
-enum TBorderStyle { bsNone, bsSingle };
-
 class TCustomEdit : public TWinControl {
 public:
   explicit TCustomEdit(TComponent* owner);

@@ -216,6 +216,7 @@ void check_temp_variable_run(Report& report, const std::string& exe, const std::
                     scope + ": set in HKCU\\Environment"))
     return;
   Process program = start_process(exe, kTempCwd, environment_from_registry());
+  if (program.handle) close_splash(report, program, scope);
   HWND main = program.handle ? wait_window(program.id, "TForm1", 30000) : nullptr;
   HWND button = main ? find_child(main, "TButton", "&Aktion durchführen.") : nullptr;
   if (report.check(button != nullptr, scope + ": started in " + kTempCwd + ", \"&Aktion durchführen.\" found")) {

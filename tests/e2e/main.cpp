@@ -14,6 +14,29 @@
 #include "pe_imports.h"
 #include "scenario.h"
 
+bool read_file(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.assign(std::istreambuf_iterator<char>(in), {});
+  return true;
+}
+
+bool write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  return bool(out.flush());
+}
+
+// Clicks "&Close" and checks the process ends normally.
+void close_program(Report& report, const Process& program, HWND close_button, const std::string& scope) {
+  if (close_button) post_click(close_button);
+  bool ended = wait_exit(program, 15000);
+  DWORD code = 0;
+  GetExitCodeProcess(program.handle.get(), &code);
+  report.check(close_button && ended, scope + ": \"&Close\" ends the program", "still running after 15 s");
+  if (ended) report.check(code == 0, scope + ": exit code 0", "exit code " + std::to_string(code));
+}
+
 namespace {
 
 const char kSandbox[] = "C:\\spw-e2e\\run1";
@@ -29,19 +52,6 @@ std::string windows_path(std::string path) {
   for (char& c : path)
     if (c == '/') c = '\\';
   return "Z:" + path;
-}
-
-bool read_file(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), {});
-  return true;
-}
-
-bool write_file(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-  return bool(out.flush());
 }
 
 bool file_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -83,21 +93,13 @@ HWND start_program(Report& report, Process& program, const std::string& scope) {
   if (!report.check(program.handle != nullptr, scope + ": program starts",
                     "CreateProcess failed, error " + std::to_string(GetLastError())))
     return nullptr;
+  // The splash picture is closed at once; its own check times it.
+  if (!close_splash(report, program, scope)) return nullptr;
   HWND main = wait_window(program.id, "TForm1", 30000);
   std::string why = is_running(program) ? "no visible TForm1 within 30 s" : "the process ended";
   if (!report.check(main != nullptr, scope + ": main window TForm1 visible", why)) return nullptr;
   WaitForInputIdle(program.handle.get(), 10000);
   return main;
-}
-
-// Clicks "&Close" and checks the process ends normally.
-void close_program(Report& report, const Process& program, HWND close_button, const std::string& scope) {
-  if (close_button) post_click(close_button);
-  bool ended = wait_exit(program, 15000);
-  DWORD code = 0;
-  GetExitCodeProcess(program.handle.get(), &code);
-  report.check(close_button && ended, scope + ": \"&Close\" ends the program", "still running after 15 s");
-  if (ended) report.check(code == 0, scope + ": exit code 0", "exit code " + std::to_string(code));
 }
 
 void check_settings_file(Report& report, const std::string& expected, const std::string& scope) {
@@ -158,6 +160,13 @@ void run_all(Report& report, const std::string& exe, const std::string& artifact
   close_program(report, program, main ? find_child(main, "TBitBtn", "&Close") : nullptr, "fourth start");
   kill_if_running(program);
   check_settings_file(report, kMinimisedFile, "fourth start");
+
+  const std::string copy = std::string(kSandbox) + "\\spurwisch.exe";
+  const std::string settings = std::string(kSandbox) + "\\spurwisch.cfg";
+  check_splash_start(report, copy, settings, artifacts);
+  check_minimised_auto_start(report, copy, settings);
+  check_failing_auto_start(report, copy, settings);
+  check_log_off(report, copy, settings);
 }
 
 int wait_window_mode(const std::string& cls, int seconds) {

@@ -55,6 +55,8 @@ void check_start_page_button(Report& report, const Process& program, HWND main, 
 DWORD check_completion_box(Report& report, const Process& program, DWORD start, const std::string& scope,
                            const std::string& artifacts, const std::string& shot);
 
+// The program's icon is in the taskbar's notification area.
+bool tray_icon_shown();
 // Minimises the shown main window into the tray and works the tray icon and
 // its menu: proxy items for each registry state, "Säubern", restoring by
 // double click and by "Wiederherstellen", and "Programm beenden", which ends
@@ -63,6 +65,24 @@ void check_tray(Report& report, const Process& program, HWND main, const std::st
 // A start with the Start-minimised flag comes up in the tray; a double click
 // on the icon shows the main window, which is returned.
 HWND check_minimised_start(Report& report, const Process& program);
+
+// Whole files, as bytes.
+bool read_file(const std::string& path, std::string& bytes);
+bool write_file(const std::string& path, const std::string& bytes);
+// Clicks "&Close" and checks the process ends normally.
+void close_program(Report& report, const Process& program, HWND close_button, const std::string& scope);
+
+// Waits for the splash picture and closes it early with WM_CLOSE; returns the
+// tick count then, or 0 when none showed.
+DWORD close_splash(Report& report, const Process& program, const std::string& scope);
+// The program sits in the tray: no main window, no taskbar button.
+void check_in_tray(Report& report, const Process& program, const std::string& scope);
+// Start-up and end scenarios; each starts EXE with SETTINGS as its settings file.
+void check_splash_start(Report& report, const std::string& exe, const std::string& settings,
+                        const std::string& artifacts);
+void check_minimised_auto_start(Report& report, const std::string& exe, const std::string& settings);
+void check_failing_auto_start(Report& report, const std::string& exe, const std::string& settings);
+void check_log_off(Report& report, const std::string& exe, const std::string& settings);
 
 // Saves a screenshot of the window to ARTIFACTS\NAME and checks it shows something.
 // A plain menu (text, grey text, lines on white) shows three colours.

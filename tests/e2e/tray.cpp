@@ -43,21 +43,6 @@ long proxy_enable() {
 
 // ---- the icon and the menu ----
 
-// The icon sits at the right end of the taskbar: more than the taskbar's
-// own colours there means it is shown.
-bool tray_icon_shown() {
-  HWND taskbar = find_window(0, "Shell_TrayWnd");
-  if (!taskbar) return false;
-  Image image = capture_window(taskbar);
-  if (image.width < 40) return false;
-  Image corner;
-  corner.width = 24;
-  corner.height = image.height;
-  for (int y = 0; y < image.height; ++y)
-    for (int x = image.width - 24; x < image.width; ++x) corner.pixels.push_back(image.pixels[y * image.width + x]);
-  return distinct_colours(corner, 16) > 3;
-}
-
 HWND open_menu(const Process& program, HWND app) {
   PostMessageA(app, kTrayCallback, 1, WM_RBUTTONUP);
   return wait_window(program.id, "#32768", 5000);
@@ -157,6 +142,21 @@ void check_proxy_items(Report& report, const Process& program, HWND main, HWND a
 
 }  // namespace
 
+// The icon sits at the right end of the taskbar: more than the taskbar's
+// own colours there means it is shown.
+bool tray_icon_shown() {
+  HWND taskbar = find_window(0, "Shell_TrayWnd");
+  if (!taskbar) return false;
+  Image image = capture_window(taskbar);
+  if (image.width < 40) return false;
+  Image corner;
+  corner.width = 24;
+  corner.height = image.height;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = image.width - 24; x < image.width; ++x) corner.pixels.push_back(image.pixels[y * image.width + x]);
+  return distinct_colours(corner, 16) > 3;
+}
+
 void check_tray(Report& report, const Process& program, HWND main, const std::string& artifacts) {
   HWND app = find_any_window(program.id, "TApplication");
   if (!report.check(app != nullptr, "tray: Application window found")) return;
@@ -198,6 +198,7 @@ void check_tray(Report& report, const Process& program, HWND main, const std::st
 
 HWND check_minimised_start(Report& report, const Process& program) {
   const std::string scope = "start minimised";
+  close_splash(report, program, scope);
   HWND app = nullptr;
   wait_until([&] { return (app = find_any_window(program.id, "TApplication")) != nullptr && tray_icon_shown(); },
              30000);

@@ -41,7 +41,11 @@ protected:
   }
   TForm1* Create(const std::string& settings = "<none>") {
     if (settings != "<none>") WriteFileBytes(Folder + "spurwisch.cfg", settings);
-    Form.reset(new TForm1(Application));
+    {
+      app_support::TSplashCloser closer;
+      Form.reset(new TForm1(Application));
+      EXPECT_EQ(closer.Closed(), 1) << "the splash picture showed once";
+    }
     return Form.get();
   }
   std::string Settings() { return ReadFileBytes(Folder + "spurwisch.cfg"); }
@@ -123,14 +127,24 @@ TEST_F(MainWindow, NonVisualComponentsFollowTheControlsInStoredOrder) {
   int lastControl = -1;
   for (int i = 0; i < form->ComponentCount(); ++i)
     if (Is<TControl>(form->Components(i))) lastControl = i;
-  // Timer1, the tray icon, then the tray menu (its items follow it).
+  // Timer1, the splash, the tray icon, then the tray menu (its items follow it).
   EXPECT_EQ(indexOf(form->Timer1), lastControl + 1);
-  EXPECT_LT(indexOf(form->Timer1), indexOf(form->MinTray1));
+  EXPECT_EQ(indexOf(form->NagScreen1), lastControl + 2);
+  EXPECT_EQ(indexOf(form->MinTray1), lastControl + 3);
   EXPECT_LT(indexOf(form->MinTray1), indexOf(form->PopupMenu1));
   EXPECT_EQ(indexOf(form->Programmbeenden1), form->ComponentCount() - 1);
   EXPECT_EQ(form->Timer1->Name(), "Timer1");
   EXPECT_EQ(form->Timer1->Interval(), 2500u);
   EXPECT_FALSE(form->Timer1->Enabled());
+
+  // The splash picture: the resource bitmap, six seconds, clicks ignored.
+  EXPECT_EQ(form->NagScreen1->Picture().Width(), 230);
+  EXPECT_EQ(form->NagScreen1->Picture().Height(), 365);
+  EXPECT_EQ(form->NagScreen1->TimeToStay(), 6000u);
+  EXPECT_FALSE(form->NagScreen1->DisappearOnClick());
+  EXPECT_FALSE(form->NagScreen1->OnBeforeNag.Assigned());
+  EXPECT_FALSE(form->NagScreen1->OnAfterNag.Assigned());
+  EXPECT_EQ(form->NagScreen1->NagForm(), nullptr) << "released after the start";
 }
 
 TEST_F(MainWindow, WithoutSettingsFileAllThreeBoxesAreCheckedAndNoRunHappens) {

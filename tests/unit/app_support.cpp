@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/unit/clean_wine_support.h"
 #include "ui/SysUtils.h"
 
@@ -93,6 +95,31 @@ TCollectedErrors::~TCollectedErrors() {
   Application->OnException = nullptr;
   CurrentErrors = nullptr;
 }
+
+namespace {
+
+std::vector<HWND> SplashesClosed;
+
+void CALLBACK CloseSplashes(HWND, UINT, UINT_PTR, DWORD) {
+  for (HWND window : ThreadWindows("TNagForm")) {
+    if (!IsWindowVisible(window) ||
+        std::find(SplashesClosed.begin(), SplashesClosed.end(), window) != SplashesClosed.end())
+      continue;
+    SplashesClosed.push_back(window);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+}
+
+}  // namespace
+
+TSplashCloser::TSplashCloser() : FTimer(SetTimer(nullptr, 0, 10, CloseSplashes)) {
+  SplashesClosed.clear();
+  EXPECT_NE(FTimer, 0u);
+}
+
+TSplashCloser::~TSplashCloser() { KillTimer(nullptr, FTimer); }
+
+int TSplashCloser::Closed() const { return static_cast<int>(SplashesClosed.size()); }
 
 std::vector<HWND> ThreadWindows(const char* className) {
   struct TSearch {

@@ -32,6 +32,22 @@ public:
   std::vector<std::string> Messages;
 };
 
+// While an instance lives, each splash picture of the thread is closed by a
+// WM_CLOSE as soon as it shows (as a user's Alt+F4 would end it), so tests
+// that build the main window need not wait its six seconds.
+class TSplashCloser {
+public:
+  TSplashCloser();
+  ~TSplashCloser();
+  TSplashCloser(const TSplashCloser&) = delete;
+  TSplashCloser& operator=(const TSplashCloser&) = delete;
+  // Splash windows closed so far.
+  int Closed() const;
+
+private:
+  UINT_PTR FTimer;
+};
+
 // The program's own top-level windows of a class.
 std::vector<HWND> ThreadWindows(const char* className);
 

@@ -28,7 +28,10 @@ protected:
     Fake.ModuleName = folder + "spurwisch.exe";
     Fake.TempPath = folder + "Temp\\";
     Fake.Registry[InternetSettingsKey];  // the key exists, with no values
-    Form.reset(new TForm1(Application));
+    {
+      app_support::TSplashCloser closer;
+      Form.reset(new TForm1(Application));
+    }
   }
   void TearDown() override {
     Form.reset();

@@ -26,7 +26,10 @@ protected:
     Fake.ModuleName = folder + "spurwisch.exe";
     Fake.TempPath = folder + "Temp\\";
     Fake.Registry[StartPageKey][StartPageValue] = {REG_SZ, std::string("http://old/\0", 12)};
-    Form.reset(new TForm1(Application));
+    {
+      app_support::TSplashCloser closer;
+      Form.reset(new TForm1(Application));
+    }
     Form->Show();
   }
   // Clicks the button with TYPED in Edit2; returns the text of the box it

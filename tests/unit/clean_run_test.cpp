@@ -132,7 +132,11 @@ protected:
   // The main window with the options as given; the calls of its start-up
   // are dropped so that only those of the runs remain.
   TForm1* Create(bool documents, bool temp, bool bin) {
-    Form.reset(new TForm1(Application));
+    {
+      app_support::TSplashCloser closer;
+      Form.reset(new TForm1(Application));
+      EXPECT_EQ(closer.Closed(), 1) << "the splash picture showed once";
+    }
     Fake.Form = Form.get();
     Form->doku->SetChecked(documents);
     Form->temploesch->SetChecked(temp);

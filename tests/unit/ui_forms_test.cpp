@@ -277,3 +277,89 @@ TEST(Controls, LabelClickAndHandCursorComeFromTheParent) {
   SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(counter.Count, 1);
 }
+
+namespace {
+
+// An application object of its own for one test, so that ending its session
+// leaves the shared one running.
+class TScopedApplication {
+public:
+  TScopedApplication() : FShared(Application), FOwn(new TApplication()) { FOwn->Initialize(); }
+  ~TScopedApplication() {
+    delete FOwn;
+    MSG quit;  // a quit request of this application is not the shared one's
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    Application = FShared;
+  }
+  TApplication* operator->() const { return FOwn; }
+
+private:
+  TApplication* FShared;
+  TApplication* FOwn;
+};
+
+void EndSession(TApplication* application) {
+  EXPECT_NE(SendMessageA(application->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
+  SendMessageA(application->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+}
+
+// The session ends while one of the form's components completes its loading
+// (as while the splash picture is up).
+class TSessionEnder : public TComponent {
+public:
+  explicit TSessionEnder(TComponent* owner) : TComponent(owner) {}
+  void Loaded() override {
+    TComponent::Loaded();
+    EndSession(Application);
+  }
+};
+
+class TEndingForm : public TForm {
+public:
+  explicit TEndingForm(TComponent* owner) : TForm(owner) {
+    BeginLoading();
+    OnCreate = NotifyEvent(this, &TEndingForm::FormCreate);
+    OnDestroy = NotifyEvent(this, &TEndingForm::FormDestroy);
+    new TSessionEnder(this);
+    FinishLoading();
+  }
+  void FormCreate(TObject*) { Journal.push_back("FormCreate"); }
+  void FormDestroy(TObject*) { Journal.push_back("FormDestroy"); }
+  void WndProc(TMessage& message) override {
+    if (message.Msg == CM_VISIBLECHANGED && message.WParam) Journal.push_back("shown");
+    TForm::WndProc(message);
+  }
+};
+
+}  // namespace
+
+TEST(SessionEnd, InsideAHandlerTheDestroyHandlerRunsAtOnceAndTheFormGoesAfterTheLoop) {
+  TScopedApplication app;
+  new TTestForm(Application);
+  TCustomForm* form = app->MainForm();
+  form->Show();
+  Journal.clear();
+  bool stillThere = false;
+  WhenIdle([&] {
+    EndSession(Application);
+    stillThere = app->MainForm() == form;
+  });
+  app->Run();
+  EXPECT_TRUE(stillThere) << "a handler on the stack may belong to it";
+  ASSERT_GE(Journal.size(), 2u);
+  EXPECT_EQ(Journal[0], "FormDestroy");
+  EXPECT_EQ(Journal[1], "Destroyed form");
+  EXPECT_EQ(std::count(Journal.begin(), Journal.end(), "FormDestroy"), 1);
+}
+
+TEST(SessionEnd, DuringTheLoadingNeitherHandlerRunsAndTheFormIsNeverShown) {
+  TScopedApplication app;
+  Journal.clear();
+  auto* form = new TEndingForm(Application);
+  EXPECT_TRUE(Journal.empty()) << "no create handler";
+  EXPECT_EQ(app->MainForm(), form);
+  app->Run();
+  EXPECT_TRUE(Journal.empty()) << "not shown; nothing was read, so nothing is written";
+  EXPECT_EQ(app->MainForm(), nullptr);
+}
