@@ -2,6 +2,7 @@
 // while it is enabled.
 #pragma once
 #include "ui/Classes.h"
+#include "ui/StdCtrls.h"
 
 class TTimer : public TComponent {
 public:
@@ -24,4 +25,37 @@ private:
   HWND FWindow = nullptr;
   bool FEnabled = true;
   UINT FInterval = 1000;
+};
+
+// A plain container in its own colour.
+class TCustomPanel : public TWinControl {
+public:
+  explicit TCustomPanel(TComponent* owner) : TWinControl(owner) {}
+  const char* ClassName() const override { return "TCustomPanel"; }
+};
+
+class TPanel : public TCustomPanel {
+public:
+  explicit TPanel(TComponent* owner) : TCustomPanel(owner) {}
+  const char* ClassName() const override { return "TPanel"; }
+};
+
+// A container of movable bands (no bands yet).
+class TControlBar : public TWinControl {
+public:
+  explicit TControlBar(TComponent* owner) : TWinControl(owner) {}
+  const char* ClassName() const override { return "TControlBar"; }
+};
+
+// An edit that carries its own label (the label is not built yet).
+class TCustomLabeledEdit : public TCustomEdit {
+public:
+  explicit TCustomLabeledEdit(TComponent* owner) : TCustomEdit(owner) {}
+  const char* ClassName() const override { return "TCustomLabeledEdit"; }
+};
+
+class TLabeledEdit : public TCustomLabeledEdit {
+public:
+  explicit TLabeledEdit(TComponent* owner) : TCustomLabeledEdit(owner) {}
+  const char* ClassName() const override { return "TLabeledEdit"; }
 };
