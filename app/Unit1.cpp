@@ -133,6 +133,35 @@ void TForm1::CreateComponents() {
   Timer1->OnTimer = NotifyEvent(this, &TForm1::Timer1Timer);
   // Then, in this order: the splash picture NagScreen1, the tray icon
   // MinTray1, the tray menu PopupMenu1 and the style component XPStyle1.
+
+  // The flat look, last: Active, applied last of all, hooks the controls.
+  XPStyle1 = new TXPStyle(this);
+  XPStyle1->SetName("XPStyle1");
+  XPStyle1->SetDimLevel(30);
+  XPStyle1->SetGrayLevel(10);
+  TFont menuFont;
+  menuFont.SetName("MS Sans Serif");
+  menuFont.SetHeight(-11);
+  menuFont.SetCharset(ANSI_CHARSET);
+  menuFont.SetColor(clMenuText);
+  XPStyle1->SetFont(menuFont);
+  XPStyle1->SetColor(clBtnFace);
+  XPStyle1->SetIconBackColor(clBtnFace);
+  XPStyle1->SetMenuBarColor(clBtnFace);
+  XPStyle1->SetSelectColor(clHighlight);
+  XPStyle1->SetSelectBorderColor(clHighlight);
+  XPStyle1->SetSelectFontColor(clMenuText);
+  XPStyle1->SetDisabledColor(clInactiveCaption);
+  XPStyle1->SetSeparatorColor(clBtnFace);
+  XPStyle1->SetCheckedColor(clHighlight);
+  XPStyle1->SetIconWidth(24);
+  XPStyle1->SetDrawSelect(true);
+  XPStyle1->SetUseSystemColors(true);
+  XPStyle1->SetOverrideOwnerDraw(false);
+  XPStyle1->SetGradient(false);
+  XPStyle1->SetFlatMenu(true);
+  XPStyle1->SetAutoDetect(true);
+  XPStyle1->SetActive(true);
 }
 
 void TForm1::FormCreate(TObject*) {

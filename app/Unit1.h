@@ -7,6 +7,7 @@
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "ui/StdCtrls.h"
+#include "xpstyle/XPStyle.h"
 
 // Program-wide state, from start to exit.
 extern bool StartMinimized;       // start with the window in the tray
@@ -32,6 +33,7 @@ public:
   TCheckBox* temploesch;
   TCheckBox* doku;
   TTimer* Timer1;
+  TXPStyle* XPStyle1;
 
   void FormCreate(TObject* sender);
   void FormDestroy(TObject* sender);

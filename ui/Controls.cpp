@@ -351,10 +351,14 @@ void TWinControl::DestroyHandle() {
   if (FHandle) DestroyWindow(FHandle);
 }
 
+// The new window takes the old one's place in the tab order and the focus.
 void TWinControl::RecreateWnd() {
   if (!FHandle) return;
+  bool focused = GetFocus() == FHandle;
   DestroyHandle();
   CreateHandle();
+  if (FParent && FParent->FHandle) FParent->UpdateTabOrderZ();
+  if (focused && FHandle) ::SetFocus(FHandle);
 }
 
 void TWinControl::InsertControl(TControl* control) {
