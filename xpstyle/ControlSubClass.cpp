@@ -38,8 +38,9 @@ void TControlSubClass::RestoreControl() {
 void TControlSubClass::HookWindowProc(TMessage& message) {
   TControl* control = FTargetControl;
   if (!control) return;
-  // A windowless control is painted whole by the painter.
-  if (message.Msg == WM_PAINT && Is<TGraphicControl>(control))
+  // A windowless control is painted whole by its painter; one whose kind
+  // has none yet keeps painting itself.
+  if (message.Msg == WM_PAINT && Is<TGraphicControl>(control) && HasPainter(control))
     message.Result = 1;
   else
     FSavedWindowProc(message);

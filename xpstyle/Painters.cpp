@@ -101,6 +101,8 @@ void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& tr,
 
 }  // namespace
 
+bool HasPainter(const TControl* control) { return PainterFor(control) != nullptr; }
+
 void PaintControlLook(TControlSubClass& hook) {
   TControl* control = hook.FTargetControl;
   TPainter painter = control ? PainterFor(control) : nullptr;

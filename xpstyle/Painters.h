@@ -8,9 +8,12 @@
 
 #include "ui/Graphics.h"
 
+class TControl;
 class TControlSubClass;
 
 void PaintControlLook(TControlSubClass& hook);
+// Whether the control's kind has a painter yet.
+bool HasPainter(const TControl* control);
 
 // Each painter draws in the control's client coordinates on canvas, whose
 // colours UpdateDrawColors has already set.

@@ -50,6 +50,10 @@ void check_temp_variable_runs(Report& report, const std::string& exe, const std:
 // registry value afterwards.
 void check_start_page_button(Report& report, const Process& program, HWND main, const std::string& artifacts);
 
+// The flat look: a button and an edit at rest, the button under the mouse,
+// the edit with the focus; screenshots main-window-xp.png, main-window-hot.png.
+void check_flat_look(Report& report, HWND main, const std::string& artifacts);
+
 // Saves a screenshot of the window to ARTIFACTS\NAME and checks it shows something.
 void save_screenshot(Report& report, HWND h, const std::string& artifacts, const std::string& name);
 // Waits until the window is destroyed.
