@@ -15,16 +15,10 @@ TEST(MainWindowStyle, StoredValuesAndTheHookedControls) {
   TPlatformGuard guard(fake);
   std::unique_ptr<TForm1, TComponentFree> form(new TForm1(Application));
   TXPStyle& style = *form->XPStyle1;
-  EXPECT_EQ(style.Name(), "XPStyle1");
-  EXPECT_TRUE(style.Active());
-  EXPECT_TRUE(style.FlatMenu() && style.AutoDetect() && style.UseSystemColors() && style.DrawSelect());
+  EXPECT_TRUE(style.Active() && style.FlatMenu() && style.AutoDetect() && style.UseSystemColors() &&
+              style.DrawSelect());
   EXPECT_FALSE(style.Gradient() || style.OverrideOwnerDraw());
-  EXPECT_EQ(style.Font().Name(), "MS Sans Serif");
-  EXPECT_EQ(style.Font().Height(), -11);
-  EXPECT_EQ(style.Font().Charset(), ANSI_CHARSET);
-  EXPECT_EQ(style.Font().Color(), clMenuText);
-  EXPECT_EQ(style.XPControls(), AllXPControls);
-  EXPECT_EQ(style.XPContainers(), AllXPContainers);
+  EXPECT_EQ(style.Font().Name() + " " + std::to_string(style.Font().Height()), "MS Sans Serif -11");
 
   for (TControl* c : std::initializer_list<TControl*>{form->Button1, form->Button2, form->Button3, form->Button4,
                                                       form->BitBtn1, form->Edit1, form->Edit2, form->GroupBox1,

@@ -1,6 +1,5 @@
-// The style component: constructor values, the attach walk over a form's
-// components with the kind and container tables and the excluding tag,
-// detaching, and destruction giving hooked controls their procedures back.
+// The style component: constructor values, the attach walk with its kind
+// and container tables and the excluding tag, detaching, destruction.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -16,149 +15,115 @@ using namespace xp_support;
 
 namespace {
 
-// A descendant of TButton under another class name: not taken as a button.
-class TMyButton : public TButton {
-public:
-  using TButton::TButton;
-  const char* ClassName() const override { return "TMyButton"; }
+template <const char* Name, class Base>
+struct TNamed : Base {
+  using Base::Base;
+  const char* ClassName() const override { return Name; }
 };
+constexpr char MyButton[] = "TMyButton", DBCtrlPanel[] = "TDBCtrlPanel";
 
-class TDBCtrlPanel : public TWinControl {
-public:
-  using TWinControl::TWinControl;
-  const char* ClassName() const override { return "TDBCtrlPanel"; }
-};
-
-// A form holding one control of each kind the walk tests, built without
-// windows (the walk needs none).
+// One control of each kind the walk tests, without windows (it needs none).
 class TWalkForm : public TForm {
 public:
   TWalkForm() : TForm(nullptr) {
-    Box = Add<TGroupBox>("Box", this);
-    Panel = Add<TPanel>("Panel", this);
-    Scroll = Add<TScrollBox>("Scroll", this);
-    Excluded = Add<TPanel>("Excluded", this);
-    Excluded->SetTag(XPExcludeTag);
-    DBPanel = Add<TDBCtrlPanel>("DBPanel", this);
+    auto* box = Add<TGroupBox>("Box", this);
+    auto* panel = Add<TPanel>("Panel", this);
+    auto* scroll = Add<TScrollBox>("Scroll", this);
+    auto* excluded = Add<TPanel>("Excluded", this);
+    excluded->SetTag(XPExcludeTag);
+    auto* dbPanel = Add<TNamed<DBCtrlPanel, TWinControl>>("DBPanel", this);
     Add<TButton>("Button", this);
     Add<TBitBtn>("BitBtn", this);
     Add<TEdit>("Edit", this);
     Add<TMemo>("Memo", this);
     Add<TLabel>("Label", this);
-    Add<TMyButton>("MyButton", this);
+    Add<TNamed<MyButton, TButton>>("MyButton", this);
     Add<TUpDown>("UpDown", this);
     Add<TSpeedButton>("Speed", this);
     Add<TLabeledEdit>("Labeled", this);
     Add<TRichEdit>("Rich", this);
     Add<TButton>("Tagged", this)->SetTag(XPExcludeTag);
-    Add<TCheckBox>("Check", Box);
-    Add<TRadioButton>("Radio", Panel);
-    Add<TComboBox>("Combo", Scroll);
-    Add<TButton>("InExcluded", Excluded);
-    Add<TEdit>("InDBPanel", DBPanel);
-    // A frame owns its own controls; the walk descends into it.
+    Add<TCheckBox>("Check", box);
+    Add<TRadioButton>("Radio", panel);
+    Add<TComboBox>("Combo", scroll);
+    Add<TButton>("InExcluded", excluded);
+    Add<TEdit>("InDBPanel", dbPanel);
     Frame = Add<TFrame>("Frame", this);
-    auto* inner = new TButton(Frame);
+    auto* inner = new TButton(Frame);  // a frame owns its controls
     inner->SetName("InFrame");
     inner->SetParent(Frame);
     Style = new TXPStyle(this);
   }
-  const char* ClassName() const override { return "TWalkForm"; }
-
   template <class T>
   T* Add(const char* name, TWinControl* parent) {
     T* c = new T(this);
     c->SetName(name);
     c->SetParent(parent);
-    c->SetBounds(0, 0, 40, 20);
     return c;
   }
-
-  // Names of the hooked controls, the frame's included.
   std::set<std::string> Hooked() const {
     std::set<std::string> names;
-    auto collect = [&names](const TComponent* owner) {
+    for (const TComponent* owner : {static_cast<const TComponent*>(this), static_cast<const TComponent*>(Frame)})
       for (int i = 0; i < owner->ComponentCount(); ++i)
         if (auto* c = dynamic_cast<TControl*>(owner->Components(i)); c && TControlSubClass::IsHooked(c))
           names.insert(c->Name());
-    };
-    collect(this);
-    collect(Frame);
     return names;
   }
-  int Hooks() const {
-    int n = 0;
-    for (int i = 0; i < Style->ComponentCount(); ++i) n += Is<TControlSubClass>(Style->Components(i));
-    return n;
-  }
+  int Hooks() const { return Style->ComponentCount(); }
+  TControl* Find(const char* name) { return static_cast<TControl*>(FindComponent(name)); }
 
-  TGroupBox* Box;
-  TPanel* Panel;
-  TScrollBox* Scroll;
-  TPanel* Excluded;
-  TDBCtrlPanel* DBPanel;
   TFrame* Frame;
   TXPStyle* Style;
 };
-
-constexpr TXPControls Without(TXPControls set, int member) { return set & ~(1u << member); }
 
 }  // namespace
 
 TEST(XPStyleComponent, ConstructorValuesAndAFormAsOwner) {
   Owned<TForm> form(new TForm(nullptr));
-  auto* style = new TXPStyle(form.get());
-  EXPECT_EQ(style->DimLevel(), 30);
-  EXPECT_EQ(style->GrayLevel(), 10);
-  EXPECT_EQ(style->Color(), clBtnFace);
-  EXPECT_EQ(style->IconBackColor(), clBtnFace);
-  EXPECT_EQ(style->MenuBarColor(), clBtnFace);
-  EXPECT_EQ(style->SelectColor(), clHighlight);
-  EXPECT_EQ(style->SelectBorderColor(), clHighlight);
-  EXPECT_EQ(style->SelectFontColor(), clMenuText);
-  EXPECT_EQ(style->DisabledColor(), clInactiveCaption);
-  EXPECT_EQ(style->SeparatorColor(), clBtnFace);
-  EXPECT_EQ(style->CheckedColor(), clHighlight);
-  EXPECT_EQ(style->IconWidth(), 24);
-  EXPECT_TRUE(style->DrawSelect() && style->UseSystemColors());
-  EXPECT_FALSE(style->OverrideOwnerDraw() || style->Gradient() || style->FlatMenu() || style->AutoDetect() ||
-               style->Active());
-  EXPECT_EQ(style->XPContainers(), 0x03FF);
-  EXPECT_EQ(style->XPControls(), 0xFFFF);
+  auto* s = new TXPStyle(form.get());
+  EXPECT_EQ((std::vector<TColor>{s->Color(), s->IconBackColor(), s->MenuBarColor(), s->SelectColor(),
+                                  s->SelectBorderColor(), s->SelectFontColor(), s->DisabledColor(), s->SeparatorColor(),
+                                  s->CheckedColor()}),
+            (std::vector<TColor>{clBtnFace, clBtnFace, clBtnFace, clHighlight, clHighlight, clMenuText,
+                                 clInactiveCaption, clBtnFace, clHighlight}));
+  EXPECT_EQ((std::vector<int>{s->DimLevel(), s->GrayLevel(), s->IconWidth()}), (std::vector<int>{30, 10, 24}));
+  EXPECT_TRUE(s->DrawSelect() && s->UseSystemColors());
+  EXPECT_FALSE(s->OverrideOwnerDraw() || s->Gradient() || s->FlatMenu() || s->AutoDetect() || s->Active());
+  EXPECT_EQ(s->XPContainers(), 0x03FF);
+  EXPECT_EQ(s->XPControls(), 0xFFFF);
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = sizeof metrics;
   ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0));
-  EXPECT_EQ(style->Font().Name(), metrics.lfMenuFont.lfFaceName);
-  EXPECT_EQ(style->Font().Height(), metrics.lfMenuFont.lfHeight);
-  EXPECT_EQ(style->Font().Color(), clMenuText);
+  EXPECT_EQ(s->Font().Name(), metrics.lfMenuFont.lfFaceName) << "the system menu font";
+  EXPECT_EQ(s->Font().Color(), clMenuText);
 
   Owned<TComponent> notAForm(new TComponent(nullptr));
   EXPECT_THROW(new TXPStyle(notAForm.get()), EInvalidCast);
-  EXPECT_EQ(notAForm->ComponentCount(), 0) << "the failed component is not left in its owner";
+  EXPECT_EQ(notAForm->ComponentCount(), 0);
 }
 
 TEST(XPStyleComponent, TheWalkTakesControlsByKindAndContainer) {
-  const std::set<std::string> all{"Box",   "Panel",    "Button", "BitBtn",    "Edit",  "Memo",  "UpDown",
-                                  "Speed", "Labeled",  "Rich",   "Check",     "Radio", "Combo", "InDBPanel",
-                                  "InFrame"};
+  const std::set<std::string> onForm{"Box",  "Panel",  "Button", "BitBtn",  "Edit", "Memo",
+                                     "Rich", "UpDown", "Speed",  "Labeled"};
+  auto with = [&onForm](std::initializer_list<const char*> more) {
+    std::set<std::string> s = onForm;
+    s.insert(more.begin(), more.end());
+    return s;
+  };
   struct TCase {
     const char* Name;
     TXPControls Controls;
     TXPContainers Containers;
     std::set<std::string> Hooked;
   } cases[] = {
-      {"everything", AllXPControls, AllXPContainers, all},
+      {"everything", AllXPControls, AllXPContainers, with({"Check", "Radio", "Combo", "InDBPanel", "InFrame"})},
       {"buttons only", 1u << xcButton, AllXPContainers, {"Button", "UpDown", "InFrame"}},
       {"bit buttons only", 1u << xcBitBtn, AllXPContainers, {"BitBtn"}},
       {"edits only", 1u << xcEdit, AllXPContainers, {"Edit", "Labeled", "InDBPanel"}},
-      {"not in group boxes", AllXPControls, AllXPContainers & ~(1u << xccGroupBox),
-       {"Box", "Panel", "Button", "BitBtn", "Edit", "Memo", "UpDown", "Speed", "Labeled", "Rich", "Radio", "Combo",
-        "InDBPanel", "InFrame"}},
-      {"no frames", AllXPControls, AllXPContainers & ~(1u << xccFrame),
-       {"Box", "Panel", "Button", "BitBtn", "Edit", "Memo", "UpDown", "Speed", "Labeled", "Rich", "Check", "Radio",
-        "Combo"}},
-      {"form only", AllXPControls, 1u << xccForm,
-       {"Box", "Panel", "Button", "BitBtn", "Edit", "Memo", "UpDown", "Speed", "Labeled", "Rich"}},
+      {"no group boxes", AllXPControls, AllXPContainers & ~(1u << xccGroupBox),
+       with({"Radio", "Combo", "InDBPanel", "InFrame"})},
+      {"no frames", AllXPControls, AllXPContainers & ~(1u << xccFrame), with({"Check", "Radio", "Combo"})},
+      {"form only", AllXPControls, 1u << xccForm, onForm},
   };
   for (auto& c : cases) {
     Owned<TWalkForm> form(new TWalkForm());
@@ -170,17 +135,15 @@ TEST(XPStyleComponent, TheWalkTakesControlsByKindAndContainer) {
   }
 }
 
-TEST(XPStyleComponent, RepeatedAttachHooksOnceAndASetChangeReattaches) {
+TEST(XPStyleComponent, AttachingTwiceHooksOnceAndASetChangeReattaches) {
   Owned<TWalkForm> form(new TWalkForm());
-  TXPStyle& style = *form->Style;
-  style.SetActive(true);
+  form->Style->SetActive(true);
   const int hooks = form->Hooks();
-  style.ApplyToContainer(form.get(), true, false);
-  EXPECT_EQ(form->Hooks(), hooks) << "a control already hooked gets no second hook";
-
-  // The detach walk invalidates each control, and its hook, seeing the
-  // style inactive, goes; the attach walk then hooks the new set.
-  style.SetXPControls(Without(AllXPControls, xcEdit));
+  form->Style->ApplyToContainer(form.get(), true, false);
+  EXPECT_EQ(form->Hooks(), hooks);
+  // The detach walk invalidates each control, whose hook, seeing the style
+  // inactive, goes; the attach walk hooks the new set.
+  form->Style->SetXPControls(AllXPControls & ~(1u << xcEdit));
   EXPECT_EQ(form->Hooked().count("Edit"), 0u);
   EXPECT_EQ(form->Hooked().count("Button"), 1u);
   EXPECT_EQ(form->Hooks(), static_cast<int>(form->Hooked().size()));
@@ -188,45 +151,27 @@ TEST(XPStyleComponent, RepeatedAttachHooksOnceAndASetChangeReattaches) {
 
 TEST(XPStyleComponent, DetachingUnhooksOnTheNextMessageAndRestoresTheControl) {
   Owned<TWalkForm> form(new TWalkForm());
-  auto* speed = dynamic_cast<TSpeedButton*>(form->FindComponent("Speed"));
-  auto* edit = dynamic_cast<TEdit*>(form->FindComponent("Edit"));
-  const TWndMethod speedOwn = speed->WindowProc, editOwn = edit->WindowProc;
+  TControl *speed = form->Find("Speed"), *edit = form->Find("Edit"), *button = form->Find("Button");
+  const TWndMethod speedOwn = speed->WindowProc, editOwn = edit->WindowProc, buttonOwn = button->WindowProc;
   form->Style->SetActive(true);
-  edit->SetCtl3D(false);  // as the edit painter leaves it
+  static_cast<TEdit*>(edit)->SetCtl3D(false);  // as the edit painter leaves it
   form->Style->SetActive(false);
-  // A windowed control's invalidation is a message: the edit is back at once,
-  // with its 3-D look.
+  // A windowed control's invalidation is a message: the edit is back at once.
   EXPECT_EQ(edit->WindowProc, editOwn);
-  EXPECT_TRUE(edit->Ctl3D());
-  // A windowless control is invalidated without a message: its hook waits.
+  EXPECT_TRUE(static_cast<TEdit*>(edit)->Ctl3D());
+  // A windowless one is invalidated without a message: its hook waits.
   ASSERT_TRUE(TControlSubClass::IsHooked(speed));
   EXPECT_EQ(speed->Perform(CM_MOUSEENTER), 1) << "the result of a message seen while inactive";
   EXPECT_EQ(speed->WindowProc, speedOwn);
   EXPECT_EQ(form->Hooks(), 0);
-}
 
-TEST(XPStyleComponent, DestroyingTheStyleGivesLiveControlsTheirProceduresBack) {
-  Owned<TWalkForm> form(new TWalkForm());
-  auto* button = dynamic_cast<TButton*>(form->FindComponent("Button"));
-  const TWndMethod own = button->WindowProc;
+  // Destroyed while active, the style gives live controls their procedures
+  // back; a hook outliving its control has forgotten it.
   form->Style->SetActive(true);
-  ASSERT_TRUE(TControlSubClass::IsHooked(button));
-  form->Style->Free();
-  form->Style = nullptr;
-  EXPECT_EQ(button->WindowProc, own);
-  EXPECT_EQ(button->Perform(CM_TEXTCHANGED), 0);  // no freed hook on the way
-}
-
-TEST(XPStyleComponent, AHookOutlivingItsControlForgetsIt) {
-  Owned<TWalkForm> form(new TWalkForm());
-  form->Style->SetActive(true);
-  TComponent* memo = form->FindComponent("Memo");
-  TControlSubClass* hook = nullptr;
-  for (int i = 0; i < form->Style->ComponentCount(); ++i)
-    if (auto* h = dynamic_cast<TControlSubClass*>(form->Style->Components(i)); h && h->FTargetControl == memo) hook = h;
-  ASSERT_NE(hook, nullptr);
+  TControl* memo = form->Find("Memo");
+  auto* memoHook = static_cast<TControlSubClass*>(memo->WindowProc.Data);
   memo->Free();
-  EXPECT_EQ(hook->FTargetControl, nullptr);
-  form->Style->Free();  // restores what is left, without touching the memo
-  form->Style = nullptr;
+  EXPECT_EQ(memoHook->FTargetControl, nullptr);
+  form->Style->Free();
+  EXPECT_EQ(button->WindowProc, buttonOwn);
 }
