@@ -8,8 +8,6 @@
 
 TControlSubClass::TControlSubClass(TXPStyle* owner) : TComponent(owner), FStyleOwner(owner) {}
 
-TControlSubClass::~TControlSubClass() = default;
-
 void TControlSubClass::SetTarget(TControl* control) {
   if (FTargetControl) RemoveFreeNotification(FTargetControl);
   FTargetControl = control;

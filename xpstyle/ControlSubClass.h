@@ -13,7 +13,6 @@ class TControlSubClass : public TComponent {
 public:
   // Owned by the style component that makes the hook.
   explicit TControlSubClass(TXPStyle* owner);
-  ~TControlSubClass() override;
   const char* ClassName() const override { return "TControlSubClass"; }
 
   // The control's window procedure while hooked.

@@ -42,8 +42,6 @@ private:
   TCanvas FCanvas; // puts the DC's objects back first
 };
 
-RECT ClientOf(TControl& control) { return control.ClientRect(); }
-
 COLORREF ParentColor(const TControl& control) {
   return ColorToRGB(control.Parent() ? control.Parent()->Color() : clBtnFace);
 }
@@ -149,7 +147,7 @@ void DrawBevelFrame(TCanvas& canvas, RECT& f, TColor a, TColor z, int w) {
 
 void DrawButtonLook(TControlSubClass& hook, TCanvas& canvas) {
   TControl& control = *hook.FTargetControl;
-  RECT r = ClientOf(control);
+  RECT r = control.ClientRect();
   DrawButtonFace(hook, canvas, r);
   canvas.Font = control.Font();
   RECT tr = r;
@@ -160,7 +158,7 @@ void DrawButtonLook(TControlSubClass& hook, TCanvas& canvas) {
 
 void DrawBitBtnLook(TControlSubClass& hook, TCanvas& canvas) {
   auto& button = dynamic_cast<TBitBtn&>(*hook.FTargetControl);
-  RECT r = ClientOf(button);
+  RECT r = button.ClientRect();
   DrawButtonFace(hook, canvas, r);
 
   const std::string caption = button.Caption();
@@ -231,7 +229,7 @@ void DrawEditLook(TControlSubClass& hook, TCanvas& canvas) {
     frame = LightenColor(canvas, style.EffSelectBorderColor, single ? 60 : 80);
   else
     frame = single ? DarkenColor(ParentColor(control), 60) : ParentColor(control);
-  RECT r = ClientOf(control);
+  RECT r = control.ClientRect();
   canvas.Pen.Color = frame;
   canvas.Brush.Style = bsClear;
   canvas.Rectangle(r);
@@ -250,7 +248,7 @@ void DrawCheckBoxLook(TControlSubClass& hook, TCanvas& canvas) {
   if (box.State() == cbGrayed) fill = clSilver;
 
   const int S = ThumbSize();
-  RECT b = ClientOf(box);
+  RECT b = box.ClientRect();
   b.top += 3;
   b.bottom -= 3;
   b.top += (b.bottom - b.top - S) / 2;
@@ -286,7 +284,7 @@ void DrawGroupBoxLook(TControlSubClass& hook, TCanvas& canvas) {
   const COLORREF light = LightenColor(canvas, color, 60);
   const COLORREF edge = box.Ctl3D() ? light : dark;
   const COLORREF parent = ParentColor(box);
-  const RECT rc = ClientOf(box);
+  const RECT rc = box.ClientRect();
 
   canvas.Font = box.Font();
   const std::string t = box.Caption();

@@ -121,16 +121,17 @@ void TXPStyle::SetXPControls(TXPControls value) {
 
 void TXPStyle::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  // Menu items join this test with the menu hooking.
+  // Menu items (TMenuItem) join this test with the menu hooking.
   if (FActive && FAutoDetect && operation == opInsert && !Designing() &&
       (Is<TToolButton>(component) || Is<TControlBar>(component)))
     SetActive(true);
 }
 
-// The walk over the container's own components (not its child controls).
-// Menus (main menu, popup menus: owner drawing and the item handlers), tool
-// bars and control bars are attached here as well once their drawing exists;
-// today the walk takes the controls and descends into forms and frames.
+// The walk over the container's own components (not its child controls),
+// each component tested by every step in turn. Not built yet, and to come
+// first in the loop: a main menu and popup menus (owner drawing, item
+// handlers through UpdateItemHooks / UpdateItemTree), tool bars and control
+// bars (their drawing handlers).
 void TXPStyle::ApplyToContainer(TComponent* container, bool activate, bool invalidate) {
   if (!container) return;
   for (int i = 0; i < container->ComponentCount(); ++i) {
