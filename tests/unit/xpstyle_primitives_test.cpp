@@ -93,6 +93,9 @@ TEST_F(XPDrawing, EffectiveColoursOnAHighColourDevice) {
   EXPECT_EQ(Style->EffDisabledColor, RGB(141, 141, 141));   // 10 %
   EXPECT_EQ(Style->PopupFrameColor, RGB(122, 120, 110));    // clBtnFace darkened 90
   EXPECT_EQ(Style->EffSelectBorderColor, clHighlight);
+  // Readable text: the font's colour on light backgrounds, else the background lightened 90 %.
+  EXPECT_EQ(Style->ContrastFontColor(Surface.Canvas(), RGB(160, 210, 0)), ColorToRGB(clMenuText));
+  EXPECT_EQ(Style->ContrastFontColor(Surface.Canvas(), RGB(0, 0, 128)), RGB(230, 230, 242));
 
   Style->SetUseSystemColors(false);
   Style->SetColor(Red);
