@@ -21,6 +21,7 @@ int TCustomImageList::AddMasked(TBitmap& bitmap, TColor maskColor) {
   return ImageList_AddMasked(FHandle, copy.Handle(), ColorToRGB(maskColor));
 }
 
-bool TCustomImageList::Draw(HDC dc, int x, int y, int index, UINT style) const {
-  return ImageList_DrawEx(FHandle, index, dc, x, y, 0, 0, CLR_DEFAULT, CLR_DEFAULT, style) != FALSE;
+bool TCustomImageList::Draw(HDC dc, int x, int y, int index, UINT style, COLORREF background,
+                            COLORREF foreground) const {
+  return ImageList_DrawEx(FHandle, index, dc, x, y, 0, 0, background, foreground, style) != FALSE;
 }

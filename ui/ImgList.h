@@ -20,8 +20,10 @@ public:
   // Adds the bitmap's cells; pixels of maskColor become transparent.
   // Returns the index of the first new image, or -1.
   int AddMasked(TBitmap& bitmap, TColor maskColor);
-  // ImageList_DrawEx with the list's own colours (CLR_DEFAULT).
-  bool Draw(HDC dc, int x, int y, int index, UINT style = ILD_TRANSPARENT) const;
+  // ImageList_DrawEx at the image's own size; false when there is no such
+  // image (nothing is drawn then).
+  bool Draw(HDC dc, int x, int y, int index, UINT style = ILD_TRANSPARENT, COLORREF background = CLR_DEFAULT,
+            COLORREF foreground = CLR_DEFAULT) const;
 
 private:
   HIMAGELIST FHandle = nullptr;
