@@ -146,7 +146,7 @@ void TForm1::CreateComponents() {
 
   CreateTrayMenu();
   MinTray1->SetPopupMenu(PopupMenu1);
-  // The style component XPStyle1 comes last.
+  CreateStyle();
 }
 
 namespace {
@@ -181,6 +181,38 @@ void TForm1::CreateTrayMenu() {
   N2 = AddItem(PopupMenu1, "N2", "-", {});
   Programmbeenden1 =
       AddItem(PopupMenu1, "Programmbeenden1", "Programm beenden", NotifyEvent(this, &TForm1::Programmbeenden1Click));
+}
+
+// The flat look, last: Active, applied last of all, hooks the controls and
+// owner-draws the tray menu.
+void TForm1::CreateStyle() {
+  XPStyle1 = new TXPStyle(this);
+  XPStyle1->SetName("XPStyle1");
+  XPStyle1->SetDimLevel(30);
+  XPStyle1->SetGrayLevel(10);
+  TFont menuFont;
+  menuFont.SetName("MS Sans Serif");
+  menuFont.SetHeight(-11);
+  menuFont.SetCharset(ANSI_CHARSET);
+  menuFont.SetColor(clMenuText);
+  XPStyle1->SetFont(menuFont);
+  XPStyle1->SetColor(clBtnFace);
+  XPStyle1->SetIconBackColor(clBtnFace);
+  XPStyle1->SetMenuBarColor(clBtnFace);
+  XPStyle1->SetSelectColor(clHighlight);
+  XPStyle1->SetSelectBorderColor(clHighlight);
+  XPStyle1->SetSelectFontColor(clMenuText);
+  XPStyle1->SetDisabledColor(clInactiveCaption);
+  XPStyle1->SetSeparatorColor(clBtnFace);
+  XPStyle1->SetCheckedColor(clHighlight);
+  XPStyle1->SetIconWidth(24);
+  XPStyle1->SetDrawSelect(true);
+  XPStyle1->SetUseSystemColors(true);
+  XPStyle1->SetOverrideOwnerDraw(false);
+  XPStyle1->SetGradient(false);
+  XPStyle1->SetFlatMenu(true);
+  XPStyle1->SetAutoDetect(true);
+  XPStyle1->SetActive(true);
 }
 
 void TForm1::FormCreate(TObject*) {

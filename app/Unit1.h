@@ -3,13 +3,14 @@
 #pragma once
 #include <string>
 
+#include "splash/NagScreen.h"
+#include "tray/MinTray.h"
 #include "ui/Buttons.h"
 #include "ui/ExtCtrls.h"
-#include "tray/MinTray.h"
 #include "ui/Forms.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
-#include "splash/NagScreen.h"
+#include "xpstyle/XPStyle.h"
 
 // Program-wide state, from start to exit.
 extern bool StartMinimized;       // start with the window in the tray
@@ -47,6 +48,7 @@ public:
   TMenuItem* N2;
   TMenuItem* Programmbeenden1;
   TNagScreen* NagScreen1;
+  TXPStyle* XPStyle1;
 
   void FormCreate(TObject* sender);
   void FormDestroy(TObject* sender);
@@ -71,6 +73,7 @@ private:
   void CreateControls();
   void CreateComponents();
   void CreateTrayMenu();
+  void CreateStyle();
 };
 
 extern TForm1* Form1;

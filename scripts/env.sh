@@ -48,12 +48,13 @@ build_tree() {
   cmake --build "$SPW_BUILD" -j2
 }
 
-# Starts Xvfb on the first free display number and exports DISPLAY.
+# Starts Xvfb on the first free display number and exports DISPLAY. Its
+# second screen has 8 bits per pixel, for the tests of low-colour drawing.
 # Xvfb writes the number it chose to the -displayfd descriptor once it is ready.
 start_xvfb() {
   local numfile i
   numfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -screen 1 640x480x8 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
   SPW_XVFB_PID=$!
   for i in $(seq 100); do
     [ -s "$numfile" ] && break

@@ -61,7 +61,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
   RECT textSize{0, 0, 0, 0};
   DrawTextA(dc, FText.c_str(), -1, &textSize, DT_CALCRECT | DT_SINGLELINE);
   int glyphWidth = FGlyph.Width();
-  int spacing = glyphWidth > 0 && !FText.empty() ? 4 : 0;
+  int spacing = glyphWidth > 0 && !FText.empty() ? FSpacing : 0;
   int total = glyphWidth + spacing + (textSize.right - textSize.left);
   int x = (item.rcItem.right - item.rcItem.left - total) / 2 + (pressed ? 1 : 0);
   int centreY = (item.rcItem.bottom - item.rcItem.top) / 2 + (pressed ? 1 : 0);
@@ -79,4 +79,28 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
     InflateRect(&focus, -3, -3);
     DrawFocusRect(dc, &focus);
   }
+}
+
+// ------------------------------------------------------------ TSpeedButton
+
+void TSpeedButton::SetDown(bool down) {
+  if (down == FDown) return;
+  FDown = down;
+  Invalidate();
+}
+
+void TSpeedButton::SetFlat(bool flat) {
+  if (flat == FFlat) return;
+  FFlat = flat;
+  Invalidate();
+}
+
+void TSpeedButton::Paint(HDC dc) {
+  RECT r = ClientRect();
+  if (!FFlat || FDown)
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (FDown || FClicking ? DFCS_PUSHED : 0));
+  TSelectObject font(dc, FFont.Handle());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(FEnabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+  DrawTextA(dc, FText.c_str(), -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }

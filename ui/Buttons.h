@@ -3,6 +3,7 @@
 #include "ui/StdCtrls.h"
 
 enum TBitBtnKind { bkCustom, bkClose };
+enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 class TBitBtn : public TButton {
 public:
@@ -10,6 +11,14 @@ public:
   const char* ClassName() const override { return "TBitBtn"; }
 
   TBitmap& Glyph() { return FGlyph; }
+  // The glyph holds NumGlyphs equal cells side by side (1 to 4).
+  int NumGlyphs() const { return FNumGlyphs; }
+  void SetNumGlyphs(int count) { FNumGlyphs = count < 1 ? 1 : count > 4 ? 4 : count; }
+  TButtonLayout Layout() const { return FLayout; }
+  void SetLayout(TButtonLayout layout) { FLayout = layout; }
+  // Pixels between glyph and caption.
+  int Spacing() const { return FSpacing; }
+  void SetSpacing(int spacing) { FSpacing = spacing; }
   TBitBtnKind Kind() const { return FKind; }
   // A close button closes its form when clicked.
   void SetKind(TBitBtnKind kind) { FKind = kind; }
@@ -23,5 +32,25 @@ private:
   void DrawItem(const DRAWITEMSTRUCT& item);
 
   TBitmap FGlyph;
+  int FNumGlyphs = 1;
+  TButtonLayout FLayout = blGlyphLeft;
+  int FSpacing = 4;
   TBitBtnKind FKind = bkCustom;
+};
+
+// A windowless button with a glyph, painted by its parent.
+class TSpeedButton : public TGraphicControl {
+public:
+  explicit TSpeedButton(TComponent* owner) : TGraphicControl(owner) {}
+  const char* ClassName() const override { return "TSpeedButton"; }
+
+  bool Down() const { return FDown; }
+  void SetDown(bool down);
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool flat);
+  void Paint(HDC dc) override;
+
+private:
+  bool FDown = false;
+  bool FFlat = false;
 };

@@ -41,6 +41,12 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   FComponentState |= csDestroying;
+  while (!FFreeNotifies.empty()) {
+    TComponent* other = FFreeNotifies.back();
+    FFreeNotifies.pop_back();
+    std::erase(other->FFreeNotifies, this);
+    other->Notification(this, opRemove);
+  }
   DestroyComponents();
   if (FOwner) FOwner->RemoveComponent(this);
 }
@@ -65,6 +71,19 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
   std::vector<TComponent*> listeners = FComponents;
   for (auto it = listeners.rbegin(); it != listeners.rend(); ++it)
     if (*it != component) (*it)->Notification(component, operation);
+}
+
+void TComponent::FreeNotification(TComponent* component) {
+  if (!component || component == this) return;
+  if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) == FFreeNotifies.end()) {
+    FFreeNotifies.push_back(component);
+    component->FFreeNotifies.push_back(this);
+  }
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+  std::erase(FFreeNotifies, component);
+  if (component) std::erase(component->FFreeNotifies, this);
 }
 
 void TComponent::InsertComponent(TComponent* component) {

@@ -117,6 +117,10 @@ public:
   virtual void Loaded();
   // Every component owned by the same owner hears of insertions and removals.
   virtual void Notification(TComponent* component, TOperation operation);
+  // component will also hear (opRemove) when this one is destroyed, and the
+  // other way round; for links between components of different owners.
+  void FreeNotification(TComponent* component);
+  void RemoveFreeNotification(TComponent* component);
 
 protected:
   virtual void BeforeDestruction();
@@ -129,6 +133,7 @@ private:
 
   TComponent* FOwner = nullptr;
   std::vector<TComponent*> FComponents;
+  std::vector<TComponent*> FFreeNotifies;
   std::string FName;
   int FTag = 0;
   unsigned FComponentState = 0;

@@ -132,8 +132,21 @@ void TControl::SetEnabled(bool enabled) {
 }
 
 void TControl::SetColor(TColor color) {
+  FParentColor = false;
   if (color == FColor) return;
   FColor = color;
+  Perform(CM_COLORCHANGED);
+  Invalidate();
+}
+
+void TControl::SetParentColor(bool value) {
+  FParentColor = value;
+  ParentColorChanged();
+}
+
+void TControl::ParentColorChanged() {
+  if (!FParentColor || !FParent || FParent->Color() == FColor) return;
+  FColor = FParent->Color();
   Perform(CM_COLORCHANGED);
   Invalidate();
 }
@@ -183,6 +196,9 @@ void TControl::WndProc(TMessage& message) {
     case CM_PARENTFONTCHANGED:
       ParentFontChanged();
       break;
+    case CM_PARENTCOLORCHANGED:
+      ParentColorChanged();
+      break;
     default:
       DefaultHandler(message);
   }
@@ -207,6 +223,9 @@ void TGraphicControl::Update() {
 
 void TGraphicControl::WndProc(TMessage& message) {
   switch (message.Msg) {
+    case WM_PAINT:
+      Paint(reinterpret_cast<HDC>(message.WParam));
+      break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       FClicking = true;
@@ -329,16 +348,21 @@ void TWinControl::DestroyHandle() {
   if (FHandle) DestroyWindow(FHandle);
 }
 
+// The new window takes the old one's place in the tab order and the focus.
 void TWinControl::RecreateWnd() {
   if (!FHandle) return;
+  bool focused = GetFocus() == FHandle;
   DestroyHandle();
   CreateHandle();
+  if (FParent && FParent->FHandle) FParent->UpdateTabOrderZ();
+  if (focused && FHandle) ::SetFocus(FHandle);
 }
 
 void TWinControl::InsertControl(TControl* control) {
   control->FParent = this;
   FControls.push_back(control);
   control->ParentFontChanged();
+  control->ParentColorChanged();
   if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
     if (windowed->FTabOrder < 0) windowed->FTabOrder = static_cast<int>(TabList().size()) - 1;
     if (FHandle) windowed->CreateHandle();
@@ -393,6 +417,7 @@ void TWinControl::SetCtl3D(bool value) {
   FCtl3D = value;
   Perform(CM_CTL3DCHANGED);
   RecreateWnd();
+  for (TControl* c : std::vector<TControl*>(FControls)) c->Perform(CM_PARENTCTL3DCHANGED);
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
@@ -528,6 +553,9 @@ void TWinControl::WndProc(TMessage& message) {
       DefaultHandler(message);
       break;
     }
+    case WM_DESTROY:
+      WMDestroy(message);
+      break;
     case WM_NCDESTROY:
       WMNCDestroy(message);
       break;
@@ -539,7 +567,7 @@ void TWinControl::WndProc(TMessage& message) {
       for (TControl* c : FControls) c->Perform(CM_PARENTFONTCHANGED);
       break;
     case CM_COLORCHANGED:
-      for (TControl* c : FControls) c->Perform(CM_PARENTCOLORCHANGED);
+      for (TControl* c : std::vector<TControl*>(FControls)) c->Perform(CM_PARENTCOLORCHANGED);
       break;
     default:
       TControl::WndProc(message);
@@ -578,7 +606,7 @@ void TWinControl::PaintControls(HDC dc) {
     TSavedDC saved(dc);
     SetViewportOrgEx(dc, graphic->Left(), graphic->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, graphic->Width(), graphic->Height());
-    graphic->Paint(dc);
+    graphic->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
   }
 }
 
@@ -612,6 +640,12 @@ void TWinControl::WMSetCursor(TMessage& message) {
       return;
     }
   }
+  DefaultHandler(message);
+}
+
+// The text lives on in the object while there is no window (re-creation).
+void TWinControl::WMDestroy(TMessage& message) {
+  if (!Destroying()) FText = Text();
   DefaultHandler(message);
 }
 

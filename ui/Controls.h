@@ -37,6 +37,7 @@ constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
 constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
 enum TCursor { crDefault, crHandPoint };
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 // Border of an edit (bsNone, bsSingle) or of a form (all three).
 enum TBorderStyle { bsNone, bsSingle, bsSizeable };
@@ -71,7 +72,13 @@ public:
   bool Enabled() const { return FEnabled; }
   void SetEnabled(bool enabled);
   TColor Color() const { return FColor; }
+  // Setting a colour ends ParentColor.
   void SetColor(TColor color);
+  // While set, the control's colour follows its parent's.
+  bool ParentColor() const { return FParentColor; }
+  void SetParentColor(bool value);
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode mode) { FBiDiMode = mode; }
   TFont& Font() { return FFont; }
   const TFont& Font() const { return FFont; }
   void SetFont(const TFont& font);
@@ -100,6 +107,7 @@ protected:
   virtual void DefaultHandler(TMessage& message);
   virtual void TextChanged() {}
   void ParentFontChanged();
+  void ParentColorChanged();
 
   TWinControl* FParent = nullptr;
   int FLeft = 0;
@@ -110,6 +118,8 @@ protected:
   bool FVisible = true;
   bool FEnabled = true;
   TColor FColor = clBtnFace;
+  bool FParentColor = false;
+  TBiDiMode FBiDiMode = bdLeftToRight;
   TFont FFont;
   bool FParentFont = true;
   TCursor FCursor = crDefault;
@@ -127,6 +137,7 @@ public:
   void Invalidate() override;
   void Update() override;
   // Paints the control on a DC whose origin is the control's top-left corner.
+  // The parent asks for it with WM_PAINT (WParam = that DC) through WindowProc.
   virtual void Paint(HDC dc) = 0;
   void WndProc(TMessage& message) override;
 };
@@ -211,6 +222,7 @@ protected:
   void WMReflected(TMessage& message, HWND child);
   void WMSetFocus(TMessage& message);
   void WMSetCursor(TMessage& message);
+  void WMDestroy(TMessage& message);
   void WMNCDestroy(TMessage& message);
   void CMFocusChanged(TMessage& message);
 

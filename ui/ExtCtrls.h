@@ -3,7 +3,7 @@
 #pragma once
 #include "ui/Classes.h"
 #include "ui/UtilWindow.h"
-#include "ui/Controls.h"
+#include "ui/StdCtrls.h"
 
 class TTimer : public TComponent {
 public:
@@ -46,4 +46,37 @@ public:
 private:
   TBitmap FPicture;
   bool FAutoSize = false;
+};
+
+// A plain container in its own colour.
+class TCustomPanel : public TWinControl {
+public:
+  explicit TCustomPanel(TComponent* owner) : TWinControl(owner) {}
+  const char* ClassName() const override { return "TCustomPanel"; }
+};
+
+class TPanel : public TCustomPanel {
+public:
+  explicit TPanel(TComponent* owner) : TCustomPanel(owner) {}
+  const char* ClassName() const override { return "TPanel"; }
+};
+
+// A container of movable bands (no bands yet).
+class TControlBar : public TWinControl {
+public:
+  explicit TControlBar(TComponent* owner) : TWinControl(owner) {}
+  const char* ClassName() const override { return "TControlBar"; }
+};
+
+// An edit that carries its own label (the label is not built yet).
+class TCustomLabeledEdit : public TCustomEdit {
+public:
+  explicit TCustomLabeledEdit(TComponent* owner) : TCustomEdit(owner) {}
+  const char* ClassName() const override { return "TCustomLabeledEdit"; }
+};
+
+class TLabeledEdit : public TCustomLabeledEdit {
+public:
+  explicit TLabeledEdit(TComponent* owner) : TCustomLabeledEdit(owner) {}
+  const char* ClassName() const override { return "TLabeledEdit"; }
 };

@@ -90,6 +90,26 @@ public:
   const char* ClassName() const override { return "TForm"; }
 };
 
+// A scrolling container (scrolling itself comes later).
+class TScrollBox : public TWinControl {
+public:
+  explicit TScrollBox(TComponent* owner) : TWinControl(owner) {}
+  const char* ClassName() const override { return "TScrollBox"; }
+};
+
+// A group of controls that owns them, placed on a form like a control.
+class TCustomFrame : public TWinControl {
+public:
+  explicit TCustomFrame(TComponent* owner) : TWinControl(owner) {}
+  const char* ClassName() const override { return "TCustomFrame"; }
+};
+
+class TFrame : public TCustomFrame {
+public:
+  explicit TFrame(TComponent* owner) : TCustomFrame(owner) {}
+  const char* ClassName() const override { return "TFrame"; }
+};
+
 class TApplication : public TComponent {
 public:
   TApplication();

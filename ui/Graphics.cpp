@@ -24,8 +24,11 @@ void TGdiObject::Reset(HGDIOBJ handle) {
 }
 
 int ScreenPixelsPerInch() {
-  TWindowDC screen(nullptr);
-  return GetDeviceCaps(screen.Get(), LOGPIXELSY);
+  static const int pixelsPerInch = [] {
+    TWindowDC screen(nullptr);
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
+  }();
+  return pixelsPerInch;
 }
 
 TFont::TFont() : FName("MS Sans Serif"), FHeight(-MulDiv(8, ScreenPixelsPerInch(), 72)) {}
@@ -79,7 +82,17 @@ void TFont::SetCharset(BYTE charset) {
 }
 
 HFONT TFont::Handle() const {
-  if (!FHandle.Get()) {
+  if (!FHandle.Get()) FHandle.Reset(CreateHandle());
+  return static_cast<HFONT>(FHandle.Get());
+}
+
+bool TFont::SameHandleAs(const TFont& other) const {
+  return FName == other.FName && FHeight == other.FHeight && FStyle == other.FStyle &&
+         FCharset == other.FCharset;
+}
+
+HFONT TFont::CreateHandle() const {
+  {
     LOGFONTA lf{};
     lf.lfHeight = FHeight;
     lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
@@ -92,9 +105,8 @@ HFONT TFont::Handle() const {
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfPitchAndFamily = DEFAULT_PITCH;
     lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
-    FHandle.Reset(CreateFontIndirectA(&lf));
+    return CreateFontIndirectA(&lf);
   }
-  return static_cast<HFONT>(FHandle.Get());
 }
 
 void TFont::Assign(const LOGFONTA& lf) {
@@ -109,17 +121,168 @@ void TFont::Assign(const LOGFONTA& lf) {
   Changed();
 }
 
+// ------------------------------------------------------------------ TCanvas
+
+TCanvas::TCanvas(HDC dc) : FDC(dc) {}
+
+// Puts the DC's own objects back before the owned handles are deleted.
+TCanvas::~TCanvas() {
+  if (FOriginalPen) SelectObject(FDC, FOriginalPen);
+  if (FOriginalBrush) SelectObject(FDC, FOriginalBrush);
+  if (FOriginalFont) SelectObject(FDC, FOriginalFont);
+}
+
+namespace {
+
+// Selects a new object and keeps the DC's first one for the end.
+void SelectOwned(HDC dc, TGdiObject& owned, HGDIOBJ created, HGDIOBJ& original) {
+  if (!created) return;  // out of GDI objects: keep drawing with the old one
+  HGDIOBJ previous = SelectObject(dc, created);
+  if (!original) original = previous;
+  owned.Reset(created);  // the previous owned object is no longer selected
+}
+
+}  // namespace
+
+void TCanvas::RequirePen() {
+  if (FPenHandle.Get() && Pen == FSelectedPen) return;
+  HGDIOBJ pen = Pen.Style == psClear ? CreatePen(PS_NULL, 0, 0)
+                                     : CreatePen(PS_SOLID, Pen.Width, ColorToRGB(Pen.Color));
+  SelectOwned(FDC, FPenHandle, pen, FOriginalPen);
+  if (pen) FSelectedPen = Pen;
+}
+
+void TCanvas::RequireBrush() {
+  if (FBrushHandle.Get() && Brush == FSelectedBrush) return;
+  LOGBRUSH lb{Brush.Style == bsClear ? static_cast<UINT>(BS_NULL) : static_cast<UINT>(BS_SOLID),
+              ColorToRGB(Brush.Color), 0};
+  HGDIOBJ brush = CreateBrushIndirect(&lb);
+  SelectOwned(FDC, FBrushHandle, brush, FOriginalBrush);
+  if (brush) FSelectedBrush = Brush;
+}
+
+void TCanvas::RequireFont() {
+  if (!FFontHandle.Get() || !Font.SameHandleAs(FSelectedFont)) {
+    HGDIOBJ font = Font.CreateHandle();
+    SelectOwned(FDC, FFontHandle, font, FOriginalFont);
+    if (font) FSelectedFont = Font;
+  }
+  COLORREF color = ColorToRGB(Font.Color());
+  if (color != FSelectedTextColor) {
+    ::SetTextColor(FDC, color);
+    FSelectedTextColor = color;
+  }
+}
+
+// Text is drawn on the brush colour, or on what is there for a clear brush.
+void TCanvas::SetTextBackground() {
+  ::SetBkColor(FDC, ColorToRGB(Brush.Color));
+  ::SetBkMode(FDC, Brush.Style == bsClear ? TRANSPARENT : OPAQUE);
+}
+
+POINT TCanvas::PenPos() const {
+  POINT p{};
+  GetCurrentPositionEx(FDC, &p);
+  return p;
+}
+
+void TCanvas::MoveTo(int x, int y) { MoveToEx(FDC, x, y, nullptr); }
+
+void TCanvas::LineTo(int x, int y) {
+  RequirePen();
+  ::LineTo(FDC, x, y);
+}
+
+void TCanvas::Rectangle(int left, int top, int right, int bottom) {
+  RequirePen();
+  RequireBrush();
+  ::Rectangle(FDC, left, top, right, bottom);
+}
+
+void TCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
+  RequirePen();
+  RequireBrush();
+  ::RoundRect(FDC, left, top, right, bottom, cornerWidth, cornerHeight);
+}
+
+void TCanvas::Ellipse(int left, int top, int right, int bottom) {
+  RequirePen();
+  RequireBrush();
+  ::Ellipse(FDC, left, top, right, bottom);
+}
+
+void TCanvas::FillRect(const RECT& r) {
+  RequireBrush();
+  ::FillRect(FDC, &r, static_cast<HBRUSH>(FBrushHandle.Get()));
+}
+
+void TCanvas::FrameRect(const RECT& r) {
+  RequireBrush();
+  ::FrameRect(FDC, &r, static_cast<HBRUSH>(FBrushHandle.Get()));
+}
+
+void TCanvas::TextRect(const RECT& r, int x, int y, const std::string& text, UINT extraOptions) {
+  RequireFont();
+  SetTextBackground();
+  UINT options = ETO_CLIPPED | extraOptions;
+  if (Brush.Style != bsClear) options |= ETO_OPAQUE;
+  ExtTextOutA(FDC, x, y, options, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text) {
+  RequireFont();
+  SetTextBackground();
+  ExtTextOutA(FDC, x, y, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+}
+
+int TCanvas::DrawText(const std::string& text, RECT& r, UINT format) {
+  RequireFont();
+  return DrawTextExA(FDC, const_cast<char*>(text.c_str()), static_cast<int>(text.size()), &r, format, nullptr);
+}
+
+SIZE TCanvas::TextExtent(const std::string& text) {
+  RequireFont();
+  SIZE size{};
+  GetTextExtentPoint32A(FDC, text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+// ------------------------------------------------------------------ TBitmap
+
+// The bitmap's memory DC with the bitmap selected, and a canvas on it.
+// Members go in reverse: canvas, then the selection, then the DC.
+struct TBitmap::TSurface {
+  explicit TSurface(HBITMAP bitmap) : DC(nullptr), Selected(DC.Get(), bitmap), Canvas(DC.Get()) {}
+  TMemoryDC DC;
+  TSelectObject Selected;
+  TCanvas Canvas;
+};
+
+TBitmap::~TBitmap() { ReleaseCanvas(); }
+
+void TBitmap::ReleaseCanvas() {
+  delete FSurface;
+  FSurface = nullptr;
+}
+
+TCanvas& TBitmap::Canvas() {
+  if (!FSurface) FSurface = new TSurface(Handle());
+  return FSurface->Canvas;
+}
+
 TBitmap::TBitmap(const TBitmap& other) { *this = other; }
 
 TBitmap& TBitmap::operator=(const TBitmap& other) {
   if (this == &other) return *this;
-  if (other.Empty()) {
-    FHandle.Reset();
-    FWidth = FHeight = 0;
-    return *this;
-  }
-  Adopt(static_cast<HBITMAP>(CopyImage(other.Handle(), IMAGE_BITMAP, 0, 0, 0)));
+  auto& source = const_cast<TBitmap&>(other);  // only its pixels are read
+  CopyFrom(source, 0, 0, source.FWidth, source.FHeight);
   return *this;
+}
+
+void TBitmap::CopyFrom(TBitmap& source, int x, int y, int width, int height) {
+  SetSize(width, height);
+  if (Empty() || source.Empty()) return;
+  BitBlt(Canvas().Handle(), 0, 0, width, height, source.Canvas().Handle(), x, y, SRCCOPY);
 }
 
 bool TBitmap::LoadFromResource(HINSTANCE instance, int id) {
@@ -134,6 +297,7 @@ void TBitmap::SetSize(int width, int height) {
 }
 
 void TBitmap::Adopt(HBITMAP handle) {
+  ReleaseCanvas();
   FHandle.Reset(handle);
   BITMAP info{};
   if (handle && GetObjectA(handle, sizeof info, &info)) {
@@ -144,17 +308,14 @@ void TBitmap::Adopt(HBITMAP handle) {
   }
 }
 
-void TBitmap::Draw(HDC dc, int x, int y) const {
+void TBitmap::Draw(HDC dc, int x, int y) {
   if (Empty()) return;
-  TMemoryDC source(dc);
-  TSelectObject bitmap(source.Get(), FHandle.Get());
-  BitBlt(dc, x, y, FWidth, FHeight, source.Get(), 0, 0, SRCCOPY);
+  BitBlt(dc, x, y, FWidth, FHeight, Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
-void TBitmap::DrawTransparent(HDC dc, int x, int y) const {
+void TBitmap::DrawTransparent(HDC dc, int x, int y) {
   if (Empty()) return;
-  TMemoryDC source(dc);
-  TSelectObject bitmap(source.Get(), FHandle.Get());
-  COLORREF transparent = GetPixel(source.Get(), 0, FHeight - 1);
-  TransparentBlt(dc, x, y, FWidth, FHeight, source.Get(), 0, 0, FWidth, FHeight, transparent);
+  HDC source = Canvas().Handle();
+  COLORREF transparent = GetPixel(source, 0, FHeight - 1);
+  TransparentBlt(dc, x, y, FWidth, FHeight, source, 0, 0, FWidth, FHeight, transparent);
 }

@@ -116,6 +116,10 @@ public:
 
   HFONT Handle() const;
   void Assign(const LOGFONTA& logFont);
+  // Same face, height, style and charset (the colour is not part of a handle).
+  bool SameHandleAs(const TFont& other) const;
+  // A new handle the caller owns.
+  HFONT CreateHandle() const;
 
 private:
   void Changed() { FHandle.Reset(); }
@@ -130,27 +134,113 @@ private:
 
 int ScreenPixelsPerInch();
 
-// A device-dependent bitmap with its own memory DC.
+enum TPenStyle { psSolid, psClear };
+enum TBrushStyle { bsSolid, bsClear };
+
+// What a canvas draws lines with. The canvas makes and owns the handle.
+struct TPen {
+  TColor Color = clBlack;
+  TPenStyle Style = psSolid;
+  int Width = 1;
+  bool operator==(const TPen&) const = default;
+};
+
+// What a canvas fills with. The canvas makes and owns the handle.
+struct TBrush {
+  TColor Color = clWhite;
+  TBrushStyle Style = bsSolid;
+  bool operator==(const TBrush&) const = default;
+};
+
+// Drawing on a device context it does not own, with a current pen, brush
+// and font. Before each operation the canvas selects handles matching them;
+// it owns every object it selects and puts the DC's own objects back when it
+// is destroyed, so whoever owns the DC must outlive the canvas.
+class TCanvas {
+public:
+  explicit TCanvas(HDC dc);
+  ~TCanvas();
+  TCanvas(const TCanvas&) = delete;
+  TCanvas& operator=(const TCanvas&) = delete;
+
+  HDC Handle() const { return FDC; }
+
+  TPen Pen;
+  TBrush Brush;
+  TFont Font;
+
+  POINT PenPos() const;
+  void MoveTo(int x, int y);
+  void LineTo(int x, int y);
+  void Rectangle(int left, int top, int right, int bottom);
+  void Rectangle(const RECT& r) { Rectangle(r.left, r.top, r.right, r.bottom); }
+  void RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
+  void Ellipse(int left, int top, int right, int bottom);
+  void Ellipse(const RECT& r) { Ellipse(r.left, r.top, r.right, r.bottom); }
+  // Fills with the brush colour (a clear brush fills nothing).
+  void FillRect(const RECT& r);
+  // A one-pixel border in the brush colour.
+  void FrameRect(const RECT& r);
+  // Text at (x, y) clipped to r; the background is filled with the brush
+  // unless the brush is clear.
+  void TextRect(const RECT& r, int x, int y, const std::string& text, UINT extraOptions = 0);
+  void TextOut(int x, int y, const std::string& text);
+  int DrawText(const std::string& text, RECT& r, UINT format);
+  SIZE TextExtent(const std::string& text);
+  int TextWidth(const std::string& text) { return TextExtent(text).cx; }
+  int TextHeight(const std::string& text) { return TextExtent(text).cy; }
+  COLORREF Pixel(int x, int y) const { return GetPixel(FDC, x, y); }
+  void SetPixel(int x, int y, TColor color) { ::SetPixelV(FDC, x, y, ColorToRGB(color)); }
+  int BitsPerPixel() const { return GetDeviceCaps(FDC, BITSPIXEL); }
+
+  // Brings the DC in line with Pen, Brush and Font (each operation does it).
+  void RequirePen();
+  void RequireBrush();
+  void RequireFont();
+
+private:
+  void SetTextBackground();
+
+  HDC FDC;
+  TGdiObject FPenHandle, FBrushHandle, FFontHandle;
+  TPen FSelectedPen;
+  TBrush FSelectedBrush;
+  TFont FSelectedFont;
+  HGDIOBJ FOriginalPen = nullptr, FOriginalBrush = nullptr, FOriginalFont = nullptr;
+  COLORREF FSelectedTextColor = CLR_INVALID;
+};
+
+// A device-dependent bitmap (compatible with the screen) with its own
+// memory DC and canvas, made when first asked for.
 class TBitmap {
 public:
   TBitmap() = default;
+  ~TBitmap();
   TBitmap(const TBitmap& other);
   TBitmap& operator=(const TBitmap& other);
 
   bool LoadFromResource(HINSTANCE instance, int id);
+  // A new bitmap of that size; its pixels are undefined until drawn.
   void SetSize(int width, int height);
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }
   bool Empty() const { return FWidth == 0 || FHeight == 0; }
   HBITMAP Handle() const { return static_cast<HBITMAP>(FHandle.Get()); }
+  TCanvas& Canvas();
+  // Takes the bitmap out of its memory DC (for calls that need it free).
+  void ReleaseCanvas();
+  // Copies the part (x, y, w, h) of source into a new bitmap of size w x h.
+  void CopyFrom(TBitmap& source, int x, int y, int width, int height);
   // Draws the bitmap at (x, y), leaving out pixels of its bottom-left colour.
-  void DrawTransparent(HDC dc, int x, int y) const;
-  void Draw(HDC dc, int x, int y) const;
+  void DrawTransparent(HDC dc, int x, int y);
+  void Draw(HDC dc, int x, int y);
 
 private:
+  struct TSurface;
   void Adopt(HBITMAP handle);
 
   TGdiObject FHandle;
   int FWidth = 0;
   int FHeight = 0;
+  TSurface* FSurface = nullptr;
 };

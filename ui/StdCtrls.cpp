@@ -13,7 +13,12 @@ TButton::TButton(TComponent* owner) : TButtonControl(owner) {}
 void TButton::CreateParams(TCreateParams& params) {
   TButtonControl::CreateParams(params);
   params.BaseClass = "BUTTON";
-  params.Style |= BS_PUSHBUTTON;
+  params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::SetDefault(bool value) {
+  FDefault = value;
+  if (FHandle) SendMessageA(FHandle, BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void TButton::Click() {
@@ -34,13 +39,27 @@ void TButton::WndProc(TMessage& message) {
 
 // --------------------------------------------------------- TCustomCheckBox
 
-TCustomCheckBox::TCustomCheckBox(TComponent* owner) : TButtonControl(owner) {}
+TCustomCheckBox::TCustomCheckBox(TComponent* owner) : TButtonControl(owner) { FParentColor = true; }
 
 void TCustomCheckBox::CreateParams(TCreateParams& params) {
   TButtonControl::CreateParams(params);
   params.BaseClass = "BUTTON";
   // The state is kept here, not by the system control.
   params.Style |= BS_3STATE;
+  if (FAlignment == taLeftJustify) params.Style |= BS_LEFTTEXT;
+}
+
+void TCustomCheckBox::SetAlignment(TLeftRight alignment) {
+  if (alignment == FAlignment) return;
+  FAlignment = alignment;
+  RecreateWnd();
+}
+
+void TCustomCheckBox::SetState(TCheckBoxState state) {
+  if (state == FState) return;
+  FState = state;
+  if (FHandle) SendMessageA(FHandle, BM_SETCHECK, FState, 0);
+  Click();
 }
 
 void TCustomCheckBox::InitializeWnd() {
@@ -48,29 +67,67 @@ void TCustomCheckBox::InitializeWnd() {
   SendMessageA(FHandle, BM_SETCHECK, FState, 0);
 }
 
-void TCustomCheckBox::SetChecked(bool checked) {
-  TCheckBoxState state = checked ? cbChecked : cbUnchecked;
-  if (state == FState) return;
-  FState = state;
-  if (FHandle) SendMessageA(FHandle, BM_SETCHECK, FState, 0);
-  Click();
-}
+void TCustomCheckBox::SetChecked(bool checked) { SetState(checked ? cbChecked : cbUnchecked); }
 
 void TCustomCheckBox::WndProc(TMessage& message) {
   switch (message.Msg) {
     case CN_COMMAND:
       if (HIWORD(message.WParam) == BN_CLICKED) SetChecked(!Checked());
       break;
-    case CN_CTLCOLORSTATIC:
-    case CN_CTLCOLORBTN:
-      // A check box shows its parent's background.
-      if (FParent) FColor = FParent->Color();
-      TButtonControl::WndProc(message);
-      break;
     default:
       TButtonControl::WndProc(message);
   }
 }
+
+// ------------------------------------------------------------ TRadioButton
+
+TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner) { FParentColor = true; }
+
+void TRadioButton::CreateParams(TCreateParams& params) {
+  TButtonControl::CreateParams(params);
+  params.BaseClass = "BUTTON";
+  params.Style |= BS_RADIOBUTTON;
+}
+
+void TRadioButton::InitializeWnd() {
+  TButtonControl::InitializeWnd();
+  SendMessageA(FHandle, BM_SETCHECK, FChecked, 0);
+}
+
+// Checking one radio button unchecks its siblings.
+void TRadioButton::SetChecked(bool checked) {
+  if (checked == FChecked) return;
+  FChecked = checked;
+  if (FHandle) SendMessageA(FHandle, BM_SETCHECK, checked, 0);
+  if (checked && FParent)
+    for (int i = 0; i < FParent->ControlCount(); ++i)
+      if (auto* sibling = dynamic_cast<TRadioButton*>(FParent->Controls(i)); sibling && sibling != this)
+        sibling->SetChecked(false);
+  if (checked) Click();
+}
+
+void TRadioButton::WndProc(TMessage& message) {
+  if (message.Msg == CN_COMMAND && HIWORD(message.WParam) == BN_CLICKED) {
+    SetChecked(true);
+    return;
+  }
+  TButtonControl::WndProc(message);
+}
+
+// ------------------------------------------------------------ TCustomCombo
+
+TCustomCombo::TCustomCombo(TComponent* owner) : TWinControl(owner) {
+  FTabStop = true;
+  FColor = clWindow;
+}
+
+void TCustomCombo::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.BaseClass = "COMBOBOX";
+  params.Style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL;
+}
+
+bool TCustomCombo::DroppedDown() { return FHandle && SendMessageA(FHandle, CB_GETDROPPEDSTATE, 0, 0) != 0; }
 
 // ------------------------------------------------------------- TCustomEdit
 
@@ -91,6 +148,20 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
       params.Style |= WS_BORDER;
   }
 }
+
+// The modified flag outlives a re-creation of the window: it is asked for
+// (EM_GETMODIFY, through WindowProc) before the old window goes.
+void TCustomEdit::DestroyHandle() {
+  if (FHandle) FModified = Perform(EM_GETMODIFY) != 0;
+  TWinControl::DestroyHandle();
+}
+
+void TCustomEdit::InitializeWnd() {
+  TWinControl::InitializeWnd();
+  if (FModified) SendMessageA(FHandle, EM_SETMODIFY, TRUE, 0);
+}
+
+bool TCustomEdit::Modified() { return FHandle ? Perform(EM_GETMODIFY) != 0 : FModified; }
 
 void TCustomEdit::SetReadOnly(bool readOnly) {
   FReadOnly = readOnly;

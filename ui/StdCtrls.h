@@ -16,6 +16,9 @@ public:
 
   int ModalResult() const { return FModalResult; }
   void SetModalResult(int result) { FModalResult = result; }
+  // The form's default button (drawn with the default emphasis).
+  bool Default() const { return FDefault; }
+  void SetDefault(bool value);
   void Click() override;
   void WndProc(TMessage& message) override;
 
@@ -24,10 +27,13 @@ protected:
 
 private:
   int FModalResult = 0;
+  bool FDefault = false;
 };
 
-enum TCheckBoxState { cbUnchecked, cbChecked };
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+enum TLeftRight { taLeftJustify, taRightJustify };
 
+// A check box shows its parent's colour (ParentColor) until given its own.
 class TCustomCheckBox : public TButtonControl {
 public:
   explicit TCustomCheckBox(TComponent* owner);
@@ -35,6 +41,11 @@ public:
 
   bool Checked() const { return FState == cbChecked; }
   void SetChecked(bool checked);
+  TCheckBoxState State() const { return FState; }
+  void SetState(TCheckBoxState state);
+  // Side of the caption: right of the box (taRightJustify) or left of it.
+  TLeftRight Alignment() const { return FAlignment; }
+  void SetAlignment(TLeftRight alignment);
   void WndProc(TMessage& message) override;
 
 protected:
@@ -43,6 +54,43 @@ protected:
 
 private:
   TCheckBoxState FState = cbUnchecked;
+  TLeftRight FAlignment = taRightJustify;
+};
+
+class TRadioButton : public TButtonControl {
+public:
+  explicit TRadioButton(TComponent* owner);
+  const char* ClassName() const override { return "TRadioButton"; }
+
+  bool Checked() const { return FChecked; }
+  void SetChecked(bool checked);
+  TLeftRight Alignment() const { return FAlignment; }
+  void WndProc(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void InitializeWnd() override;
+
+private:
+  bool FChecked = false;
+  TLeftRight FAlignment = taRightJustify;
+};
+
+// A drop-down combo box over the system COMBOBOX.
+class TCustomCombo : public TWinControl {
+public:
+  explicit TCustomCombo(TComponent* owner);
+  const char* ClassName() const override { return "TCustomCombo"; }
+  bool DroppedDown();
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+};
+
+class TComboBox : public TCustomCombo {
+public:
+  explicit TComboBox(TComponent* owner) : TCustomCombo(owner) {}
+  const char* ClassName() const override { return "TComboBox"; }
 };
 
 class TCheckBox : public TCustomCheckBox {
@@ -59,14 +107,20 @@ public:
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool readOnly);
   TBorderStyle BorderStyle() const { return FBorderStyle; }
+  // Re-creates the window, like a change of Ctl3D; the text and the
+  // modified flag stay.
   void SetBorderStyle(TBorderStyle style);
+  bool Modified();
 
 protected:
   void CreateParams(TCreateParams& params) override;
+  void InitializeWnd() override;
+  void DestroyHandle() override;
 
 private:
   bool FReadOnly = false;
   TBorderStyle FBorderStyle = bsSingle;
+  bool FModified = false;
 };
 
 class TEdit : public TCustomEdit {

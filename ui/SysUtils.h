@@ -46,6 +46,12 @@ public:
   using Exception::Exception;
 };
 
+// An object used as a class it is not.
+class EInvalidCast : public Exception {
+public:
+  EInvalidCast() : Exception("Invalid class typecast") {}
+};
+
 // The system's message text for an error code without its trailing line
 // break, or empty text when the system has none.
 std::string SysErrorMessage(DWORD code);

@@ -117,6 +117,7 @@ void run_all(Report& report, const std::string& exe, const std::string& artifact
   HWND main = start_program(report, program, "first start");
   if (!main) return kill_if_running(program);
   MainButtons buttons = check_main_window(report, main, artifacts);
+  check_flat_look(report, main, artifacts);
   check_about_dialog(report, program, main, buttons.about, artifacts);
   check_options_dialog(report, program, main, buttons.options, artifacts);
   check_cleaning_click(report, program, main, artifacts);

@@ -84,6 +84,10 @@ void check_minimised_auto_start(Report& report, const std::string& exe, const st
 void check_failing_auto_start(Report& report, const std::string& exe, const std::string& settings);
 void check_log_off(Report& report, const std::string& exe, const std::string& settings);
 
+// The flat look: a button and an edit at rest, the button under the mouse,
+// the edit with the focus; screenshots main-window-xp.png, main-window-hot.png.
+void check_flat_look(Report& report, HWND main, const std::string& artifacts);
+
 // Saves a screenshot of the window to ARTIFACTS\NAME and checks it shows something.
 // A plain menu (text, grey text, lines on white) shows three colours.
 void save_screenshot(Report& report, HWND h, const std::string& artifacts, const std::string& name,

@@ -132,7 +132,8 @@ TEST_F(MainWindow, NonVisualComponentsFollowTheControlsInStoredOrder) {
   EXPECT_EQ(indexOf(form->NagScreen1), lastControl + 2);
   EXPECT_EQ(indexOf(form->MinTray1), lastControl + 3);
   EXPECT_LT(indexOf(form->MinTray1), indexOf(form->PopupMenu1));
-  EXPECT_EQ(indexOf(form->Programmbeenden1), form->ComponentCount() - 1);
+  EXPECT_EQ(indexOf(form->Programmbeenden1), form->ComponentCount() - 2);
+  EXPECT_EQ(indexOf(form->XPStyle1), form->ComponentCount() - 1) << "the style component is last";
   EXPECT_EQ(form->Timer1->Name(), "Timer1");
   EXPECT_EQ(form->Timer1->Interval(), 2500u);
   EXPECT_FALSE(form->Timer1->Enabled());

@@ -1,0 +1,37 @@
+// The main window's style component: its stored values and what applying
+// Active (last) hooks.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/Unit1.h"
+#include "platform/FakePlatform.h"
+#include "tests/unit/app_support.h"
+#include "xpstyle/ControlSubClass.h"
+
+TEST(MainWindowStyle, StoredValuesAndTheHookedControls) {
+  TFakePlatform fake;
+  fake.ModuleName = app_support::Sandbox("MainWindowStyle") + "spurwisch.exe";
+  TPlatformGuard guard(fake);
+  std::unique_ptr<TForm1, TComponentFree> form(new TForm1(Application));
+  TXPStyle& style = *form->XPStyle1;
+  EXPECT_TRUE(style.Active() && style.FlatMenu() && style.AutoDetect() && style.UseSystemColors() &&
+              style.DrawSelect());
+  EXPECT_FALSE(style.Gradient() || style.OverrideOwnerDraw());
+  EXPECT_EQ(style.Font().Name() + " " + std::to_string(style.Font().Height()), "MS Sans Serif -11");
+
+  for (TControl* c : std::initializer_list<TControl*>{form->Button1, form->Button2, form->Button3, form->Button4,
+                                                      form->BitBtn1, form->Edit1, form->Edit2, form->GroupBox1,
+                                                      form->papierkorb, form->temploesch, form->doku})
+    EXPECT_TRUE(TControlSubClass::IsHooked(c)) << c->Name();
+  EXPECT_FALSE(TControlSubClass::IsHooked(form->Label1));
+  EXPECT_FALSE(TControlSubClass::IsHooked(form->Label2));
+
+  // Shown, the edits lose their sunken edge and keep text and read-only state.
+  form->Show();
+  app_support::Pump(150);
+  EXPECT_FALSE(form->Edit1->Ctl3D());
+  EXPECT_TRUE(TControlSubClass::IsHooked(form->Edit1));
+  EXPECT_NE(GetWindowLongA(form->Edit1->Handle(), GWL_STYLE) & ES_READONLY, 0);
+  EXPECT_EQ(form->Edit2->Text(), "http://www.");
+}

@@ -1,0 +1,185 @@
+#include "xpstyle/ControlSubClass.h"
+
+#include "ui/Buttons.h"
+#include "ui/ComCtrls.h"
+#include "ui/ExtCtrls.h"
+#include "xpstyle/Painters.h"
+#include "xpstyle/XPStyle.h"
+
+TControlSubClass::TControlSubClass(TXPStyle* owner) : TComponent(owner), FStyleOwner(owner) {}
+
+void TControlSubClass::SetTarget(TControl* control) {
+  if (FTargetControl) RemoveFreeNotification(FTargetControl);
+  FTargetControl = control;
+  // A control freed before its hook leaves no dangling target behind.
+  if (control) FreeNotification(control);
+}
+
+void TControlSubClass::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == FTargetControl) FTargetControl = nullptr;
+}
+
+bool TControlSubClass::IsHooked(const TControl* control) {
+  return control->WindowProc.Code == static_cast<TWndMethodCode>(&TControlSubClass::HookWindowProc);
+}
+
+bool TControlSubClass::IsHookOf(const TControl* control) const {
+  return control && IsHooked(control) && control->WindowProc.Data == this;
+}
+
+void TControlSubClass::RestoreControl() {
+  if (FTargetControl && IsHookOf(FTargetControl)) FTargetControl->WindowProc = FSavedWindowProc;
+  SetTarget(nullptr);
+}
+
+void TControlSubClass::HookWindowProc(TMessage& message) {
+  TControl* control = FTargetControl;
+  if (!control) return;
+  // A windowless control is painted whole by its painter; one whose kind
+  // has none yet keeps painting itself.
+  if (message.Msg == WM_PAINT && Is<TGraphicControl>(control) && HasPainter(control))
+    message.Result = 1;
+  else
+    FSavedWindowProc(message);
+
+  if (!FStyleOwner->Active()) {
+    Unhook(message);
+    return;
+  }
+  FLastMessage = message.Msg;
+  switch (message.Msg) {
+    case WM_DESTROY:
+      if (!FRecreatePending) {
+        RestoreControl();
+        Free();
+      }
+      break;
+    case WM_SETFOCUS:
+      FHighlighted = true;
+      Repaint();
+      break;
+    case WM_KILLFOCUS:
+      FHighlighted = false;
+      Repaint();
+      break;
+    case WM_PAINT:
+      FRecreatePending = false;
+      Repaint();
+      break;
+    case EM_GETMODIFY:
+    case CM_CTL3DCHANGED:
+    case CM_PARENTCTL3DCHANGED:
+    case CM_INVALIDATE:
+      FRecreatePending = true;
+      break;
+    case BM_GETCHECK:
+    case BM_SETCHECK:
+      FHighlighted = false;
+      Repaint();
+      break;
+    case BM_SETSTATE:
+    case CM_FOCUSCHANGED:
+    case CM_PARENTCOLORCHANGED:
+    case CM_ENABLEDCHANGED:
+    case CM_TEXTCHANGED:
+      Repaint();
+      break;
+    case WM_KEYDOWN:
+      if (message.WParam == VK_SPACE) {
+        FSpaceDown = true;
+        if (!FSpaceRepainted) Repaint();
+        FSpaceRepainted = true;
+      }
+      break;
+    case WM_KEYUP:
+      if (message.WParam == VK_SPACE) {
+        FSpaceDown = false;
+        FSpaceRepainted = false;
+        Repaint();
+      }
+      break;
+    case WM_LBUTTONDOWN:
+      FMouseDown = true;
+      Repaint();
+      break;
+    case WM_LBUTTONUP:
+      FMouseDown = false;
+      RepaintOrGraphicRepaint();
+      break;
+    case WM_LBUTTONDBLCLK:
+      // The second click of a double click presses these like a single one.
+      if (Is<TButton>(control) || Is<TSpeedButton>(control) || Is<TCheckBox>(control))
+        control->Perform(WM_LBUTTONDOWN, message.WParam, message.LParam);
+      break;
+    case CM_MOUSEENTER:
+      if (control->Enabled()) {
+        FHighlighted = true;
+        RepaintOrGraphicRepaint();
+      }
+      break;
+    case CM_MOUSELEAVE:
+      if (control->Enabled()) {
+        FHighlighted = false;
+        RepaintOrGraphicRepaint();
+      }
+      break;
+    case CM_EXIT:
+      FHighlighted = false;
+      Repaint();
+      break;
+  }
+}
+
+// The style is off: the control gets back what it had, and this hook goes.
+// Nothing here may raise; the control has already handled the message.
+void TControlSubClass::Unhook(TMessage& message) {
+  message.Result = 1;
+  try {
+    if (TControl* control = FTargetControl) {
+      if (IsHookOf(control)) control->WindowProc = FSavedWindowProc;
+      if (auto* edit = dynamic_cast<TCustomEdit*>(control)) edit->SetCtl3D(FSavedCtl3D);
+      if (auto* rich = dynamic_cast<TCustomRichEdit*>(control)) rich->SetBorderStyle(FSavedBorderStyle);
+      if (Is<TGraphicControl>(control)) control->Repaint();
+      SetTarget(nullptr);
+      Free();
+    }
+  } catch (...) {
+  }
+}
+
+void TControlSubClass::Repaint() { PaintHookedControl(); }
+
+void TControlSubClass::RepaintOrGraphicRepaint() {
+  if (Is<TGraphicControl>(FTargetControl))
+    FTargetControl->Repaint();
+  else
+    PaintHookedControl();
+}
+
+bool TControlSubClass::TargetFocused() const {
+  auto* windowed = dynamic_cast<TWinControl*>(FTargetControl);
+  if (!windowed || !windowed->HandleAllocated()) return false;
+  HWND focus = GetFocus();
+  HWND window = windowed->Handle();
+  if (focus == window) return true;
+  // A combo box has the focus in its edit part or its drop-down list.
+  if (Is<TCustomCombo>(windowed)) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(window, &info)) return focus && (focus == info.hwndItem || focus == info.hwndList);
+  }
+  return false;
+}
+
+void TControlSubClass::PaintHookedControl() {
+  try {
+    TControl* control = FTargetControl;
+    if (!control) return;
+    FHasFocus = TargetFocused();
+    PaintControlLook(*this);
+  } catch (...) {
+    // A paint draws what it can; an error must not open the error report
+    // from inside WM_PAINT, where it would come back with every repaint.
+  }
+}

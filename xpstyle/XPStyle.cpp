@@ -1,0 +1,306 @@
+#include "xpstyle/XPStyle.h"
+
+#include <cstring>
+
+#include "ui/Buttons.h"
+#include "ui/ComCtrls.h"
+#include "ui/ExtCtrls.h"
+#include "ui/StdCtrls.h"
+#include "ui/SysUtils.h"
+#include "xpstyle/ControlSubClass.h"
+#include "xpstyle/Primitives.h"
+
+namespace {
+
+bool Named(const TObject* object, const char* name) { return std::strcmp(object->ClassName(), name) == 0; }
+
+// The kind table of the walk: which member of XPControls takes a control.
+bool KindTaken(const TControl* c, TXPControls set) {
+  auto row = [set](bool matches, TXPControl member) { return matches && InSet(set, member); };
+  return row(Is<TCustomCombo>(c), xcCombo) || row(Is<TCustomLabeledEdit>(c), xcEdit) ||
+         row(Is<TEdit>(c), xcEdit) || row(Named(c, "TMaskEdit"), xcMaskEdit) ||
+         row(Named(c, "TDBEdit"), xcMaskEdit) || row(Is<TCustomMemo>(c), xcMemo) ||
+         row(Is<TCustomRichEdit>(c), xcRichEdit) || row(Is<TCustomCheckBox>(c), xcCheckBox) ||
+         row(Is<TRadioButton>(c), xcRadioButton) || row(Named(c, "TBitBtn"), xcBitBtn) ||
+         row(Named(c, "TButton"), xcButton) || row(Named(c, "TUpDown"), xcButton) ||
+         row(Is<TSpeedButton>(c), xcSpeedButton) || row(Is<TCustomPanel>(c), xcPanel) ||
+         row(Is<TCustomGroupBox>(c), xcGroupBox);
+}
+
+// The container table of the walk: which member of XPContainers takes a
+// control on this parent.
+bool ContainerTaken(const TWinControl* p, TXPContainers set) {
+  if (!p) return false;
+  auto row = [set](bool matches, TXPContainer member) { return matches && InSet(set, member); };
+  return row(Is<TToolBar>(p), xccToolbar) || row(Is<TCoolBar>(p), xccCoolbar) ||
+         row(Is<TCustomPanel>(p), xccPanel) || row(Is<TControlBar>(p), xccControlbar) ||
+         row(Is<TScrollBox>(p), xccScrollBox) || row(Is<TCustomGroupBox>(p), xccGroupBox) ||
+         row(Is<TTabSheet>(p), xccTabSheet) || row(Named(p, "TdxTabSheet"), xccTabSheet) ||
+         row(Is<TPageScroller>(p), xccPageScroller) || row(Is<TCustomFrame>(p), xccFrame) ||
+         row(Named(p, "TDBCtrlPanel"), xccFrame) || row(Is<TCustomForm>(p), xccForm);
+}
+
+}  // namespace
+
+TXPStyle::TXPStyle(TComponent* owner) : TComponent(owner) {
+  LoadSystemMenuFont(FFont);
+  FHostForm = dynamic_cast<TCustomForm*>(owner);
+  if (!FHostForm) throw EInvalidCast();
+  FSelectFontColor = FFont.Color();
+  SetXPContainers(AllXPContainers);
+  SetXPControls(AllXPControls);
+}
+
+// Detaches, then gives every control still hooked its own window procedure
+// back before the hooks go with this component: a control whose window
+// outlives the style is never left calling a freed hook.
+TXPStyle::~TXPStyle() {
+  ApplyToContainer(FHostForm, false, false);
+  RestoreHookedControls();
+}
+
+void TXPStyle::RestoreHookedControls() {
+  for (int i = ComponentCount() - 1; i >= 0; --i)
+    if (auto* hook = dynamic_cast<TControlSubClass*>(Components(i))) hook->RestoreControl();
+}
+
+// Only a window that exists is asked to redraw its menu bar: asking a form
+// still being loaded would create its window early.
+void TXPStyle::DrawMenuBarOfHost() {
+  if (FHostForm && !FHostForm->Destroying() && FHostForm->HandleAllocated()) DrawMenuBar(FHostForm->Handle());
+}
+
+void TXPStyle::SetFont(const TFont& font) {
+  FFont = font;
+  DrawMenuBarOfHost();
+}
+
+void TXPStyle::SetMenuBarColor(TColor value) {
+  FMenuBarColor = value;
+  DrawMenuBarOfHost();
+}
+
+void TXPStyle::SetUseSystemColors(bool value) {
+  FUseSystemColors = value;
+  DrawMenuBarOfHost();
+}
+
+void TXPStyle::SetOverrideOwnerDraw(bool value) {
+  FOverrideOwnerDraw = value;
+  if (FActive) SetActive(true);
+}
+
+void TXPStyle::SetActive(bool value) {
+  if (value == FActive) return;
+  FActive = value;
+  ApplyToContainer(FHostForm, value, true);
+  DrawMenuBarOfHost();
+}
+
+void TXPStyle::SetXPContainers(TXPContainers value) {
+  if (value != FXPContainers && FActive) {
+    FActive = false;
+    ApplyToContainer(FHostForm, false, true);
+    FActive = true;
+    FXPContainers = value;
+    ApplyToContainer(FHostForm, true, true);
+  }
+  FXPContainers = value;
+}
+
+void TXPStyle::SetXPControls(TXPControls value) {
+  if (value != FXPControls && FActive) {
+    FActive = false;
+    ApplyToContainer(FHostForm, false, true);
+    FActive = true;
+    FXPControls = value;
+    ApplyToContainer(FHostForm, true, true);
+  }
+  FXPControls = value;
+}
+
+void TXPStyle::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  // Menu items (TMenuItem) join this test with the menu hooking.
+  if (FActive && FAutoDetect && operation == opInsert && !Designing() &&
+      (Is<TToolButton>(component) || Is<TControlBar>(component)))
+    SetActive(true);
+}
+
+// The walk over the container's own components (not its child controls),
+// each component tested by every step in turn. Not built yet, and to come
+// first in the loop: a main menu and popup menus (owner drawing, item
+// handlers through UpdateItemHooks / UpdateItemTree), tool bars and control
+// bars (their drawing handlers).
+void TXPStyle::ApplyToContainer(TComponent* container, bool activate, bool invalidate) {
+  if (!container) return;
+  for (int i = 0; i < container->ComponentCount(); ++i) {
+    TComponent* component = container->Components(i);
+    if (!Designing()) ApplyToControl(component, activate, invalidate);
+    if ((Is<TCustomFrame>(component) && InSet(FXPContainers, xccFrame)) || Is<TCustomForm>(component))
+      ApplyToContainer(component, activate, invalidate);
+  }
+}
+
+void TXPStyle::ApplyToControl(TComponent* component, bool activate, bool invalidate) {
+  auto* control = dynamic_cast<TControl*>(component);
+  if (!control || !KindTaken(control, FXPControls) || !ContainerTaken(control->Parent(), FXPContainers)) return;
+  if (activate && control->Tag() != XPExcludeTag && control->Parent()->Tag() != XPExcludeTag &&
+      !TControlSubClass::IsHooked(control))
+    HookControl(control);
+  if (invalidate) control->Invalidate();
+}
+
+void TXPStyle::HookControl(TControl* control) {
+  auto* hook = new TControlSubClass(this);
+  hook->SetTarget(control);
+  hook->FSavedWindowProc = control->WindowProc;
+  hook->FStyleOwner = this;
+  if (auto* edit = dynamic_cast<TCustomEdit*>(control)) {
+    hook->FSavedCtl3D = edit->Ctl3D();
+    hook->FSavedBorderStyle = edit->BorderStyle();
+  }
+  control->WindowProc = WndMethod(hook, &TControlSubClass::HookWindowProc);
+}
+
+void TXPStyle::LoadSystemMenuFont(TFont& font) {
+  // The size of the record before Vista added iPaddedBorderWidth; every
+  // version accepts it.
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = 340;
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) return;
+  font.Assign(metrics.lfMenuFont);
+  font.SetColor(clMenuText);
+}
+
+void TXPStyle::UpdateDrawColors(TCanvas& canvas) {
+  HighColorDevice = canvas.BitsPerPixel() >= 16;
+  EffColor = FColor;
+  EffIconBackColor = FIconBackColor;
+  if (HighColorDevice) {
+    EffSelectColor = LightenColor(canvas, FSelectColor, 68);
+    CheckFillColor = LightenColor(canvas, FSelectColor, 80);
+    CheckFillHotColor = LightenColor(canvas, FSelectColor, 50);
+    PopupFrameColor = DarkenColor(clBtnFace, 90);
+    PopupShadowColor = DarkenColor(clBtnFace, 76);
+  } else {
+    EffSelectColor = FSelectColor;
+    CheckFillColor = clWhite;
+    CheckFillHotColor = clSilver;
+    PopupFrameColor = clBtnShadow;
+    PopupShadowColor = clBtnShadow;
+  }
+  EffSelectBorderColor = FSelectBorderColor;
+  EffSelectFontColor = FSelectFontColor;
+  EffMenuBarColor = FMenuBarColor;
+  EffDisabledColor = FDisabledColor;
+  EffCheckedColor = FCheckedColor;
+  EffSeparatorColor = FSeparatorColor;
+  if (!FUseSystemColors) return;
+
+  LoadSystemMenuFont(FFont);
+  EffSelectFontColor = FFont.Color();
+  bool high = HighColorDevice;
+  EffColor = high ? LightenColor(canvas, clBtnFace, 86) : clWhite;
+  EffIconBackColor = high ? LightenColor(canvas, clBtnFace, 16) : clBtnFace;
+  EffSelectColor = high ? LightenColor(canvas, clHighlight, 68) : clWhite;
+  EffSelectBorderColor = clHighlight;
+  EffMenuBarColor = clBtnFace;
+  EffDisabledColor = high ? LightenColor(canvas, clBtnShadow, 10) : clBtnShadow;
+  EffSeparatorColor = high ? LightenColor(canvas, clBtnShadow, 25) : clBtnShadow;
+  EffCheckedColor = clHighlight;
+  CheckFillColor = high ? LightenColor(canvas, clHighlight, 80) : clWhite;
+  CheckFillHotColor = high ? LightenColor(canvas, clHighlight, 50) : clWhite;
+}
+
+COLORREF TXPStyle::ContrastFontColor(TCanvas& canvas, TColor background) const {
+  COLORREF rgb = ColorToRGB(background);
+  if ((GetRValue(rgb) + GetBValue(rgb)) / 2 > 150 || GetGValue(rgb) > 200) return ColorToRGB(FFont.Color());
+  return LightenColor(canvas, rgb, 90);
+}
+
+void TXPStyle::DrawItemText(TDrawnObject object, const std::string& caption, UINT format, const TFont& font,
+                            bool rightToLeft, bool barItem, bool isDefault, bool enabled, bool selected,
+                            RECT r, TCanvas& canvas, const std::string& shortcut) {
+  TColor textColor = font.Color();
+  canvas.Font = font;
+  if (selected) textColor = EffSelectFontColor;
+  if (!enabled) {
+    textColor = EffDisabledColor;
+    if (object == doToolButton) {
+      // A disabled tool button's caption goes through a bitmap in the
+      // bitmap canvas's own face.
+      r.top += (r.bottom - r.top - canvas.TextHeight("W")) / 2;
+      TBitmap text;
+      text.SetSize(r.right - r.left, r.bottom - r.top);
+      if (text.Empty()) return;
+      TCanvas& bitmapCanvas = text.Canvas();
+      bitmapCanvas.Brush.Color = canvas.Brush.Color;
+      RECT full{0, 0, text.Width(), text.Height()};
+      bitmapCanvas.FillRect(full);
+      bitmapCanvas.Font.SetColor(textColor);
+      bitmapCanvas.RequireFont();
+      SetBkMode(bitmapCanvas.Handle(), TRANSPARENT);
+      bitmapCanvas.DrawText(caption, full, format + 4);
+      text.Draw(canvas.Handle(), r.left, r.top);
+      return;
+    }
+  }
+  if (barItem && selected && FUseSystemColors) textColor = ContrastFontColor(canvas, EffIconBackColor);
+
+  canvas.Font.SetColor(textColor);
+  r.top += (r.bottom - r.top - canvas.TextHeight("W")) / 2;
+  const int L = r.left, T = r.top, R = r.right, B = r.bottom;
+  SetBkMode(canvas.Handle(), TRANSPARENT);
+  if (isDefault && enabled) {
+    struct TPass {
+      RECT Rect;
+      int Amount;
+    };
+    const TPass passes[] = {{{L + 1, T, R, B}, 30}, {{L + 1, T + 2, R + 1, B}, 30},
+                            {{L, T + 1, R, B}, 40}, {{L + 1, T + 1, R + 1, B}, 60}};
+    for (TPass pass : passes) {
+      canvas.Font.SetColor(DarkenColor(canvas.Pixel(pass.Rect.left, pass.Rect.top), pass.Amount));
+      canvas.DrawText(caption, pass.Rect, format);
+    }
+    canvas.Font.SetColor(textColor);
+  }
+  RECT text{L, T, R, B};
+  canvas.DrawText(caption, text, format);
+
+  canvas.Font.SetColor(HighColorDevice ? DarkenColor(textColor, -40) : ColorToRGB(textColor));
+  RECT keys{L, T, R, B};
+  UINT keyFormat = 0;
+  if (rightToLeft) {
+    keys.left += 10;
+  } else {
+    keys.right -= 10;
+    keyFormat = DT_RIGHT;
+  }
+  canvas.DrawText(shortcut + " ", keys, keyFormat);
+}
+
+void TXPStyle::DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& r, bool selected,
+                             bool pressed, bool enabled, bool checked, bool barItem, bool rightToLeft) {
+  if (glyph.Empty() || glyph.Width() <= 0) return;
+  int x = r.left, y = r.top + 1;
+  if (object == doMenuItem) {
+    y = r.top + 3;
+    if (glyph.Width() < FIconWidth)
+      x = r.left + (FIconWidth - glyph.Width()) / 2 - 1;
+    else
+      x = rightToLeft ? r.right - glyph.Width() - 2 : r.left + 2;
+  }
+  if (barItem) x = rightToLeft ? r.right - glyph.Width() - 5 : r.left + 1;
+  if (selected && !barItem && enabled && !checked && !pressed) {
+    --x;
+    --y;
+  }
+  if (!selected && enabled && !checked && HighColorDevice) DimBitmap(glyph, FDimLevel);
+  if (!enabled) {
+    GrayBitmap(glyph, FGrayLevel);
+    DimBitmap(glyph, 40);
+  }
+  if (selected && enabled && !checked) DrawGlyphShadow(glyph, canvas, x + 2, y + 2, DarkenColor(EffSelectColor, 50));
+  glyph.DrawTransparent(canvas.Handle(), x, y);
+}

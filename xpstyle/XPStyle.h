@@ -1,0 +1,147 @@
+// TXPStyle: the non-visual component that gives its form the flat look. It
+// derives the effective colours from its properties before every drawing and
+// hooks the form's standard controls (TControlSubClass) so that they are
+// repainted flat.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "ui/Classes.h"
+#include "ui/Forms.h"
+#include "ui/Graphics.h"
+
+enum TXPContainer {
+  xccForm, xccFrame, xccToolbar, xccCoolbar, xccControlbar,
+  xccPanel, xccScrollBox, xccGroupBox, xccTabSheet, xccPageScroller
+};
+enum TXPControl {
+  xcMainMenu, xcPopupMenu, xcToolbar, xcControlbar, xcCombo, xcEdit, xcMaskEdit, xcMemo,
+  xcRichEdit, xcCheckBox, xcRadioButton, xcButton, xcBitBtn, xcSpeedButton, xcPanel, xcGroupBox
+};
+// Sets of the members above: bit n is the member with ordinal n.
+using TXPContainers = std::uint16_t;
+using TXPControls = std::uint16_t;
+constexpr TXPContainers AllXPContainers = 0x03FF;
+constexpr TXPControls AllXPControls = 0xFFFF;
+constexpr bool InSet(std::uint16_t set, int member) { return ((set >> member) & 1) != 0; }
+
+// What a shared drawing routine is drawing; the routines place and colour
+// glyphs and captions of each kind differently.
+enum TDrawnObject { doControl, doMenuItem, doToolButton };
+
+// The Tag that keeps a menu, menu item, control or a control's parent out.
+constexpr int XPExcludeTag = 999;
+
+class TXPStyle : public TComponent {
+public:
+  // The owner must be a form.
+  explicit TXPStyle(TComponent* owner);
+  ~TXPStyle() override;
+  const char* ClassName() const override { return "TXPStyle"; }
+
+  // Published properties, in the order a form applies them.
+  int DimLevel() const { return FDimLevel; }
+  void SetDimLevel(BYTE value) { FDimLevel = value; }
+  int GrayLevel() const { return FGrayLevel; }
+  void SetGrayLevel(BYTE value) { FGrayLevel = value; }
+  const TFont& Font() const { return FFont; }
+  TFont& Font() { return FFont; }
+  void SetFont(const TFont& font);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor value) { FColor = value; }
+  TColor IconBackColor() const { return FIconBackColor; }
+  void SetIconBackColor(TColor value) { FIconBackColor = value; }
+  TColor MenuBarColor() const { return FMenuBarColor; }
+  void SetMenuBarColor(TColor value);
+  TColor SelectColor() const { return FSelectColor; }
+  void SetSelectColor(TColor value) { FSelectColor = value; }
+  TColor SelectBorderColor() const { return FSelectBorderColor; }
+  void SetSelectBorderColor(TColor value) { FSelectBorderColor = value; }
+  TColor SelectFontColor() const { return FSelectFontColor; }
+  void SetSelectFontColor(TColor value) { FSelectFontColor = value; }
+  TColor DisabledColor() const { return FDisabledColor; }
+  void SetDisabledColor(TColor value) { FDisabledColor = value; }
+  TColor SeparatorColor() const { return FSeparatorColor; }
+  void SetSeparatorColor(TColor value) { FSeparatorColor = value; }
+  TColor CheckedColor() const { return FCheckedColor; }
+  void SetCheckedColor(TColor value) { FCheckedColor = value; }
+  int IconWidth() const { return FIconWidth; }
+  void SetIconWidth(int value) { FIconWidth = value; }
+  bool DrawSelect() const { return FDrawSelect; }
+  void SetDrawSelect(bool value) { FDrawSelect = value; }
+  bool UseSystemColors() const { return FUseSystemColors; }
+  void SetUseSystemColors(bool value);
+  bool OverrideOwnerDraw() const { return FOverrideOwnerDraw; }
+  void SetOverrideOwnerDraw(bool value);
+  bool Gradient() const { return FGradient; }
+  void SetGradient(bool value) { FGradient = value; }
+  bool FlatMenu() const { return FFlatMenu; }
+  void SetFlatMenu(bool value) { FFlatMenu = value; }
+  bool AutoDetect() const { return FAutoDetect; }
+  void SetAutoDetect(bool value) { FAutoDetect = value; }
+  TXPContainers XPContainers() const { return FXPContainers; }
+  void SetXPContainers(TXPContainers value);
+  TXPControls XPControls() const { return FXPControls; }
+  void SetXPControls(TXPControls value);
+  bool Active() const { return FActive; }
+  void SetActive(bool value);
+
+  void Notification(TComponent* component, TOperation operation) override;
+
+  // The attach (activate) or detach walk over the container's components.
+  void ApplyToContainer(TComponent* container, bool activate, bool invalidate);
+  // Recomputes HighColorDevice and the effective colours for this canvas.
+  void UpdateDrawColors(TCanvas& canvas);
+  // The system menu font in clMenuText; the font stays as it was when the
+  // system cannot tell.
+  void LoadSystemMenuFont(TFont& font);
+
+  // Shared drawing routines (menu items, tool buttons and hooked controls).
+  COLORREF ContrastFontColor(TCanvas& canvas, TColor background) const;
+  void DrawItemText(TDrawnObject object, const std::string& caption, UINT format, const TFont& font,
+                    bool rightToLeft, bool barItem, bool isDefault, bool enabled, bool selected, RECT r,
+                    TCanvas& canvas, const std::string& shortcut);
+  // Changes glyph (dimmed, greyed): pass a copy.
+  void DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& r, bool selected,
+                     bool pressed, bool enabled, bool checked, bool barItem, bool rightToLeft);
+
+  TCustomForm* HostForm() const { return FHostForm; }
+
+  // Set by UpdateDrawColors; read by every drawing routine.
+  bool HighColorDevice = false;
+  TColor EffColor = 0, EffIconBackColor = 0, EffSelectColor = 0, EffSelectBorderColor = 0,
+         EffSelectFontColor = 0, CheckFillColor = 0, CheckFillHotColor = 0, EffCheckedColor = 0,
+         EffMenuBarColor = 0, EffDisabledColor = 0, EffSeparatorColor = 0, PopupFrameColor = 0,
+         PopupShadowColor = 0;
+
+private:
+  bool Designing() const { return (ComponentState() & csDesigning) != 0; }
+  void DrawMenuBarOfHost();
+  void ApplyToControl(TComponent* component, bool activate, bool invalidate);
+  void HookControl(TControl* control);
+  void RestoreHookedControls();
+
+  BYTE FDimLevel = 30;
+  BYTE FGrayLevel = 10;
+  TFont FFont;
+  TColor FColor = clBtnFace;
+  TColor FIconBackColor = clBtnFace;
+  TColor FMenuBarColor = clBtnFace;
+  TColor FSelectColor = clHighlight;
+  TColor FSelectBorderColor = clHighlight;
+  TColor FSelectFontColor = clMenuText;
+  TColor FDisabledColor = clInactiveCaption;
+  TColor FSeparatorColor = clBtnFace;
+  TColor FCheckedColor = clHighlight;
+  int FIconWidth = 24;
+  bool FDrawSelect = true;
+  bool FUseSystemColors = true;
+  bool FOverrideOwnerDraw = false;
+  bool FGradient = false;
+  bool FFlatMenu = false;
+  bool FAutoDetect = false;
+  TXPContainers FXPContainers = 0;
+  TXPControls FXPControls = 0;
+  bool FActive = false;
+  TCustomForm* FHostForm = nullptr;
+};
