@@ -156,10 +156,12 @@ void TMinTray::IconCallback(LPARAM mouseMessage) {
 }
 
 void TMinTray::ShowPopupMenu() {
-  struct TOpenFlag {
+  // Cleared on every path, also when the opening handler raises.
+  struct TMenuOpen {
     bool& Flag;
-    ~TOpenFlag() { Flag = false; }
-  } open{FMenuOpen = true};
+    explicit TMenuOpen(bool& flag) : Flag(flag) { Flag = true; }
+    ~TMenuOpen() { Flag = false; }
+  } open(FMenuOpen);
   POINT point{};
   GetCursorPos(&point);
   if (auto* form = dynamic_cast<TWinControl*>(Owner())) SetActiveWindow(form->Handle());
