@@ -86,6 +86,11 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
 void TSpeedButton::SetDown(bool down) {
   if (down == FDown) return;
   FDown = down;
+  if (down && FGroupIndex > 0 && FParent)
+    for (int i = 0; i < FParent->ControlCount(); ++i)
+      if (auto* other = dynamic_cast<TSpeedButton*>(FParent->Controls(i));
+          other && other != this && other->FGroupIndex == FGroupIndex)
+        other->SetDown(false);
   Invalidate();
 }
 
@@ -95,12 +100,74 @@ void TSpeedButton::SetFlat(bool flat) {
   Invalidate();
 }
 
+void TSpeedButton::SetTransparent(bool transparent) {
+  FTransparent = transparent;
+  Invalidate();
+}
+
+void TSpeedButton::SetGlyph(const TBitmap& glyph) {
+  FGlyph = glyph;
+  Invalidate();
+}
+
+void TSpeedButton::SetNumGlyphs(int count) {
+  FNumGlyphs = count < 1 ? 1 : count > 4 ? 4 : count;
+  Invalidate();
+}
+
+void TSpeedButton::SetLayout(TButtonLayout layout) {
+  FLayout = layout;
+  Invalidate();
+}
+
+void TSpeedButton::SetSpacing(int spacing) {
+  FSpacing = spacing;
+  Invalidate();
+}
+
+void TSpeedButton::Click() {
+  if (FGroupIndex > 0) SetDown(FDown ? !FAllowAllUp : true);
+  TGraphicControl::Click();
+}
+
 void TSpeedButton::Paint(HDC dc) {
   RECT r = ClientRect();
+  const bool pressed = FDown || FClicking;
   if (!FFlat || FDown)
-    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (FDown || FClicking ? DFCS_PUSHED : 0));
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+  else if (!FTransparent)
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
   TSelectObject font(dc, FFont.Handle());
+  SIZE text{0, 0};
+  GetTextExtentPoint32A(dc, FText.c_str(), static_cast<int>(FText.size()), &text);
+  const int gw = FGlyph.Width() / FNumGlyphs, gh = FGlyph.Height();
+  const int sp = gw > 0 && !FText.empty() ? FSpacing : 0;
+  const int W = r.right - r.left, H = r.bottom - r.top, shift = pressed ? 1 : 0;
+  int gx, gy;
+  RECT tr = r;
+  if (FLayout == blGlyphTop || FLayout == blGlyphBottom) {
+    gx = (W - gw) / 2;
+    int top = (H - (gh + sp + text.cy)) / 2;
+    gy = FLayout == blGlyphTop ? top : top + text.cy + sp;
+    tr.top = FLayout == blGlyphTop ? top + gh + sp : top;
+    tr.bottom = tr.top + text.cy;
+  } else {
+    int left = (W - (gw + sp + text.cx)) / 2;
+    gx = FLayout == blGlyphLeft ? left : left + text.cx + sp;
+    gy = (H - gh) / 2;
+    tr.left = FLayout == blGlyphLeft ? left + gw + sp : left;
+    tr.right = tr.left + text.cx;
+  }
+  if (gw > 0 && gh > 0) {
+    int cell = !FEnabled && FNumGlyphs > 1 ? 1 : 0;
+    if (FClicking && FNumGlyphs > 2) cell = 2;
+    if (FDown && FNumGlyphs > 3) cell = 3;
+    TBitmap part;
+    part.CopyFrom(FGlyph, cell * gw, 0, gw, gh);
+    part.DrawTransparent(dc, gx + shift, gy + shift);
+  }
+  OffsetRect(&tr, shift, shift);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(FEnabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-  DrawTextA(dc, FText.c_str(), -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+  DrawTextA(dc, FText.c_str(), -1, &tr, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }

@@ -38,7 +38,8 @@ private:
   TBitBtnKind FKind = bkCustom;
 };
 
-// A windowless button with a glyph, painted by its parent.
+// A windowless button with a glyph, painted by its parent. Buttons of one
+// parent with the same GroupIndex (above 0) stay down one at a time.
 class TSpeedButton : public TGraphicControl {
 public:
   explicit TSpeedButton(TComponent* owner) : TGraphicControl(owner) {}
@@ -48,9 +49,34 @@ public:
   void SetDown(bool down);
   bool Flat() const { return FFlat; }
   void SetFlat(bool flat);
+  // The parent shows through where the button draws nothing.
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool transparent);
+  int GroupIndex() const { return FGroupIndex; }
+  void SetGroupIndex(int index) { FGroupIndex = index; }
+  // A grouped button that is down comes up again when clicked.
+  bool AllowAllUp() const { return FAllowAllUp; }
+  void SetAllowAllUp(bool value) { FAllowAllUp = value; }
+  // Cells side by side: up, disabled, clicked, down (1 to 4 of them).
+  TBitmap& Glyph() { return FGlyph; }
+  void SetGlyph(const TBitmap& glyph);
+  int NumGlyphs() const { return FNumGlyphs; }
+  void SetNumGlyphs(int count);
+  TButtonLayout Layout() const { return FLayout; }
+  void SetLayout(TButtonLayout layout);
+  int Spacing() const { return FSpacing; }
+  void SetSpacing(int spacing);
+  void Click() override;
   void Paint(HDC dc) override;
 
 private:
   bool FDown = false;
   bool FFlat = false;
+  bool FTransparent = false;
+  int FGroupIndex = 0;
+  bool FAllowAllUp = false;
+  TBitmap FGlyph;
+  int FNumGlyphs = 1;
+  TButtonLayout FLayout = blGlyphLeft;
+  int FSpacing = 4;
 };

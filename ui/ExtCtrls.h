@@ -48,11 +48,35 @@ private:
   bool FAutoSize = false;
 };
 
-// A plain container in its own colour.
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+
+// A container in its own colour with an outer and an inner bevel and a
+// centred caption.
 class TCustomPanel : public TWinControl {
 public:
   explicit TCustomPanel(TComponent* owner) : TWinControl(owner) {}
   const char* ClassName() const override { return "TCustomPanel"; }
+
+  TBevelCut BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TBevelCut cut);
+  TBevelCut BevelInner() const { return FBevelInner; }
+  void SetBevelInner(TBevelCut cut);
+  int BevelWidth() const { return FBevelWidth; }
+  void SetBevelWidth(int width);
+  // Space between the outer and the inner bevel.
+  int BorderWidth() const { return FBorderWidth; }
+  void SetBorderWidth(int width);
+  void WndProc(TMessage& message) override;
+
+protected:
+  // Bevels and caption on the panel's own surface.
+  virtual void Paint(HDC dc);
+
+private:
+  TBevelCut FBevelOuter = bvRaised;
+  TBevelCut FBevelInner = bvNone;
+  int FBevelWidth = 1;
+  int FBorderWidth = 0;
 };
 
 class TPanel : public TCustomPanel {
@@ -61,11 +85,51 @@ public:
   const char* ClassName() const override { return "TPanel"; }
 };
 
-// A container of movable bands (no bands yet).
+// What a control bar draws of a band after OnBandPaint: its grabber and
+// its frame (bit sets of these).
+enum TBandPaintOption : unsigned { bpoGrabber = 1, bpoFrame = 2 };
+using TBandPaintOptions = unsigned;
+
+class TControlBar;
+using TBandPaintCode = void (TObject::*)(TObject* sender, TControl* control, TCanvas& canvas, RECT& rect,
+                                         TBandPaintOptions& options);
+struct TBandPaintEvent {
+  TObject* Data = nullptr;
+  TBandPaintCode Code = nullptr;
+
+  bool Assigned() const { return Code != nullptr; }
+  void operator()(TObject* sender, TControl* control, TCanvas& canvas, RECT& rect,
+                  TBandPaintOptions& options) const {
+    (Data->*Code)(sender, control, canvas, rect, options);
+  }
+  bool operator==(const TBandPaintEvent&) const = default;
+};
+
+template <class T>
+TBandPaintEvent BandPaintEvent(T* object, void (T::*code)(TObject*, TControl*, TCanvas&, RECT&, TBandPaintOptions&)) {
+  return {object, static_cast<TBandPaintCode>(code)};
+}
+
+// A container whose child controls sit on bands: each band is the child's
+// bounds with a grab area on its left. OnBandPaint may paint a band and
+// clear what the bar draws of it afterwards.
 class TControlBar : public TWinControl {
 public:
   explicit TControlBar(TComponent* owner) : TWinControl(owner) {}
   const char* ClassName() const override { return "TControlBar"; }
+
+  // The band of a child control, in the bar's client coordinates.
+  static RECT BandRect(const TControl& control);
+  static constexpr int GrabWidth = 11;
+
+  TBandPaintEvent OnBandPaint;
+  void WndProc(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+
+private:
+  void PaintBands(HDC dc);
 };
 
 // An edit that carries its own label (the label is not built yet).

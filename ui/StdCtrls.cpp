@@ -1,5 +1,7 @@
 #include "ui/StdCtrls.h"
 
+#include <commctrl.h>
+
 #include "ui/Forms.h"
 
 // ---------------------------------------------------------- TButtonControl
@@ -87,6 +89,13 @@ void TRadioButton::CreateParams(TCreateParams& params) {
   TButtonControl::CreateParams(params);
   params.BaseClass = "BUTTON";
   params.Style |= BS_RADIOBUTTON;
+  if (FAlignment == taLeftJustify) params.Style |= BS_LEFTTEXT;
+}
+
+void TRadioButton::SetAlignment(TLeftRight alignment) {
+  if (alignment == FAlignment) return;
+  FAlignment = alignment;
+  RecreateWnd();
 }
 
 void TRadioButton::InitializeWnd() {
@@ -128,6 +137,80 @@ void TCustomCombo::CreateParams(TCreateParams& params) {
 }
 
 bool TCustomCombo::DroppedDown() { return FHandle && SendMessageA(FHandle, CB_GETDROPPEDSTATE, 0, 0) != 0; }
+
+void TCustomCombo::SetDroppedDown(bool dropped) { SendMessageA(Handle(), CB_SHOWDROPDOWN, dropped, 0); }
+
+void TCustomCombo::AddItem(const std::string& item) {
+  FItems.push_back(item);
+  if (FHandle) SendMessageA(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+int TCustomCombo::ItemIndex() {
+  if (FHandle) FItemIndex = static_cast<int>(SendMessageA(FHandle, CB_GETCURSEL, 0, 0));
+  return FItemIndex;
+}
+
+void TCustomCombo::SetItemIndex(int index) {
+  FItemIndex = index;
+  if (FHandle) SendMessageA(FHandle, CB_SETCURSEL, index, 0);
+}
+
+// The list and the selection live on across a re-creation of the window.
+void TCustomCombo::InitializeWnd() {
+  TWinControl::InitializeWnd();
+  for (const std::string& item : FItems) SendMessageA(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  if (FItemIndex >= 0) SendMessageA(FHandle, CB_SETCURSEL, FItemIndex, 0);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (GetComboBoxInfo(FHandle, &info) && info.hwndItem)
+    SetWindowSubclass(info.hwndItem, EditPartProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+bool TCustomCombo::CursorOverCombo() const {
+  POINT p;
+  GetCursorPos(&p);
+  HWND under = WindowFromPoint(p);
+  return FHandle && (under == FHandle || IsChild(FHandle, under));
+}
+
+LRESULT CALLBACK TCustomCombo::EditPartProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR data) {
+  auto* combo = reinterpret_cast<TCustomCombo*>(data);
+  try {
+    switch (msg) {
+      case WM_MOUSEMOVE: {
+        if (!combo->FMouseInControl) combo->Perform(CM_MOUSEENTER);
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
+        TrackMouseEvent(&track);
+        break;
+      }
+      case WM_MOUSELEAVE:
+        if (combo->FMouseInControl && !combo->CursorOverCombo()) combo->Perform(CM_MOUSELEAVE);
+        break;
+      case WM_NCDESTROY:
+        RemoveWindowSubclass(window, EditPartProc, 1);
+        break;
+    }
+  } catch (...) {
+    HandleCurrentException();
+  }
+  return DefSubclassProc(window, msg, wParam, lParam);
+}
+
+void TCustomCombo::WndProc(TMessage& message) {
+  // Moving onto the edit part is no leaving.
+  if (message.Msg == WM_MOUSELEAVE && CursorOverCombo()) {
+    FTrackingLeave = false;
+    DefaultHandler(message);
+    return;
+  }
+  TWinControl::WndProc(message);
+}
+
+void TCustomCombo::DestroyHandle() {
+  if (FHandle) FItemIndex = static_cast<int>(SendMessageA(FHandle, CB_GETCURSEL, 0, 0));
+  TWinControl::DestroyHandle();
+}
 
 // ------------------------------------------------------------- TCustomEdit
 

@@ -63,8 +63,10 @@ public:
   const char* ClassName() const override { return "TRadioButton"; }
 
   bool Checked() const { return FChecked; }
+  // Checking one radio button unchecks the others of its parent (its group).
   void SetChecked(bool checked);
   TLeftRight Alignment() const { return FAlignment; }
+  void SetAlignment(TLeftRight alignment);
   void WndProc(TMessage& message) override;
 
 protected:
@@ -82,9 +84,27 @@ public:
   explicit TCustomCombo(TComponent* owner);
   const char* ClassName() const override { return "TCustomCombo"; }
   bool DroppedDown();
+  void SetDroppedDown(bool dropped);
+  // The entries of the list.
+  void AddItem(const std::string& item);
+  int ItemCount() const { return static_cast<int>(FItems.size()); }
+  int ItemIndex();
+  void SetItemIndex(int index);
+  void WndProc(TMessage& message) override;
 
 protected:
+  void InitializeWnd() override;
+  void DestroyHandle() override;
   void CreateParams(TCreateParams& params) override;
+
+private:
+  // The mouse over the edit part counts as over the combo box.
+  static LRESULT CALLBACK EditPartProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR data);
+  bool CursorOverCombo() const;
+
+  std::vector<std::string> FItems;
+  int FItemIndex = -1;
 };
 
 class TComboBox : public TCustomCombo {

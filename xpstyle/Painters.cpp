@@ -15,11 +15,16 @@ namespace {
 using TPainter = void (*)(TControlSubClass&, TCanvas&);
 
 TPainter PainterFor(const TControl* c) {
-  if (Is<TCustomCombo>(c) || Is<TCustomRichEdit>(c)) return nullptr;
+  if (Is<TCustomCombo>(c)) return DrawComboLook;
+  if (Is<TCustomRichEdit>(c)) return DrawRichEditLook;
   if (Is<TCustomEdit>(c)) return DrawEditLook;
   if (Is<TCustomCheckBox>(c)) return DrawCheckBoxLook;
+  if (Is<TRadioButton>(c)) return DrawRadioButtonLook;
   if (Is<TBitBtn>(c)) return DrawBitBtnLook;
   if (Is<TButton>(c)) return DrawButtonLook;
+  if (Is<TUpDown>(c)) return DrawUpDownLook;
+  if (Is<TSpeedButton>(c)) return DrawSpeedButtonLook;
+  if (Is<TCustomPanel>(c)) return DrawPanelLook;
   if (Is<TCustomGroupBox>(c)) return DrawGroupBoxLook;
   return nullptr;
 }
@@ -41,18 +46,6 @@ private:
   TWindowDC FDC;   // released last
   TCanvas FCanvas; // puts the DC's objects back first
 };
-
-COLORREF ParentColor(const TControl& control) {
-  return ColorToRGB(control.Parent() ? control.Parent()->Color() : clBtnFace);
-}
-
-bool RightToLeftReading(const TControl& control) {
-  return GetSystemMetrics(SM_MIDEASTENABLED) != 0 && control.BiDiMode() != bdLeftToRight;
-}
-
-int ThumbSize() { return GetSystemMetrics(SM_CXHTHUMB); }
-
-bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
 // Steps shared by push buttons and bit buttons: the erased face, the rounded
 // fill and the 3-D edge.
@@ -90,6 +83,20 @@ void DrawButtonFace(TControlSubClass& hook, TCanvas& canvas, const RECT& r) {
   }
 }
 
+}  // namespace
+
+COLORREF ParentColor(const TControl& control) {
+  return ColorToRGB(control.Parent() ? control.Parent()->Color() : clBtnFace);
+}
+
+bool RightToLeftReading(const TControl& control) {
+  return GetSystemMetrics(SM_MIDEASTENABLED) != 0 && control.BiDiMode() != bdLeftToRight;
+}
+
+int ThumbSize() { return GetSystemMetrics(SM_CXHTHUMB); }
+
+bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+
 void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& tr, bool isDefault) {
   TControl& control = *hook.FTargetControl;
   bool rtl = RightToLeftReading(control);
@@ -97,7 +104,58 @@ void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& tr,
                                  false, isDefault, control.Enabled(), false, tr, canvas, "");
 }
 
-}  // namespace
+// Right-to-left reading modes that keep the alignment (NoAlign,
+// ReadingOnly) place the indicator as left-to-right does.
+bool IndicatorAtRight(TBiDiMode bidi, TLeftRight alignment) {
+  return bidi == bdRightToLeft ? alignment == taRightJustify : alignment == taLeftJustify;
+}
+
+void PlaceGlyphAndText(TButtonLayout layout, const RECT& r, SIZE glyph, SIZE text, int sp, int glyphLeftTopShift,
+                       RECT& gr, RECT& tr) {
+  const int W = r.right - r.left, H = r.bottom - r.top;
+  const int gw = glyph.cx, gh = glyph.cy, textW = text.cx, textH = text.cy;
+  gr = {r.left, r.top, r.left + gw, r.top + gh};
+  tr = r;
+  tr.left = (W - textW) / 2;
+  switch (layout) {
+    case blGlyphLeft:
+      gr.left = (W - (sp + gw + textW)) / 2;
+      gr.right = gr.left + gw;
+      gr.top = (H - gh) / 2 + glyphLeftTopShift;
+      gr.bottom = gr.top + gh;
+      tr.left = gr.right + sp;
+      tr.right = tr.left + textW;
+      break;
+    case blGlyphRight:
+      gr.right = (sp + gw + textW + W) / 2;
+      gr.left = gr.right - gw;
+      gr.top = (H - gh) / 2;
+      gr.bottom = gr.top + gh;
+      tr.right = gr.left - sp;
+      tr.left = tr.right - textW;
+      break;
+    case blGlyphTop:
+      gr.left = (W - gw) / 2;
+      gr.right = gr.left + gw;
+      gr.top = (H - (gh + sp + textH)) / 2;
+      gr.bottom = gr.top + gh;
+      tr.left = (W - textW) / 2;
+      tr.right = tr.left + textW;
+      tr.top = gr.bottom + sp;
+      tr.bottom = tr.top + textH;
+      break;
+    case blGlyphBottom:
+      gr.left = (W - gw) / 2;
+      gr.right = gr.left + gw;
+      gr.bottom = (gh + sp + textH + H) / 2;
+      gr.top = gr.bottom - gh;
+      tr.left = (W - textW) / 2;
+      tr.right = tr.left + textW;
+      tr.bottom = gr.top - sp;
+      tr.top = tr.bottom - textH;
+      break;
+  }
+}
 
 bool HasPainter(const TControl* control) { return PainterFor(control) != nullptr; }
 
@@ -107,13 +165,18 @@ void PaintControlLook(TControlSubClass& hook) {
   if (!painter) return;
   // The flat border of an edit needs a window without the 3-D edge; the
   // re-creation comes first so that the frame lands on the new window.
-  if (auto* edit = dynamic_cast<TCustomEdit*>(control); edit && edit->Ctl3D()) {
+  auto* edit = dynamic_cast<TCustomEdit*>(control);
+  if (edit && !Is<TCustomRichEdit>(edit) && edit->Ctl3D()) {
     hook.FRecreatePending = true;
     edit->SetCtl3D(false);
   }
   HWND window = nullptr;
   const TControl* graphic = nullptr;
-  if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
+  if (Is<TCustomRichEdit>(control)) {
+    // Its frame lies on the parent, just outside the control.
+    if (!control->Parent() || !control->Parent()->HandleAllocated()) return;
+    window = control->Parent()->Handle();
+  } else if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
     if (!windowed->HandleAllocated()) return;
     window = windowed->Handle();
   } else {
@@ -164,8 +227,6 @@ void DrawBitBtnLook(TControlSubClass& hook, TCanvas& canvas) {
   const std::string caption = button.Caption();
   canvas.Font = button.Font();
   SIZE text = canvas.TextExtent(caption);
-  const int W = r.right - r.left, H = r.bottom - r.top;
-  const int textW = text.cx, textH = text.cy;
 
   // The first cell, in every state.
   TBitmap& glyph = button.Glyph();
@@ -174,47 +235,8 @@ void DrawBitBtnLook(TControlSubClass& hook, TCanvas& canvas) {
   if (gw > 0 && gh > 0) cell.CopyFrom(glyph, 0, 0, gw, gh);
   const int sp = Blank(caption) ? 0 : button.Spacing();
 
-  RECT gr{r.left, r.top, r.left + gw, r.top + gh};
-  RECT tr = r;
-  tr.left = (W - textW) / 2;
-  switch (button.Layout()) {
-    case blGlyphLeft:
-      gr.left = (W - (sp + gw + textW)) / 2;
-      gr.right = gr.left + gw;
-      gr.top = (H - gh) / 2;
-      gr.bottom = gr.top + gh;
-      tr.left = gr.right + sp;
-      tr.right = tr.left + textW;
-      break;
-    case blGlyphRight:
-      gr.right = (sp + gw + textW + W) / 2;
-      gr.left = gr.right - gw;
-      gr.top = (H - gh) / 2;
-      gr.bottom = gr.top + gh;
-      tr.right = gr.left - sp;
-      tr.left = tr.right - textW;
-      break;
-    case blGlyphTop:
-      gr.left = (W - gw) / 2;
-      gr.right = gr.left + gw;
-      gr.top = (H - (gh + sp + textH)) / 2;
-      gr.bottom = gr.top + gh;
-      tr.left = (W - textW) / 2;
-      tr.right = tr.left + textW;
-      tr.top = gr.bottom + sp;
-      tr.bottom = tr.top + textH;
-      break;
-    case blGlyphBottom:
-      gr.left = (W - gw) / 2;
-      gr.right = gr.left + gw;
-      gr.bottom = (gh + sp + textH + H) / 2;
-      gr.top = gr.bottom - gh;
-      tr.left = (W - textW) / 2;
-      tr.right = tr.left + textW;
-      tr.bottom = gr.top - sp;
-      tr.top = tr.bottom - textH;
-      break;
-  }
+  RECT gr, tr;
+  PlaceGlyphAndText(button.Layout(), r, {gw, gh}, text, sp, 0, gr, tr);
   hook.FStyleOwner->DrawItemGlyph(doControl, canvas, cell, gr, hook.FHighlighted, hook.FHasFocus, button.Enabled(),
                                   false, false, RightToLeftReading(button));
   DrawControlCaption(hook, canvas, tr, button.Default());
@@ -255,9 +277,9 @@ void DrawCheckBoxLook(TControlSubClass& hook, TCanvas& canvas) {
   b.bottom = b.top + S;
   const TBiDiMode bidi = box.BiDiMode();
   const TLeftRight align = box.Alignment();
-  if ((bidi == bdRightToLeft && align == taRightJustify) || (bidi == bdLeftToRight && align == taLeftJustify))
+  if (IndicatorAtRight(bidi, align))
     b.left = b.right - S + 1;
-  else if ((bidi == bdLeftToRight && align == taRightJustify) || (bidi == bdRightToLeft && align == taLeftJustify))
+  else
     b.right = b.left + S - 1;
 
   canvas.Brush.Style = bsSolid;

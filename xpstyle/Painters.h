@@ -1,11 +1,10 @@
 // The painters of hooked controls. PaintControlLook is the painter frame:
 // a fresh surface for the control, the style's colours brought up to date,
 // the painter for the control's kind, everything released at the end.
-// Kinds without a painter yet (combo box, rich edit, radio button, up-down,
-// speed button, panel) keep their own look.
 #pragma once
 #include <windows.h>
 
+#include "ui/Buttons.h"
 #include "ui/Graphics.h"
 
 class TControl;
@@ -22,6 +21,28 @@ void DrawBitBtnLook(TControlSubClass& hook, TCanvas& canvas);
 void DrawEditLook(TControlSubClass& hook, TCanvas& canvas);
 void DrawCheckBoxLook(TControlSubClass& hook, TCanvas& canvas);
 void DrawGroupBoxLook(TControlSubClass& hook, TCanvas& canvas);
+void DrawRadioButtonLook(TControlSubClass& hook, TCanvas& canvas);
+void DrawSpeedButtonLook(TControlSubClass& hook, TCanvas& canvas);
+// Draws nothing: an up-down control keeps its own look, its hook still
+// follows its state.
+void DrawUpDownLook(TControlSubClass& hook, TCanvas& canvas);
+void DrawComboLook(TControlSubClass& hook, TCanvas& canvas);
+// Draws on the parent's surface: a frame one pixel outside the control.
+void DrawRichEditLook(TControlSubClass& hook, TCanvas& canvas);
+void DrawPanelLook(TControlSubClass& hook, TCanvas& canvas);
+
+// Helpers shared by the painters.
+COLORREF ParentColor(const TControl& control);
+bool RightToLeftReading(const TControl& control);
+int ThumbSize();
+bool Blank(const std::string& text);
+void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& tr, bool isDefault);
+// Whether a check box's or radio button's indicator sits at the right edge.
+bool IndicatorAtRight(TBiDiMode bidi, TLeftRight alignment);
+// Glyph rectangle gr and text rectangle tr of a button with a glyph in r;
+// glyphLeftTopShift moves the glyph of the glyph-left layout up or down.
+void PlaceGlyphAndText(TButtonLayout layout, const RECT& r, SIZE glyph, SIZE text, int sp, int glyphLeftTopShift,
+                       RECT& gr, RECT& tr);
 
 // A frame of width w inside f: colour a on the left and top, z on the
 // right and bottom (so the top-right and bottom-left corners take z); f is

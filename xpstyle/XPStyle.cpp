@@ -130,12 +130,12 @@ void TXPStyle::Notification(TComponent* component, TOperation operation) {
 // The walk over the container's own components (not its child controls),
 // each component tested by every step in turn. Not built yet, and to come
 // first in the loop: a main menu and popup menus (owner drawing, item
-// handlers through UpdateItemHooks / UpdateItemTree), tool bars and control
-// bars (their drawing handlers).
+// handlers through UpdateItemHooks / UpdateItemTree).
 void TXPStyle::ApplyToContainer(TComponent* container, bool activate, bool invalidate) {
   if (!container) return;
   for (int i = 0; i < container->ComponentCount(); ++i) {
     TComponent* component = container->Components(i);
+    if (!Designing()) ApplyToBars(component, activate, invalidate);
     if (!Designing()) ApplyToControl(component, activate, invalidate);
     if ((Is<TCustomFrame>(component) && InSet(FXPContainers, xccFrame)) || Is<TCustomForm>(component))
       ApplyToContainer(component, activate, invalidate);

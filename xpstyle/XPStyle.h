@@ -7,6 +7,8 @@
 #include <string>
 
 #include "ui/Classes.h"
+#include "ui/ComCtrls.h"
+#include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "ui/Graphics.h"
 
@@ -105,6 +107,12 @@ public:
   void DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& r, bool selected,
                      bool pressed, bool enabled, bool checked, bool barItem, bool rightToLeft);
 
+  // Paints a whole tool bar button (OnCustomDrawButton of a tool bar).
+  void DrawToolButtonHandler(TToolBar* toolBar, TToolButton* button, TCustomDrawState state, bool& defaultDraw);
+  // Paints a control bar band and its grip (OnBandPaint of a control bar).
+  void PaintBandHandler(TObject* sender, TControl* control, TCanvas& canvas, RECT& rect,
+                        TBandPaintOptions& options);
+
   TCustomForm* HostForm() const { return FHostForm; }
 
   // Set by UpdateDrawColors; read by every drawing routine.
@@ -118,6 +126,8 @@ private:
   bool Designing() const { return (ComponentState() & csDesigning) != 0; }
   void DrawMenuBarOfHost();
   void ApplyToControl(TComponent* component, bool activate, bool invalidate);
+  // The tool bar and control bar steps of the walk.
+  void ApplyToBars(TComponent* component, bool activate, bool invalidate);
   void HookControl(TControl* control);
   void RestoreHookedControls();
 
