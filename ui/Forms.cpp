@@ -101,8 +101,27 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 
 void TCustomForm::InitializeWnd() {
   TWinControl::InitializeWnd();
+  if (FMenu) FMenu->SetWindow(FHandle);
   if (Application && Application->Icon())
     SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application->Icon()));
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (menu == FMenu) return;
+  if (FMenu) {
+    FMenu->SetWindow(nullptr);
+    FMenu->RemoveFreeNotification(this);
+  }
+  FMenu = menu;
+  if (FMenu) {
+    FMenu->FreeNotification(this);
+    if (FHandle) FMenu->SetWindow(FHandle);
+  }
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == opRemove && component == FMenu) FMenu = nullptr;
 }
 
 void TCustomForm::SetWindowState(TWindowState state) {
@@ -212,6 +231,19 @@ void TCustomForm::WndProc(TMessage& message) {
       break;
     case WM_ACTIVATE:
       WMActivate(message);
+      break;
+    // The menu bar's commands, owner-draw requests and access keys.
+    case WM_COMMAND:
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_MENUCHAR:
+      if (!DispatchMenuMessage(message)) TWinControl::WndProc(message);
+      break;
+    // The window destroys the menu it holds: the bar leaves it first, so
+    // that only its TMainMenu destroys it.
+    case WM_DESTROY:
+      if (FMenu) FMenu->SetWindow(nullptr);
+      TWinControl::WndProc(message);
       break;
     case CM_VISIBLECHANGED:
       if (message.WParam)

@@ -7,6 +7,8 @@
 #include "ui/Controls.h"
 #include "ui/UtilWindow.h"
 
+class TMainMenu;
+
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TPosition { poDesigned, poScreenCenter };
 
@@ -46,6 +48,11 @@ public:
   TModalResult ModalResult() const { return FModalResult; }
   void SetModalResult(TModalResult result) { FModalResult = result; }
 
+  // The menu bar; the form's window shows it from its creation on.
+  TMainMenu* Menu() const { return FMenu; }
+  void SetMenu(TMainMenu* menu);
+  void Notification(TComponent* component, TOperation operation) override;
+
   TWinControl* ActiveControl() const { return FActiveControl; }
   void SetActiveControl(TWinControl* control);
   // Called by a control of this form that received the keyboard focus.
@@ -81,6 +88,7 @@ protected:
   TModalResult FModalResult = mrNone;
   TWinControl* FActiveControl = nullptr;
   HWND FFocusedWindow = nullptr;
+  TMainMenu* FMenu = nullptr;
 };
 
 class TForm : public TCustomForm {

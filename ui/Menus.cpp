@@ -13,15 +13,6 @@ std::vector<TMenu*>& LiveMenus() {
   return menus;
 }
 
-// The system's menu font, as the menu itself uses it.
-TGdiObject CreateMenuFont() {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-    return TGdiObject(CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg"));
-  return TGdiObject(CreateFontIndirectA(&metrics.lfMenuFont));
-}
-
 // Restores a DC's state at the end of a scope.
 class TSavedDC {
 public:
@@ -44,9 +35,22 @@ TMenuItem* FindMenuItem(ULONG_PTR command) {
   return nullptr;
 }
 
-void MenuCommand(TMessage& message) {
+// False when no menu item has the command (it is someone else's).
+bool MenuCommand(TMessage& message) {
   TMenuItem* item = FindMenuItem(LOWORD(message.WParam));
-  if (item && item->Enabled()) item->Click();
+  if (!item) return false;
+  if (item->Enabled()) item->Click();
+  return true;
+}
+
+// A canvas whose font is the system's menu font, already selected.
+void UseMenuFont(TCanvas& canvas) {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+    canvas.Font.Assign(metrics.lfMenuFont);
+  canvas.Font.SetColor(clMenuText);
+  canvas.RequireFont();
 }
 
 bool MeasureMenuItem(TMessage& message) {
@@ -55,11 +59,13 @@ bool MeasureMenuItem(TMessage& message) {
   TMenuItem* item = FindMenuItem(measure->itemData);
   if (!item) return false;
   TWindowDC screen(nullptr);
-  TGdiObject font = CreateMenuFont();
-  TSelectObject selected(screen.Get(), font.Get());
   int width = static_cast<int>(measure->itemWidth);
   int height = static_cast<int>(measure->itemHeight);
-  item->MeasureItem(screen.Get(), width, height);
+  {
+    TCanvas canvas(screen.Get());  // gives the screen DC its objects back first
+    UseMenuFont(canvas);
+    item->MeasureItem(canvas, width, height);
+  }
   measure->itemWidth = static_cast<UINT>(std::max(width, 0));
   measure->itemHeight = static_cast<UINT>(std::max(height, 0));
   message.Result = TRUE;
@@ -72,9 +78,11 @@ bool DrawMenuItem(TMessage& message) {
   TMenuItem* item = FindMenuItem(draw->itemData);
   if (!item) return false;
   TSavedDC saved(draw->hDC);
-  TGdiObject font = CreateMenuFont();
-  SelectObject(draw->hDC, font.Get());
-  item->AdvancedDrawItem(draw->hDC, draw->rcItem, draw->itemState);
+  {
+    TCanvas canvas(draw->hDC);
+    UseMenuFont(canvas);
+    item->AdvancedDrawItem(canvas, draw->rcItem, draw->itemState);
+  }
   message.Result = TRUE;
   return true;
 }
@@ -144,7 +152,13 @@ TMenuItem* TMenuItem::Find(WORD command) {
 
 void TMenuItem::Click() { OnClick(this); }
 
-void TMenuItem::MeasureItem(HDC dc, int& width, int& height) {
+TComponent* TMenuItem::GetParentComponent() const {
+  if (FParent && FParent->FMenu) return FParent->FMenu;
+  return FParent;
+}
+
+void TMenuItem::MeasureItem(TCanvas& canvas, int& width, int& height) {
+  HDC dc = canvas.Handle();
   if (IsLine()) {
     width = 0;
     height = GetSystemMetrics(SM_CYMENU) / 2;
@@ -152,18 +166,25 @@ void TMenuItem::MeasureItem(HDC dc, int& width, int& height) {
     RECT text{};
     DrawTextA(dc, FCaption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
     width = TextIndent() + (text.right - text.left) + 16;
+    std::string keys = ShortCutToText(ShortCut);
+    if (!keys.empty()) {
+      RECT keyText{};
+      DrawTextA(dc, keys.c_str(), -1, &keyText, DT_CALCRECT | DT_SINGLELINE);
+      width += keyText.right - keyText.left + 16;
+    }
     height = std::max<int>(GetSystemMetrics(SM_CYMENU), text.bottom - text.top + 4);
   }
-  if (OnMeasureItem.Assigned()) OnMeasureItem(this, dc, width, height);
+  if (OnMeasureItem.Assigned()) OnMeasureItem(this, &canvas, width, height);
 }
 
 // The library's plain look for an owner-drawn item that has no drawing
 // handler: system menu colours, the caption with its access key underlined.
-void TMenuItem::AdvancedDrawItem(HDC dc, const RECT& rect, TOwnerDrawState state) {
+void TMenuItem::AdvancedDrawItem(TCanvas& canvas, const RECT& rect, TOwnerDrawState state) {
   if (OnAdvancedDrawItem.Assigned()) {
-    OnAdvancedDrawItem(this, dc, rect, state);
+    OnAdvancedDrawItem(this, &canvas, rect, state);
     return;
   }
+  HDC dc = canvas.Handle();
   TSavedDC saved(dc);
   bool selected = (state & ODS_SELECTED) && !IsLine();
   FillRect(dc, &rect, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
@@ -180,6 +201,11 @@ void TMenuItem::AdvancedDrawItem(HDC dc, const RECT& rect, TOwnerDrawState state
   text.left += TextIndent();
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT | ((state & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
   DrawTextA(dc, FCaption.c_str(), -1, &text, flags);
+  std::string keys = ShortCutToText(ShortCut);
+  if (!keys.empty()) {
+    text.right -= 8;
+    DrawTextA(dc, keys.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+  }
 }
 
 // -------------------------------------------------------------------- TMenu
@@ -200,11 +226,17 @@ TMenu::~TMenu() {
 const std::vector<TMenu*>& TMenu::Menus() { return LiveMenus(); }
 
 void TMenu::Rebuild() {
+  Settle();
+  FHandle = Build(FItems.get());
+}
+
+// Keys and separators settled, the last built menu gone.
+void TMenu::Settle() {
   if (AutoHotkeys == maAutomatic) AssignKeys(FItems.get());
   ReduceLines(FItems.get());
   if (FHandle) DestroyMenu(FHandle);  // sub-menus go with it
+  FHandle = nullptr;
   DestroyBuilt(FItems.get());
-  FHandle = Build(FItems.get());
 }
 
 // Keys are settled per (sub-)menu among the visible, non-separator items
@@ -234,8 +266,8 @@ void TMenu::ReduceLines(TMenuItem* parent) {
     parent->FItems[i]->FReduced = parent->FItems[i]->FVisible && i < shown.size() && !shown[i];
 }
 
-HMENU TMenu::Build(TMenuItem* parent) {
-  HMENU menu = CreatePopupMenu();
+HMENU TMenu::Build(TMenuItem* parent, bool bar) {
+  HMENU menu = bar ? CreateMenu() : CreatePopupMenu();
   if (!menu) throw EOutOfResources("Cannot create a menu");
   UINT position = 0;
   for (TMenuItem* item : parent->FItems) {
@@ -246,14 +278,18 @@ HMENU TMenu::Build(TMenuItem* parent) {
     info.fType = item->IsLine() ? MFT_SEPARATOR : MFT_STRING;
     if (FOwnerDraw) info.fType |= MFT_OWNERDRAW;
     if (item->RadioItem) info.fType |= MFT_RADIOCHECK;
+    if (IsRightToLeft()) info.fType |= MFT_RIGHTORDER;
     info.fState = item->FEnabled ? MFS_ENABLED : MFS_DISABLED;
     if (item->Checked) info.fState |= MFS_CHECKED;
     if (item->Default) info.fState |= MFS_DEFAULT;
     info.wID = item->FCommand;
     info.dwItemData = item->FCommand;
+    std::string text = item->FCaption;
+    std::string keys = ShortCutToText(item->ShortCut);
+    if (!keys.empty()) text += "\t" + keys;
     if (!FOwnerDraw && !item->IsLine()) {
       info.fMask |= MIIM_STRING;
-      info.dwTypeData = const_cast<char*>(item->FCaption.c_str());
+      info.dwTypeData = text.data();
     }
     if (item->Count()) {
       item->FHandle = Build(item);
@@ -299,14 +335,72 @@ void TPopupMenu::Popup(int x, int y) {
   TrackPopupMenu(FHandle, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, Application->MenuWindow(), nullptr);
 }
 
+// ---------------------------------------------------------------- TMainMenu
+
+TMainMenu::~TMainMenu() { SetWindow(nullptr); }
+
+void TMainMenu::SetOwnerDraw(bool ownerDraw) {
+  if (ownerDraw == FOwnerDraw) return;
+  FOwnerDraw = ownerDraw;
+  if (FWindow) Rebuild();
+}
+
+// The bar leaves its window before it is destroyed: a window must never
+// hold a destroyed menu.
+void TMainMenu::Rebuild() {
+  if (FWindow && GetMenu(FWindow) == FHandle) ::SetMenu(FWindow, nullptr);
+  Settle();
+  FHandle = Build(FItems.get(), true);
+  if (FWindow) {
+    ::SetMenu(FWindow, FHandle);
+    DrawMenuBar(FWindow);
+  }
+}
+
+void TMainMenu::SetWindow(HWND window) {
+  if (FWindow && IsWindow(FWindow) && GetMenu(FWindow) == FHandle) ::SetMenu(FWindow, nullptr);
+  FWindow = window;
+  if (FWindow) Rebuild();
+}
+
+// ------------------------------------------------------------ shortcut text
+
+std::string ShortCutToText(TShortCut shortCut) {
+  BYTE key = LOBYTE(shortCut);
+  if (!key) return "";
+  std::string name;
+  if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) {
+    name = std::string(1, static_cast<char>(key));
+  } else if (key >= VK_F1 && key <= VK_F24) {
+    name = "F" + std::to_string(key - VK_F1 + 1);
+  } else if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) {
+    name = "Num " + std::to_string(key - VK_NUMPAD0);
+  } else {
+    static const struct {
+      BYTE Key;
+      const char* Name;
+    } names[] = {{VK_BACK, "BkSp"},  {VK_TAB, "Tab"},    {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},
+                 {VK_SPACE, "Space"}, {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"},    {VK_END, "End"},
+                 {VK_HOME, "Home"},   {VK_LEFT, "Left"},  {VK_UP, "Up"},        {VK_RIGHT, "Right"},
+                 {VK_DOWN, "Down"},   {VK_INSERT, "Ins"}, {VK_DELETE, "Del"}};
+    for (auto& n : names)
+      if (n.Key == key) name = n.Name;
+    if (name.empty()) return "";  // a key without a display name shows nothing
+  }
+  std::string text;
+  if (shortCut & scShift) text += "Shift+";
+  if (shortCut & scCtrl) text += "Ctrl+";
+  if (shortCut & scAlt) text += "Alt+";
+  return text + name;
+}
+
 // ----------------------------------------------------------- menu window
 
 bool DispatchMenuMessage(TMessage& message) {
   switch (message.Msg) {
     case WM_COMMAND:
       if (HIWORD(message.WParam) != 0 || message.LParam != 0) return false;
-      MenuCommand(message);
-      return true;
+      return MenuCommand(message);
     case WM_MEASUREITEM:
       return MeasureMenuItem(message);
     case WM_DRAWITEM:

@@ -6,52 +6,64 @@
 #include <string>
 #include <vector>
 #include "ui/Classes.h"
+#include "ui/Controls.h"
 #include "ui/Graphics.h"
 
 class TMenu;
 
+// A key with modifiers: the virtual key in the low byte, scShift, scCtrl
+// and scAlt above it.
 using TShortCut = WORD;
+constexpr TShortCut scShift = 0x2000;
+constexpr TShortCut scCtrl = 0x4000;
+constexpr TShortCut scAlt = 0x8000;
+// The display text of a shortcut ("Ctrl+S", "Shift+F5", "Del"); empty for 0.
+std::string ShortCutToText(TShortCut shortCut);
+
 // The ODS_ state bits of a WM_DRAWITEM, as the system passes them.
 using TOwnerDrawState = UINT;
 
-// Measuring gets a DC that carries the menu font; width and height come in
-// with the library's default size and may be changed.
-using TMenuMeasureItemCode = void (TObject::*)(TObject* sender, HDC dc, int& width, int& height);
+// Measuring gets a canvas on a screen DC that carries the menu font; width
+// and height come in with the library's default size and may be changed.
+using TMenuMeasureItemCode = void (TObject::*)(TObject* sender, TCanvas* canvas, int& width, int& height);
 struct TMenuMeasureItemEvent {
   TObject* Data = nullptr;
   TMenuMeasureItemCode Code = nullptr;
 
   bool Assigned() const { return Code != nullptr; }
-  void operator()(TObject* sender, HDC dc, int& width, int& height) const {
-    (Data->*Code)(sender, dc, width, height);
+  void operator()(TObject* sender, TCanvas* canvas, int& width, int& height) const {
+    (Data->*Code)(sender, canvas, width, height);
   }
   bool operator==(const TMenuMeasureItemEvent&) const = default;
 };
 
 template <class T>
-TMenuMeasureItemEvent MenuMeasureItemEvent(T* object, void (T::*code)(TObject*, HDC, int&, int&)) {
+TMenuMeasureItemEvent MenuMeasureItemEvent(T* object, void (T::*code)(TObject*, TCanvas*, int&, int&)) {
   return {object, static_cast<TMenuMeasureItemCode>(code)};
 }
 
-// Drawing gets the menu's DC (menu font selected), the item's rectangle and
-// its state bits.
-using TMenuDrawItemCode = void (TObject::*)(TObject* sender, HDC dc, const RECT& rect, TOwnerDrawState state);
+// Drawing gets a canvas on the menu's DC (menu font selected), the item's
+// rectangle and its state bits.
+using TMenuDrawItemCode = void (TObject::*)(TObject* sender, TCanvas* canvas, const RECT& rect,
+                                            TOwnerDrawState state);
 struct TAdvancedMenuDrawItemEvent {
   TObject* Data = nullptr;
   TMenuDrawItemCode Code = nullptr;
 
   bool Assigned() const { return Code != nullptr; }
-  void operator()(TObject* sender, HDC dc, const RECT& rect, TOwnerDrawState state) const {
-    (Data->*Code)(sender, dc, rect, state);
+  void operator()(TObject* sender, TCanvas* canvas, const RECT& rect, TOwnerDrawState state) const {
+    (Data->*Code)(sender, canvas, rect, state);
   }
   bool operator==(const TAdvancedMenuDrawItemEvent&) const = default;
 };
 
 template <class T>
 TAdvancedMenuDrawItemEvent AdvancedMenuDrawItemEvent(T* object,
-                                                     void (T::*code)(TObject*, HDC, const RECT&, TOwnerDrawState)) {
+                                                     void (T::*code)(TObject*, TCanvas*, const RECT&, TOwnerDrawState)) {
   return {object, static_cast<TMenuDrawItemCode>(code)};
 }
+
+class TCustomImageList;
 
 // One menu line. Items are owned by their form like any component; the
 // parent item only lists them.
@@ -78,6 +90,8 @@ public:
   bool Default = false;
   TShortCut ShortCut = 0;
   int ImageIndex = -1;
+  // Images of this item's sub-items (they win over the menu's Images).
+  TCustomImageList* SubMenuImages = nullptr;
   TBitmap& Bitmap() { return FBitmap; }
   const TBitmap& Bitmap() const { return FBitmap; }
 
@@ -86,6 +100,8 @@ public:
   void Add(TMenuItem* item);
   void Remove(TMenuItem* item);
   TMenuItem* Parent() const { return FParent; }
+  // The parent item, or the menu itself for a top-level item.
+  TComponent* GetParentComponent() const;
   int MenuIndex() const;
   TMenu* GetParentMenu() const;
   // The item with this command, this one or one below it.
@@ -97,8 +113,8 @@ public:
 
   virtual void Click();
   // Owner-draw requests; without handlers the library's plain look applies.
-  void MeasureItem(HDC dc, int& width, int& height);
-  void AdvancedDrawItem(HDC dc, const RECT& rect, TOwnerDrawState state);
+  void MeasureItem(TCanvas& canvas, int& width, int& height);
+  void AdvancedDrawItem(TCanvas& canvas, const RECT& rect, TOwnerDrawState state);
 
 private:
   friend class TMenu;
@@ -126,13 +142,17 @@ public:
   TMenuItem* Items() const { return FItems.get(); }
   HMENU Handle() const { return FHandle; }
   bool OwnerDraw() const { return FOwnerDraw; }
-  void SetOwnerDraw(bool ownerDraw) { FOwnerDraw = ownerDraw; }
+  virtual void SetOwnerDraw(bool ownerDraw) { FOwnerDraw = ownerDraw; }
+  // Images of the top-level items (and of sub-items whose parent has none).
+  TCustomImageList* Images = nullptr;
+  TBiDiMode BiDiMode = bdLeftToRight;
+  bool IsRightToLeft() const { return BiDiMode != bdLeftToRight; }
   TMenuAutoFlag AutoHotkeys = maAutomatic;
   TMenuAutoFlag AutoLineReduction = maAutomatic;
 
   // Settles access keys and separators, then builds the menu anew from the
   // shown items with their current captions and states.
-  void Rebuild();
+  virtual void Rebuild();
   TMenuItem* FindItem(WORD command) const { return FItems->Find(command); }
   // The item an access key chooses in the built (sub-)menu, as WM_MENUCHAR
   // wants it: MNC_EXECUTE with its position, or MNC_IGNORE.
@@ -143,7 +163,9 @@ public:
 protected:
   void AssignKeys(TMenuItem* parent);
   void ReduceLines(TMenuItem* parent);
-  HMENU Build(TMenuItem* parent);
+  // A popup menu of the parent's shown items; a menu bar for bar.
+  HMENU Build(TMenuItem* parent, bool bar = false);
+  void Settle();
   void DestroyBuilt(TMenuItem* parent);
 
   std::unique_ptr<TMenuItem> FItems;
@@ -164,6 +186,27 @@ public:
 
 private:
   POINT FPopupPoint{};
+};
+
+// A form's menu bar: its top-level items sit in the bar, their items drop
+// down from it. The form puts it into its window (TCustomForm::SetMenu).
+class TMainMenu : public TMenu {
+public:
+  explicit TMainMenu(TComponent* owner) : TMenu(owner) {}
+  ~TMainMenu() override;
+  const char* ClassName() const override { return "TMainMenu"; }
+
+  // Rebuilds the bar in its window when the value changes.
+  void SetOwnerDraw(bool ownerDraw) override;
+  // Builds the bar anew and, when it is in a window, puts it there.
+  void Rebuild() override;
+  // The window whose bar this is (nullptr: none); takes the bar out of the
+  // window it was in.
+  void SetWindow(HWND window);
+  HWND Window() const { return FWindow; }
+
+private:
+  HWND FWindow = nullptr;
 };
 
 // The menu window's handling of WM_COMMAND, WM_MEASUREITEM, WM_DRAWITEM and

@@ -10,26 +10,6 @@
 
 namespace {
 
-// The highlight of a button that opens a menu: a frame open at the bottom
-// with a two-pixel shadow on the right whose top two pixels keep the bar
-// colour.
-void DrawButtonMenuHighlight(TXPStyle& style, TCanvas& canvas, TColor color, const RECT& r) {
-  canvas.Brush.Style = bsSolid;
-  canvas.Brush.Color = style.EffSelectColor;
-  canvas.FillRect(r);
-  canvas.Pen.Color = style.EffSelectBorderColor;
-  const COLORREF shadow = DarkenColor(color, 70);
-  canvas.Brush.Color = shadow;
-  canvas.MoveTo(r.left, r.bottom - 1);
-  canvas.LineTo(r.left, r.top);
-  canvas.LineTo(r.right - 3, r.top);
-  canvas.LineTo(r.right - 3, r.bottom);
-  canvas.Pen.Color = shadow;
-  canvas.FillRect({r.right - 2, r.top + 2, r.right, r.bottom});
-  canvas.Brush.Color = color;
-  canvas.FillRect({r.right - 2, r.top, r.right, r.top + 2});
-}
-
 void Outline(TCanvas& canvas, const RECT& r) {
   canvas.MoveTo(r.left, r.top);
   canvas.LineTo(r.right, r.top);
@@ -118,7 +98,7 @@ void TXPStyle::DrawToolButtonHandler(TToolBar* toolBar, TToolButton* button, TCu
     }
   }
   if ((button->MenuItem() || button->DropdownMenu()) && selected)
-    DrawButtonMenuHighlight(*this, canvas, toolBar->Color(), r2);
+    DrawHighlight(doToolButton, canvas, rtl, toolBar->Color(), r2);
 
   r2 = r;
   if (dropDown) {

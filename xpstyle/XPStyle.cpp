@@ -121,20 +121,19 @@ void TXPStyle::SetXPControls(TXPControls value) {
 
 void TXPStyle::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  // Menu items (TMenuItem) join this test with the menu hooking.
   if (FActive && FAutoDetect && operation == opInsert && !Designing() &&
-      (Is<TToolButton>(component) || Is<TControlBar>(component)))
+      (Is<TMenuItem>(component) || Is<TToolButton>(component) || Is<TControlBar>(component)))
     SetActive(true);
 }
 
 // The walk over the container's own components (not its child controls),
-// each component tested by every step in turn. Not built yet, and to come
-// first in the loop: a main menu and popup menus (owner drawing, item
-// handlers through UpdateItemHooks / UpdateItemTree).
+// each component tested by every step in turn: menus, tool bars and
+// control bars, controls.
 void TXPStyle::ApplyToContainer(TComponent* container, bool activate, bool invalidate) {
   if (!container) return;
   for (int i = 0; i < container->ComponentCount(); ++i) {
     TComponent* component = container->Components(i);
+    ApplyToMenu(component, activate);
     if (!Designing()) ApplyToBars(component, activate, invalidate);
     if (!Designing()) ApplyToControl(component, activate, invalidate);
     if ((Is<TCustomFrame>(component) && InSet(FXPContainers, xccFrame)) || Is<TCustomForm>(component))

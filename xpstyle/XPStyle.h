@@ -11,6 +11,7 @@
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "ui/Graphics.h"
+#include "ui/Menus.h"
 
 enum TXPContainer {
   xccForm, xccFrame, xccToolbar, xccCoolbar, xccControlbar,
@@ -113,6 +114,36 @@ public:
   void PaintBandHandler(TObject* sender, TControl* control, TCanvas& canvas, RECT& rect,
                         TBandPaintOptions& options);
 
+  // Menu item hooking: the two drawing handlers go into empty slots (or
+  // every slot with OverrideOwnerDraw); detaching clears only our own.
+  void UpdateItemHooks(TMenuItem* item, bool activate);
+  void UpdateItemTree(TMenuItem* item, bool activate);
+  void HookMenuItem(TMenuItem* item);
+  // The item, its siblings and everything below them: items added to an
+  // open menu are hooked when a neighbour is drawn.
+  void HookSiblingItems(TMenuItem* item);
+
+  // Menu item measuring and drawing (MenuDraw.cpp). The handlers do nothing
+  // while inactive and never raise: a paint error must not reach the error
+  // report from inside the menu's drawing.
+  void MeasureItemHandler(TObject* sender, TCanvas* canvas, int& width, int& height);
+  void DrawItemHandler(TObject* sender, TCanvas* canvas, const RECT& rect, TOwnerDrawState state);
+  void DrawMenuItem(TMenuItem* item, TCanvas& canvas, bool selected, RECT rect);
+  // The glyph size for measuring; the width raised to IconWidth unless the
+  // item sits in the host form's menu bar.
+  SIZE GetItemGlyphSize(TMenuItem* item) const;
+  void DrawCheckIndicator(TMenuItem* item, bool selected, const RECT& r, TCanvas& canvas, bool hasGlyph,
+                          bool enabled);
+  // The highlight of a bar item (raised on high-colour devices), or the
+  // simple form for right-to-left, low colour or anything but a menu item.
+  void DrawHighlight(TDrawnObject object, TCanvas& canvas, bool rightToLeft, TColor color, const RECT& r);
+  void FillIconGradient(TCanvas& canvas, const RECT& r, bool rightToLeft);
+  // Overdraws a popup menu window's 3-D border with the flat frame and its
+  // shadow, on the screen.
+  void DrawFlatMenuFrame(HWND window, bool rightToLeft);
+  // A top-level item of the host form's menu bar.
+  bool IsFormBarItem(const TMenuItem* item) const;
+
   TCustomForm* HostForm() const { return FHostForm; }
 
   // Set by UpdateDrawColors; read by every drawing routine.
@@ -128,6 +159,7 @@ private:
   void ApplyToControl(TComponent* component, bool activate, bool invalidate);
   // The tool bar and control bar steps of the walk.
   void ApplyToBars(TComponent* component, bool activate, bool invalidate);
+  void ApplyToMenu(TComponent* component, bool activate);
   void HookControl(TControl* control);
   void RestoreHookedControls();
 

@@ -88,6 +88,10 @@ void check_log_off(Report& report, const std::string& exe, const std::string& se
 // the edit with the focus; screenshots main-window-xp.png, main-window-hot.png.
 void check_flat_look(Report& report, HWND main, const std::string& artifacts);
 
+// The tray menu in the flat look: frame and shadow, background, icon column,
+// separator lines, the first item selected; screenshot tray-menu-xp.png.
+void check_tray_menu_look(Report& report, const Process& program, HWND app, const std::string& artifacts);
+
 // Saves a screenshot of the window to ARTIFACTS\NAME and checks it shows something.
 // A plain menu (text, grey text, lines on white) shows three colours.
 void save_screenshot(Report& report, HWND h, const std::string& artifacts, const std::string& name,

@@ -164,6 +164,7 @@ void check_tray(Report& report, const Process& program, HWND main, const std::st
   if (!report.check(minimise(main, app), "tray: minimising hides the window and the taskbar button and adds the icon"))
     return;
 
+  check_tray_menu_look(report, program, app, artifacts);
   check_proxy_items(report, program, main, app, artifacts);
 
   // "Säubern" runs a cleaning from the tray; the window stays hidden.

@@ -1,6 +1,8 @@
 // The flat look of the main window seen on screen: at rest, with the mouse
 // over a button, with the focus in an edit.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "scenario.h"
 
@@ -60,4 +62,96 @@ void check_flat_look(Report& report, HWND main, const std::string& artifacts) {
   }
   check_pixel(report, edit2, 0, 0, lighten(GetSysColor(COLOR_HIGHLIGHT), 60),
               "focus in an edit: frame clHighlight lightened 60 %");
+}
+
+namespace {
+
+struct Column {
+  std::vector<COLORREF> pixels;
+  int count(COLORREF c) const { return static_cast<int>(std::count(pixels.begin(), pixels.end(), c)); }
+  int first(COLORREF c) const {
+    auto it = std::find(pixels.begin(), pixels.end(), c);
+    return it == pixels.end() ? -1 : static_cast<int>(it - pixels.begin());
+  }
+  int last(COLORREF c) const {
+    auto it = std::find(pixels.rbegin(), pixels.rend(), c);
+    return it == pixels.rend() ? -1 : static_cast<int>(pixels.rend() - it) - 1;
+  }
+};
+
+COLORREF image_pixel(const Image& image, int x, int y) {
+  if (x < 0 || y < 0 || x >= image.width || y >= image.height) return CLR_INVALID;
+  uint32_t p = image.pixels[static_cast<size_t>(y) * image.width + x];
+  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+Column column_of(const Image& image, int x) {
+  Column c;
+  for (int y = 0; y < image.height; ++y) c.pixels.push_back(image_pixel(image, x, y));
+  return c;
+}
+
+Column row_of(const Image& image, int y) {
+  Column c;
+  for (int x = 0; x < image.width; ++x) c.pixels.push_back(image_pixel(image, x, y));
+  return c;
+}
+
+}  // namespace
+
+void check_tray_menu_look(Report& report, const Process& program, HWND app, const std::string& artifacts) {
+  const std::string scope = "flat tray menu";
+  const COLORREF face = GetSysColor(COLOR_BTNFACE), highlight = GetSysColor(COLOR_HIGHLIGHT);
+  const COLORREF frame = darken(face, 90), shadow = darken(face, 76), back = lighten(face, 86),
+                 icons = lighten(face, 16), line = lighten(GetSysColor(COLOR_BTNSHADOW), 25),
+                 select = lighten(highlight, 68);
+  SetCursorPos(300, 200);
+  PostMessageA(app, WM_USER + 1, 1, WM_RBUTTONUP);
+  HWND menu = wait_window(program.id, "#32768", 5000);
+  if (!report.check(menu != nullptr, scope + ": opens on the icon's right click")) return;
+  Image image;
+  auto frame_shown = [&] {
+    image = capture_window(menu);
+    return image.width > 40 && image_pixel(image, 0, image.height / 2) == frame &&
+           image_pixel(image, image.width - 1, image.height / 2) == shadow;
+  };
+  bool shown = wait_until(frame_shown, 3000);
+  const int w = image.width, h = image.height;
+  report.check(shown && image_pixel(image, w / 2, 0) == frame && image_pixel(image, w - 3, h / 2) == frame &&
+                   image_pixel(image, w / 2, h - 3) == frame,
+               scope + ": one-pixel frame clBtnFace darkened 90", "left edge shows " +
+                   std::to_string(image_pixel(image, 0, h / 2)));
+  report.check(image_pixel(image, w - 2, h / 2) == shadow && image_pixel(image, w / 2, h - 1) == shadow &&
+                   image_pixel(image, w / 2, h - 2) == shadow,
+               scope + ": two-pixel shadow right and bottom, clBtnFace darkened 76");
+  report.check(image_pixel(image, w - 1, 0) == face && image_pixel(image, 0, h - 1) == face,
+               scope + ": the corners outside the shadow are clBtnFace");
+  Column text_side = column_of(image, w - 8), icon_side = column_of(image, 8);
+  report.check(text_side.count(back) > h / 2, scope + ": background clBtnFace lightened 86 %",
+               std::to_string(text_side.count(back)) + " of " + std::to_string(h) + " pixels");
+  report.check(icon_side.count(icons) > h / 2, scope + ": icon column clBtnFace lightened 16 %",
+               std::to_string(icon_side.count(icons)) + " of " + std::to_string(h) + " pixels");
+  int y_line = text_side.first(line);
+  report.check(y_line > 0 && row_of(image, y_line).count(line) > w / 2 && icon_side.pixels[y_line] == icons,
+               scope + ": separator lines clBtnShadow lightened 25 %, right of the icon column");
+
+  // The first item selected by the keyboard: filled and framed.
+  PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+  bool selected = wait_until([&] {
+    image = capture_window(menu);
+    return column_of(image, w - 8).count(select) > 4;
+  }, 3000);
+  Column selected_side = column_of(image, w - 8);
+  int top = selected_side.first(select), bottom = selected_side.last(select);
+  int middle = (top + bottom) / 2;
+  Column middle_row = row_of(image, middle);
+  int left = middle_row.first(select);
+  report.check(selected && top > 1 && selected_side.pixels[top - 1] == highlight &&
+                   selected_side.pixels[bottom + 1] == highlight && left > 1 &&
+                   middle_row.pixels[left - 1] == highlight && middle_row.pixels[8] == select,
+               scope + ": the selected item is clHighlight lightened 68 % framed in clHighlight",
+               "rows " + std::to_string(top) + ".." + std::to_string(bottom));
+  save_screenshot(report, menu, artifacts, "tray-menu-xp.png", 5);
+  PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  wait_until([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 3000);
 }

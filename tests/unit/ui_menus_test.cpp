@@ -16,10 +16,12 @@ public:
   std::vector<TObject*> Clicked;
   HDC MeasureDC = nullptr;
   std::string MeasureFace;
+  HDC DrawDC = nullptr;
   RECT DrawRect{};
   UINT DrawState = 0;
   void Click(TObject* sender) { Clicked.push_back(sender); }
-  void Measure(TObject*, HDC dc, int& width, int& height) {
+  void Measure(TObject*, TCanvas* canvas, int& width, int& height) {
+    HDC dc = canvas->Handle();
     MeasureDC = dc;
     char face[LF_FACESIZE] = {};
     GetTextFaceA(dc, sizeof face, face);
@@ -27,7 +29,8 @@ public:
     width = 77;
     height = 19;
   }
-  void Draw(TObject*, HDC, const RECT& rect, TOwnerDrawState state) {
+  void Draw(TObject*, TCanvas* canvas, const RECT& rect, TOwnerDrawState state) {
+    DrawDC = canvas->Handle();
     DrawRect = rect;
     DrawState = state;
   }
@@ -156,6 +159,7 @@ TEST_F(Menus, MeasureAndDrawRequestsReachTheItemsEvents) {
   EXPECT_TRUE(ToMenuWindow(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)));
   EXPECT_EQ(Recorder.DrawState, static_cast<UINT>(ODS_SELECTED));
   EXPECT_EQ(Recorder.DrawRect.right, 100);
+  EXPECT_EQ(Recorder.DrawDC, dc.Get()) << "a canvas on the menu's DC";
   // Requests of other kinds of owner-drawn things are not the menu's.
   draw.CtlType = ODT_BUTTON;
   EXPECT_FALSE(ToMenuWindow(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)));
@@ -167,11 +171,12 @@ TEST_F(Menus, WithoutHandlersTheLibraryDrawsAPlainReadableItem) {
   TGdiObject bitmap(CreateBitmap(120, 20, 1, 32, nullptr));
   TSelectObject selected(dc.Get(), bitmap.Get());
   RECT rect{0, 0, 120, 20};
+  TCanvas canvas(dc.Get());
   COLORREF menu = GetSysColor(COLOR_MENU), highlight = GetSysColor(COLOR_HIGHLIGHT);
 
-  Item(0)->AdvancedDrawItem(dc.Get(), rect, ODS_SELECTED);
+  Item(0)->AdvancedDrawItem(canvas, rect, ODS_SELECTED);
   EXPECT_EQ(RowPixels(dc.Get(), 1, {0, 60, 119}), (std::vector<COLORREF>{highlight, highlight, highlight}));
-  Item(0)->AdvancedDrawItem(dc.Get(), rect, 0);
+  Item(0)->AdvancedDrawItem(canvas, rect, 0);
   EXPECT_EQ(RowPixels(dc.Get(), 1, {0, 60, 119}), (std::vector<COLORREF>{menu, menu, menu}));
   int text = 0;
   for (int x = 0; x < 120; ++x)
@@ -179,7 +184,7 @@ TEST_F(Menus, WithoutHandlersTheLibraryDrawsAPlainReadableItem) {
   EXPECT_GT(text, 10) << "the caption is drawn";
 
   // A line is never highlighted; it is an etched line across the middle.
-  Item(1)->AdvancedDrawItem(dc.Get(), rect, ODS_SELECTED);
+  Item(1)->AdvancedDrawItem(canvas, rect, ODS_SELECTED);
   EXPECT_EQ(GetPixel(dc.Get(), 60, 2), menu);
   EXPECT_EQ(GetPixel(dc.Get(), 60, 9), GetSysColor(COLOR_BTNSHADOW));
 }
