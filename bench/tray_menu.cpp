@@ -1,5 +1,7 @@
 // Tray menu benchmark. Starts spurwisch.exe in the tray (Start-minimised set
-// in its settings file) and bench_baseline_tray_menu.exe, then times, for
+// in its settings file; its menu owner-drawn in the flat look, every item
+// measured and drawn by the style, the flat frame redrawn after each) and
+// bench_baseline_tray_menu.exe (system-drawn), then times, for
 // each, the span from posting the tray icon's right-button callback to the
 // first moment a visible popup menu window (#32768) of that process exists;
 // the menu is then closed with Escape. Rounds are interleaved after one

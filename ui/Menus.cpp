@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/Forms.h"
+#include "ui/ImgList.h"
 #include "ui/MenuKeys.h"
 #include "ui/SysUtils.h"
 
@@ -151,6 +152,30 @@ TMenuItem* TMenuItem::Find(WORD command) {
 }
 
 void TMenuItem::Click() { OnClick(this); }
+
+// An image list is linked by free notification, so a freed list is never
+// drawn from.
+template <class T>
+void LinkImages(TComponent* self, T*& field, T* images) {
+  if (field == images) return;
+  if (field) self->RemoveFreeNotification(field);
+  field = images;
+  if (field) self->FreeNotification(field);
+}
+
+void TMenuItem::SetSubMenuImages(TCustomImageList* images) { LinkImages(this, FSubMenuImages, images); }
+
+void TMenuItem::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == FSubMenuImages) FSubMenuImages = nullptr;
+}
+
+void TMenu::SetImages(TCustomImageList* images) { LinkImages(this, FImages, images); }
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == FImages) FImages = nullptr;
+}
 
 TComponent* TMenuItem::GetParentComponent() const {
   if (FParent && FParent->FMenu) return FParent->FMenu;

@@ -90,8 +90,11 @@ public:
   bool Default = false;
   TShortCut ShortCut = 0;
   int ImageIndex = -1;
-  // Images of this item's sub-items (they win over the menu's Images).
-  TCustomImageList* SubMenuImages = nullptr;
+  // Images of this item's sub-items (they win over the menu's Images);
+  // forgotten when the list is freed.
+  TCustomImageList* SubMenuImages() const { return FSubMenuImages; }
+  void SetSubMenuImages(TCustomImageList* images);
+  void Notification(TComponent* component, TOperation operation) override;
   TBitmap& Bitmap() { return FBitmap; }
   const TBitmap& Bitmap() const { return FBitmap; }
 
@@ -125,6 +128,7 @@ private:
   bool FReduced = false;
   WORD FCommand = 0;
   TBitmap FBitmap;
+  TCustomImageList* FSubMenuImages = nullptr;
   std::vector<TMenuItem*> FItems;
   TMenuItem* FParent = nullptr;
   TMenu* FMenu = nullptr;  // set on the root item only
@@ -143,8 +147,11 @@ public:
   HMENU Handle() const { return FHandle; }
   bool OwnerDraw() const { return FOwnerDraw; }
   virtual void SetOwnerDraw(bool ownerDraw) { FOwnerDraw = ownerDraw; }
-  // Images of the top-level items (and of sub-items whose parent has none).
-  TCustomImageList* Images = nullptr;
+  // Images of the top-level items (and of sub-items whose parent has none);
+  // forgotten when the list is freed.
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* images);
+  void Notification(TComponent* component, TOperation operation) override;
   TBiDiMode BiDiMode = bdLeftToRight;
   bool IsRightToLeft() const { return BiDiMode != bdLeftToRight; }
   TMenuAutoFlag AutoHotkeys = maAutomatic;
@@ -171,6 +178,7 @@ protected:
   std::unique_ptr<TMenuItem> FItems;
   HMENU FHandle = nullptr;
   bool FOwnerDraw = false;
+  TCustomImageList* FImages = nullptr;
 };
 
 class TPopupMenu : public TMenu {

@@ -39,10 +39,10 @@ bool TXPStyle::IsFormBarItem(const TMenuItem* item) const {
 SIZE TXPStyle::GetItemGlyphSize(TMenuItem* item) const {
   TMenu* menu = item->GetParentMenu();
   TMenuItem* parent = item->Parent();
-  TCustomImageList* subImages = parent ? parent->SubMenuImages : nullptr;
-  TCustomImageList* menuImages = menu ? menu->Images : nullptr;
+  TCustomImageList* subImages = parent ? parent->SubMenuImages() : nullptr;
+  TCustomImageList* menuImages = menu ? menu->Images() : nullptr;
   const bool formBar = IsFormBarItem(item);
-  bool image = formBar && FHostForm->Menu()->Images && item->ImageIndex != -1;
+  bool image = formBar && FHostForm->Menu()->Images() && item->ImageIndex != -1;
   if (menuImages || subImages) image = item->ImageIndex != -1;
   SIZE size{0, 0};
   if (image) {
@@ -109,8 +109,8 @@ void TXPStyle::DrawMenuItem(TMenuItem* item, TCanvas& canvas, bool selected, REC
   const std::string text = " " + item->Caption();
 
   // The glyph, a fresh copy for this drawing.
-  TCustomImageList* subImages = parent ? parent->SubMenuImages : nullptr;
-  TCustomImageList* menuImages = menu ? menu->Images : nullptr;
+  TCustomImageList* subImages = parent ? parent->SubMenuImages() : nullptr;
+  TCustomImageList* menuImages = menu ? menu->Images() : nullptr;
   const bool hasImage = (menuImages || subImages) && item->ImageIndex != -1;
   const bool hasBitmap = item->Bitmap().Width() > 0;
   const bool hasGlyph = hasImage || hasBitmap;

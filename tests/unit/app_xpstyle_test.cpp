@@ -24,6 +24,12 @@ TEST(MainWindowStyle, StoredValuesAndTheHookedControls) {
                                                       form->BitBtn1, form->Edit1, form->Edit2, form->GroupBox1,
                                                       form->papierkorb, form->temploesch, form->doku})
     EXPECT_TRUE(TControlSubClass::IsHooked(c)) << c->Name();
+  // The tray menu is owner-drawn by the style, every item with its handlers.
+  EXPECT_TRUE(form->PopupMenu1->OwnerDraw());
+  for (int i = 0; i < form->PopupMenu1->Items()->Count(); ++i)
+    EXPECT_EQ(form->PopupMenu1->Items()->Items(i)->OnAdvancedDrawItem,
+              AdvancedMenuDrawItemEvent(&style, &TXPStyle::DrawItemHandler))
+        << form->PopupMenu1->Items()->Items(i)->Name();
   EXPECT_FALSE(TControlSubClass::IsHooked(form->Label1));
   EXPECT_FALSE(TControlSubClass::IsHooked(form->Label2));
 

@@ -231,3 +231,53 @@ TEST(CommandIds, MenuCommandsAndControlIdsComeFromOnePoolAndAreReused) {
   button->RecreateWnd();
   EXPECT_EQ(GetDlgCtrlID(button->Handle()), control);
 }
+
+// A form's menu bar: in the window from its creation, its commands and
+// owner-draw requests reach the items through the form's window, and a
+// switch of owner drawing rebuilds the bar in place.
+TEST(MainMenu, TheFormsBarCarriesTheItemsAndTheirCommands) {
+  TRecorder recorder;
+  TComponent owner(nullptr);
+  auto* form = new TForm(&owner);
+  auto* bar = new TMainMenu(form);
+  auto* file = new TMenuItem(form);
+  file->SetCaption("Datei");
+  auto* open = new TMenuItem(form);
+  open->SetCaption("Öffnen");
+  open->ShortCut = scCtrl | 'O';
+  open->OnClick = NotifyEvent(&recorder, &TRecorder::Click);
+  bar->Items()->Add(file);
+  file->Add(open);
+  form->SetMenu(bar);
+  EXPECT_EQ(open->GetParentComponent(), file);
+  EXPECT_EQ(file->GetParentComponent(), bar);
+  HWND window = form->Handle();
+  ASSERT_EQ(GetMenu(window), bar->Handle());
+  ASSERT_EQ(GetMenuItemCount(bar->Handle()), 1);
+  char text[64] = {};
+  GetMenuStringA(GetSubMenu(bar->Handle(), 0), 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "Ö&ffnen\tCtrl+O") << "Ö is no access key";
+
+  SendMessageA(window, WM_COMMAND, MAKEWPARAM(open->Command(), 0), 0);
+  EXPECT_EQ(recorder.Clicked, std::vector<TObject*>{open});
+
+  bar->SetOwnerDraw(true);
+  ASSERT_EQ(GetMenu(window), bar->Handle());
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE;
+  ASSERT_TRUE(GetMenuItemInfoA(bar->Handle(), 0, TRUE, &info));
+  EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
+  file->OnMeasureItem = MenuMeasureItemEvent(&recorder, &TRecorder::Measure);
+  MEASUREITEMSTRUCT measure{ODT_MENU, 0, file->Command(), 0, 0, file->Command()};
+  EXPECT_TRUE(SendMessageA(window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
+  EXPECT_EQ(measure.itemWidth, 77u);
+
+  // The bar leaves the window when the menu goes, and the window goes
+  // without destroying the menu.
+  bar->Free();
+  EXPECT_EQ(GetMenu(window), nullptr);
+  EXPECT_EQ(form->Menu(), nullptr);
+  EXPECT_EQ(ShortCutToText(scShift | scAlt | VK_DELETE), "Shift+Alt+Del");
+  EXPECT_EQ(ShortCutToText(0), "");
+}

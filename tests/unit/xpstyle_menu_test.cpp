@@ -181,7 +181,7 @@ TEST_F(XPMenus, GlyphsFromBitmapAndImageListsDimmedLiftedOrGreyed) {
   TImageList images(nullptr, 16, 16);
   TBitmap cell = RedSquareGlyph();
   ASSERT_EQ(images.AddMasked(cell, White), 0);
-  Form->Popup->Images = &images;
+  Form->Popup->SetImages(&images);
   Form->One->ImageIndex = 0;
   Form->One->Checked = true;
   Draw(Form->One, 0);
@@ -190,7 +190,14 @@ TEST_F(XPMenus, GlyphsFromBitmapAndImageListsDimmedLiftedOrGreyed) {
   Draw(Form->One, 0);
   EXPECT_EQ(Span(Red).first, -1);
   EXPECT_EQ(At(1, 2), Highlight()) << "still has a glyph: the framed box";
-  Form->Popup->Images = nullptr;
+  // From the sub-menu images of the parent item, which win; a freed list is
+  // forgotten.
+  auto* subImages = new TImageList(Form.get(), 12, 12);
+  Form->File->SetSubMenuImages(subImages);
+  Form->New->ImageIndex = 0;
+  EXPECT_EQ(Form->Style->GetItemGlyphSize(Form->New).cy, 12);
+  subImages->Free();
+  EXPECT_EQ(Form->File->SubMenuImages(), nullptr);
 }
 
 TEST_F(XPMenus, DefaultEmphasisRightToLeftAndShortcuts) {
@@ -285,6 +292,7 @@ TEST_F(XPMenus, TheWalkOwnerDrawsMenusAndHooksTheirItems) {
   EXPECT_TRUE(Form->One->OnMeasureItem.Assigned());
   EXPECT_FALSE(Form->Two->OnAdvancedDrawItem.Assigned() || Form->File->OnAdvancedDrawItem.Assigned());
   EXPECT_FALSE(Form->Bar->OwnerDraw());
+  Form->Style->SetAutoDetect(true);  // an insertion leaves the attachments as they are
   TMenuItem* late = Form->AddItem(Form->Popup->Items(), "Drei");
   EXPECT_FALSE(late->OnAdvancedDrawItem.Assigned());
   Draw(Form->Line, 0);
@@ -312,7 +320,8 @@ TEST_F(XPMenus, DrawRequestsThroughTheMenuWindow) {
 
 // Wine's GDI handle table holds about 65 500 objects. The table is filled
 // up to 3000 free entries first; each menu paint (with the flat frame on a
-// real window and the system menu font reloaded) makes and frees pens,
+// real window and the system menu font reloaded over a live handle) makes
+// and frees pens,
 // brushes and fonts, so 4000 paints would run it dry on one leak per paint.
 TEST_F(XPMenus, PaintsReleaseEveryObjectTheyTake) {
   Form->HandleNeeded();
@@ -322,6 +331,7 @@ TEST_F(XPMenus, PaintsReleaseEveryObjectTheyTake) {
   ASSERT_GT(held.size(), 30000u);
   held.resize(held.size() - 3000);
   for (int i = 0; i < 4000; ++i) {
+    Form->Style->Font().Handle();  // the handle each drawing's reload replaces
     Form->Style->DrawItemHandler(Form->Two, &Canvas(), {0, 0, 150, 20}, i % 2 ? ODS_SELECTED : 0);
     Form->Style->DrawFlatMenuFrame(Form->Handle(), false);
   }
