@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/unit/xpstyle_support.h"
+#include "ui/Menus.h"
 #include "xpstyle/Primitives.h"
 
 using namespace xp_support;
@@ -47,4 +48,30 @@ TEST_F(LowColor, GlyphAtRestIsDrawnUnchanged) {
   Style->DrawItemGlyph(doControl, Surface.Canvas(), glyph, {1, 0, 3, 2}, false, false, true, false, false, false);
   EXPECT_EQ(Picture(Surface, {{RGB(255, 0, 0), 'r'}, {RGB(255, 255, 255), '.'}}),
             (std::vector<std::string>{"....", ".r..", "....", "...."}));
+}
+
+// A menu item on 8 bits: white background (not clBtnFace lightened); a bar item highlighted in the simple form (frame open at the bottom, its
+// right edge three pixels in), not raised.
+TEST_F(LowColor, MenuItemsAndTheSimpleBarHighlight) {
+  auto* bar = new TMainMenu(Form.get());
+  auto* file = new TMenuItem(Form.get());
+  file->SetCaption("Datei");
+  bar->Items()->Add(file);
+  auto* popup = new TPopupMenu(Form.get());
+  auto* item = new TMenuItem(Form.get());
+  item->SetCaption("Eins");
+  popup->Items()->Add(item);
+  Style->SetActive(true);
+  TBitmap surface = Filled(60, 21, RGB(255, 0, 255));
+  Style->DrawItemHandler(item, &surface.Canvas(), {0, 0, 60, 20}, 0);
+  int white = 0;
+  for (int x = 24; x < 60; ++x) white += surface.Canvas().Pixel(x, 1) == RGB(255, 255, 255);
+  EXPECT_EQ(white, 36) << "the background right of the column (row 1 holds no text)";
+
+  surface = Filled(60, 21, RGB(255, 0, 255));
+  Style->DrawItemHandler(file, &surface.Canvas(), {0, 0, 60, 20}, ODS_SELECTED);
+  const COLORREF frame = GetNearestColor(surface.Canvas().Handle(), GetSysColor(COLOR_HIGHLIGHT));
+  TCanvas& c = surface.Canvas();
+  EXPECT_EQ((std::vector<COLORREF>{c.Pixel(0, 10), c.Pixel(57, 10), c.Pixel(52, 10), c.Pixel(30, 1)}),
+            (std::vector<COLORREF>{frame, frame, RGB(255, 255, 255), RGB(255, 255, 255)}));
 }
