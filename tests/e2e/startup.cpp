@@ -242,7 +242,7 @@ void check_minimised_auto_start(Report& report, const std::string& exe, const st
   report.check(written && bytes == "0\r\n0\r\n0\r\n1\r\n1\r\n",
                scope + ": log-off wrote spurwisch.cfg",
                written ? "holds " + quoted(bytes) : "missing");
-  report.check(!tray_icon_shown(), scope + ": log-off removed the tray icon");
+  report.check(wait_until([] { return !tray_icon_shown(); }, 3000), scope + ": log-off removed the tray icon");
   check_ends_cleanly(report, program, scope + " log-off");
 }
 
