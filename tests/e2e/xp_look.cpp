@@ -109,13 +109,17 @@ void check_tray_menu_look(Report& report, const Process& program, HWND app, cons
   PostMessageA(app, WM_USER + 1, 1, WM_RBUTTONUP);
   HWND menu = wait_window(program.id, "#32768", 5000);
   if (!report.check(menu != nullptr, scope + ": opens on the icon's right click")) return;
+  // Polled until every item is drawn: the frame comes back after each item.
   Image image;
-  auto frame_shown = [&] {
+  auto painted = [&] {
     image = capture_window(menu);
-    return image.width > 40 && image_pixel(image, 0, image.height / 2) == frame &&
-           image_pixel(image, image.width - 1, image.height / 2) == shadow;
+    int half = image.height / 2;
+    return image.width > 40 && image_pixel(image, 0, half) == frame &&
+           image_pixel(image, image.width - 1, half) == shadow &&
+           column_of(image, image.width - 8).count(back) > half && column_of(image, 8).count(icons) > half &&
+           column_of(image, image.width - 8).first(line) > 0;
   };
-  bool shown = wait_until(frame_shown, 3000);
+  bool shown = wait_until(painted, 3000);
   const int w = image.width, h = image.height;
   report.check(shown && image_pixel(image, w / 2, 0) == frame && image_pixel(image, w - 3, h / 2) == frame &&
                    image_pixel(image, w / 2, h - 3) == frame,
@@ -137,18 +141,19 @@ void check_tray_menu_look(Report& report, const Process& program, HWND app, cons
 
   // The first item selected by the keyboard: filled and framed.
   PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-  bool selected = wait_until([&] {
+  int top = -1, bottom = -1;
+  auto selected_shown = [&] {
     image = capture_window(menu);
-    return column_of(image, w - 8).count(select) > 4;
-  }, 3000);
-  Column selected_side = column_of(image, w - 8);
-  int top = selected_side.first(select), bottom = selected_side.last(select);
-  int middle = (top + bottom) / 2;
-  Column middle_row = row_of(image, middle);
-  int left = middle_row.first(select);
-  report.check(selected && top > 1 && selected_side.pixels[top - 1] == highlight &&
-                   selected_side.pixels[bottom + 1] == highlight && left > 1 &&
-                   middle_row.pixels[left - 1] == highlight && middle_row.pixels[8] == select,
+    Column side = column_of(image, w - 8);
+    top = side.first(select);
+    bottom = side.last(select);
+    if (top < 2 || bottom + 1 >= image.height) return false;
+    Column middle = row_of(image, (top + bottom) / 2);
+    int left = middle.first(select);
+    return side.pixels[top - 1] == highlight && side.pixels[bottom + 1] == highlight && left > 1 &&
+           middle.pixels[left - 1] == highlight && middle.pixels[8] == select;
+  };
+  report.check(wait_until(selected_shown, 3000),
                scope + ": the selected item is clHighlight lightened 68 % framed in clHighlight",
                "rows " + std::to_string(top) + ".." + std::to_string(bottom));
   save_screenshot(report, menu, artifacts, "tray-menu-xp.png", 5);
