@@ -308,16 +308,6 @@ TEST_F(XPMenus, TheWalkOwnerDrawsMenusAndHooksTheirItems) {
   EXPECT_TRUE(drawsOurs(Form->One));
 }
 
-// The menu window turns WM_DRAWITEM into a draw request on a canvas of the
-// menu's DC.
-TEST_F(XPMenus, DrawRequestsThroughTheMenuWindow) {
-  Form->Popup->Rebuild();
-  DRAWITEMSTRUCT draw{ODT_MENU, 0, Form->One->Command(), ODA_DRAWENTIRE, ODS_SELECTED, nullptr,
-                      Canvas().Handle(), {0, 0, 150, 20}, Form->One->Command()};
-  SendMessageA(Application->MenuWindow(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
-  EXPECT_EQ(At(140, 10), SelectFill());
-}
-
 // Wine's GDI handle table holds about 65 500 objects. The table is filled
 // up to 3000 free entries first; each menu paint (with the flat frame on a
 // real window and the system menu font reloaded over a live handle) makes
