@@ -94,9 +94,13 @@ void Shot(HWND form, const std::string& folder, const char* state) {
   }
 }
 
+// Moves the mouse there in two steps: under load Wine may deliver the first
+// move before the control under it takes part, and the second move repeats it.
 void MouseTo(HWND control, int x, int y) {
   POINT p{x, y};
   ClientToScreen(control, &p);
+  SetCursorPos(p.x - 1, p.y);
+  Settle(60);
   SetCursorPos(p.x, p.y);
   Settle(60);
 }
