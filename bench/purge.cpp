@@ -1,8 +1,19 @@
-// Times the purge steps against the least work that gives the same result:
-// the raw enumeration and deletion calls without checks. Prints
+// Times the purge steps against two raw loops in the same run: the least work
+// that gives the same result (enumeration and deletion without checks), and
+// the safe floor, which does exactly what safety requires and nothing of
+// ours around it. Prints
 //   cache-purge ratio R ours_ms=.. base_ms=..
 //   temp-purge ratio R ours_ms=.. base_ms=..
-// with R the ratio of the medians over interleaved rounds. The fixtures
+//   cache-purge-floor ratio R ours_ms=.. floor_ms=..
+//   temp-purge-floor ratio R ours_ms=.. floor_ms=..
+// with R the ratio of the medians over interleaved rounds.
+//
+//   bench_purge [ROUNDS]          the normal size
+//   bench_purge --scale [ROUNDS]  also a hundred times as many files and ten
+//                                 times the cache, and prints the cost per
+//                                 1,000 entries at that size against the
+//                                 normal size, and the peak working set.
+// The fixtures
 // live in the Wine prefix under C:\spw-bench and are removed at the end;
 // the program refuses to run outside the build tree's sandbox, because the
 // URL cache purge empties the whole cache.
@@ -10,10 +21,13 @@
 #include <wininet.h>
 #include <shellapi.h>
 
+#include <psapi.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,7 +38,15 @@ namespace {
 
 const std::string Root = "C:\\spw-bench";
 const std::string Temp = Root + "\\Temp\\";
-constexpr int CacheEntries = 2000, TempFiles = 4000, Subfolders = 50, FilesPerSubfolder = 20;
+constexpr int FilesPerSubfolder = 20;
+
+struct TSize {
+  int CacheEntries, TempFiles, Subfolders;
+  int TempEntries() const { return TempFiles + Subfolders * (1 + FilesPerSubfolder); }
+};
+constexpr TSize Normal{2000, 4000, 50};
+constexpr TSize Scale{20000, 100000, 1000};
+TSize Size = Normal;
 
 bool InSandbox() {
   const char* prefix = std::getenv("WINEPREFIX");
@@ -81,7 +103,7 @@ void RemoveTree(const std::string& folder) {
 
 void FillCache(int round) {
   FILETIME none{};
-  for (int i = 0; i < CacheEntries; ++i) {
+  for (int i = 0; i < Size.CacheEntries; ++i) {
     std::string url = "http://bench" + std::to_string(round) + ".example/" + std::to_string(i);
     char file[MAX_PATH];
     if (!CreateUrlCacheEntryA(url.c_str(), 0, "htm", file, 0)) continue;
@@ -105,6 +127,26 @@ void BaselineCachePurge() {
   FindCloseUrlCache(find);
 }
 
+// The two-call protocol alone: a size question without a buffer, then the
+// fetch into a block of exactly that size, one record held at a time.
+void FloorCachePurge() {
+  DWORD size = 0;
+  if (HANDLE stray = FindFirstUrlCacheEntryA(nullptr, nullptr, &size)) FindCloseUrlCache(stray);
+  std::unique_ptr<char[]> record(size ? new char[size]() : nullptr);
+  if (size >= sizeof(DWORD)) std::memcpy(record.get(), &size, sizeof size);
+  auto info = [&] { return reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(record.get()); };
+  HANDLE find = FindFirstUrlCacheEntryA(nullptr, info(), &size);
+  if (!find) return;
+  do {
+    DeleteUrlCacheEntryA(info()->lpszSourceUrlName);
+    size = 0;
+    FindNextUrlCacheEntryA(find, nullptr, &size);
+    record.reset(size ? new char[size]() : nullptr);
+    if (size >= sizeof(DWORD)) std::memcpy(record.get(), &size, sizeof size);
+  } while (FindNextUrlCacheEntryA(find, info(), &size));
+  FindCloseUrlCache(find);
+}
+
 // ---- temp folder ----
 
 std::string TrashFolder() { return "Z:" + std::string(std::getenv("XDG_DATA_HOME")) + "/Trash"; }
@@ -117,8 +159,8 @@ std::string SubfolderName(int round, char side, int i) {
 void BuildTemp(int round, char side) {
   CreateDirectoryA(Root.c_str(), nullptr);
   CreateDirectoryA(Temp.c_str(), nullptr);
-  for (int i = 0; i < TempFiles; ++i) WriteSmallFile(Temp + "file" + std::to_string(i) + ".tmp");
-  for (int s = 0; s < Subfolders; ++s) {
+  for (int i = 0; i < Size.TempFiles; ++i) WriteSmallFile(Temp + "file" + std::to_string(i) + ".tmp");
+  for (int s = 0; s < Size.Subfolders; ++s) {
     std::string folder = Temp + SubfolderName(round, side, s);
     CreateDirectoryA(folder.c_str(), nullptr);
     for (int i = 0; i < FilesPerSubfolder; ++i)
@@ -131,7 +173,7 @@ void ClearTrash(int round, char side) {
   std::string trash = TrashFolder();
   for (char& c : trash)
     if (c == '/') c = '\\';
-  for (int s = 0; s < Subfolders; ++s) {
+  for (int s = 0; s < Size.Subfolders; ++s) {
     std::string name = SubfolderName(round, side, s);
     RemoveTree(trash + "\\files\\" + name);
     DeleteFileA((trash + "\\info\\" + name + ".trashinfo").c_str());
@@ -168,6 +210,85 @@ void BaselineTempPurge() {
   }
 }
 
+// The resolved name of an open handle, without the "\\?\" prefix.
+bool FinalNameIs(HANDLE handle, const std::string& expected) {
+  char name[1024];
+  DWORD n = GetFinalPathNameByHandleA(handle, name, sizeof name, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (n == 0 || n >= sizeof name) return false;
+  const char* start = std::strncmp(name, "\\\\?\\", 4) == 0 ? name + 4 : name;
+  return lstrcmpiA(start, expected.c_str()) == 0;
+}
+
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// True when every file below the folder resolves to its own name and no
+// entry is a reparse point: what must hold before the shell gets the folder.
+bool FloorSelfContained(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  bool contained = true;
+  do {
+    if (!std::strcmp(data.cFileName, ".") || !std::strcmp(data.cFileName, "..")) continue;
+    std::string path = folder + "\\" + data.cFileName;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      contained = false;
+    } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      contained = FloorSelfContained(path);
+    } else {
+      HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, ShareAll, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      contained = file != INVALID_HANDLE_VALUE && FinalNameIs(file, path);
+      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+  } while (contained && FindNextFileA(find, &data));
+  FindClose(find);
+  return contained;
+}
+
+// Per file one open that does not follow links, the resolved-name check and
+// the deletion through that handle; then the same shell call per plain
+// subfolder that holds no link.
+void FloorTempPurge() {
+  WIN32_FIND_DATAA data;
+  std::vector<std::string> folders;
+  HANDLE find = FindFirstFileA((Temp + "*.*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      std::string path = Temp + data.cFileName;
+      HANDLE file = CreateFileA(path.c_str(), DELETE, ShareAll, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (file == INVALID_HANDLE_VALUE) continue;
+      if (FinalNameIs(file, path)) {
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+      }
+      CloseHandle(file);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  find = FindFirstFileA((Temp + "*.*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do
+      if (data.cFileName[0] != '.' && data.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY)
+        folders.push_back(Temp + data.cFileName);
+    while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  for (const std::string& folder : folders) {
+    if (!FloorSelfContained(folder)) continue;
+    char from[256] = {};
+    if (folder.size() > sizeof from - 2) continue;
+    std::memcpy(from, folder.c_str(), folder.size());
+    SHFILEOPSTRUCTA operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from;
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION;
+    SHFileOperationA(&operation);
+  }
+}
+
 int CountEntries(const std::string& folder) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
@@ -186,9 +307,67 @@ double Timed(Action action) {
   return Now() - start;
 }
 
-void Report(const char* what, const std::vector<double>& ours, const std::vector<double>& base) {
+void Report(const char* what, const char* other, const std::vector<double>& ours,
+            const std::vector<double>& base) {
   double o = Median(ours), b = Median(base);
-  std::printf("%s ratio %.2f ours_ms=%.0f base_ms=%.0f\n", what, b > 0 ? o / b : 0.0, o, b);
+  std::printf("%s ratio %.2f ours_ms=%.0f %s_ms=%.0f\n", what, b > 0 ? o / b : 0.0, o, other, b);
+  std::fflush(stdout);
+}
+
+int CountCacheEntries() {
+  std::vector<char> buffer(64 * 1024);
+  auto info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
+  DWORD size = buffer.size();
+  HANDLE find = FindFirstUrlCacheEntryA(nullptr, info, &size);
+  if (!find) return 0;
+  int count = 0;
+  do {
+    ++count;
+    size = buffer.size();
+  } while (FindNextUrlCacheEntryA(find, info, &size));
+  FindCloseUrlCache(find);
+  return count;
+}
+
+enum TSide { Ours, Base, Floor, SideCount };
+
+struct TTimes {
+  std::vector<double> Cache[SideCount], Temp[SideCount];
+  bool Leftovers = false;
+};
+
+// ROUNDS rounds at SIZE; in each the given sides take turns, in an order that
+// rotates so that drift favours none of them.
+void RunRounds(const TSize& size, int rounds, const std::vector<TSide>& sides, TTimes& times, int& roundId) {
+  Size = size;
+  for (int round = 0; round < rounds; ++round, ++roundId) {
+    for (std::size_t turn = 0; turn < sides.size(); ++turn) {
+      TSide side = sides[(round + turn) % sides.size()];
+      FillCache(roundId * SideCount + side);
+      void (*purge)() = side == Ours ? PurgeUrlCache : side == Base ? BaselineCachePurge : FloorCachePurge;
+      times.Cache[side].push_back(Timed(purge));
+      times.Leftovers |= CountCacheEntries() != 0;
+    }
+    for (std::size_t turn = 0; turn < sides.size(); ++turn) {
+      TSide side = sides[(round + turn) % sides.size()];
+      char tag = "obf"[side];
+      BuildTemp(roundId, tag);
+      double ms = side == Ours   ? Timed([] { PurgeTempFolder(Temp); })
+                  : side == Base ? Timed(BaselineTempPurge)
+                                 : Timed(FloorTempPurge);
+      times.Temp[side].push_back(ms);
+      times.Leftovers |= CountEntries(Temp) != 0;
+      ClearTrash(roundId, tag);
+      RemoveTree(Root);
+    }
+  }
+}
+
+void ReportScale(const char* what, const std::vector<double>& normal, int normalEntries,
+                 const std::vector<double>& scale, int scaleEntries) {
+  double n = Median(normal) * 1000 / normalEntries, s = Median(scale) * 1000 / scaleEntries;
+  std::printf("%s per-1000 %.2f normal_ms_per_1000=%.1f scale_ms_per_1000=%.1f normal_entries=%d scale_entries=%d\n",
+              what, n > 0 ? s / n : 0.0, n, s, normalEntries, scaleEntries);
   std::fflush(stdout);
 }
 
@@ -199,32 +378,42 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_purge: run it under Wine after '. scripts/env.sh'\n");
     return 2;
   }
-  int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  bool scale = argc > 1 && std::strcmp(argv[1], "--scale") == 0;
+  const char* roundsArg = argc > (scale ? 2 : 1) ? argv[scale ? 2 : 1] : nullptr;
+  int rounds = roundsArg ? std::max(1, std::atoi(roundsArg)) : scale ? 2 : 5;
   CoInitialize(nullptr);
-  std::vector<double> cacheOurs, cacheBase, tempOurs, tempBase;
+  int roundId = 0;
   bool leftovers = false;
-  for (int round = 0; round < rounds; ++round) {
-    // Alternate which side goes first so drift does not favour either.
-    for (int turn = 0; turn < 2; ++turn) {
-      bool ours = (round + turn) % 2 == 0;
-      FillCache(round * 2 + turn);
-      double ms = ours ? Timed(PurgeUrlCache) : Timed(BaselineCachePurge);
-      (ours ? cacheOurs : cacheBase).push_back(ms);
-    }
-    for (int turn = 0; turn < 2; ++turn) {
-      bool ours = (round + turn) % 2 == 0;
-      char side = ours ? 'o' : 'b';
-      BuildTemp(round, side);
-      double ms = ours ? Timed([] { PurgeTempFolder(Temp); }) : Timed(BaselineTempPurge);
-      (ours ? tempOurs : tempBase).push_back(ms);
-      leftovers |= CountEntries(Temp) != 0;
-      ClearTrash(round, side);
-      RemoveTree(Root);
-    }
+  if (!scale) {
+    TTimes times;
+    RunRounds(Normal, rounds, {Ours, Base, Floor}, times, roundId);
+    Report("cache-purge", "base", times.Cache[Ours], times.Cache[Base]);
+    Report("temp-purge", "base", times.Temp[Ours], times.Temp[Base]);
+    Report("cache-purge-floor", "floor", times.Cache[Ours], times.Cache[Floor]);
+    Report("temp-purge-floor", "floor", times.Temp[Ours], times.Temp[Floor]);
+    leftovers = times.Leftovers;
+  } else {
+    // Normal size before and after the large one, ours only.
+    TTimes normal, large;
+    double start = Now();
+    RunRounds(Normal, rounds, {Ours}, normal, roundId);
+    RunRounds(Scale, 1, {Ours}, large, roundId);
+    RunRounds(Normal, rounds, {Ours}, normal, roundId);
+    ReportScale("temp-purge-scale", normal.Temp[Ours], Normal.TempEntries(), large.Temp[Ours],
+                Scale.TempEntries());
+    ReportScale("cache-purge-scale", normal.Cache[Ours], Normal.CacheEntries, large.Cache[Ours],
+                Scale.CacheEntries);
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    double peakMb = memory.PeakWorkingSetSize / (1024.0 * 1024.0);
+    std::printf("purge-scale peak-working-set-mb %.1f (limit 64; whole process, fixtures included)\n", peakMb);
+    std::printf("purge-scale large_temp_ms=%.0f large_cache_ms=%.0f total_s=%.0f\n", Median(large.Temp[Ours]),
+                Median(large.Cache[Ours]), (Now() - start) / 1000);
+    leftovers = normal.Leftovers || large.Leftovers;
+    if (peakMb >= 64) std::printf("warning: peak working set over 64 MB\n");
   }
-  Report("cache-purge", cacheOurs, cacheBase);
-  Report("temp-purge", tempOurs, tempBase);
-  if (leftovers) std::printf("warning: a purge left entries in the temp folder\n");
+  if (leftovers) std::printf("warning: a purge left entries in the temp folder or the cache\n");
   CoUninitialize();
   return leftovers ? 1 : 0;
 }

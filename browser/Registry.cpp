@@ -1,5 +1,6 @@
 #include "browser/Registry.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -56,14 +57,16 @@ void TRegistryKey::WriteString(const std::string& name, const std::string& text)
 std::optional<bool> TRegistryKey::ReadBool(const std::string& name) const {
   if (FOpenStatus == ERROR_FILE_NOT_FOUND) return std::nullopt;
   DWORD type = REG_NONE;
-  DWORD value = 0;
-  DWORD size = sizeof value;
-  LSTATUS status = Opened() ? FPlatform.RegQueryValueExA(FKey.Get(), name.c_str(), nullptr, &type,
-                                                         reinterpret_cast<BYTE*>(&value), &size)
+  BYTE data[sizeof(DWORD)] = {};
+  DWORD size = sizeof data;
+  LSTATUS status = Opened() ? FPlatform.RegQueryValueExA(FKey.Get(), name.c_str(), nullptr, &type, data, &size)
                             : FOpenStatus;
   if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
   if (status != ERROR_SUCCESS) Raise(GetDataFailed, name);
   if (type != REG_DWORD) Raise(InvalidDataType, name);
+  // A REG_DWORD may hold fewer than 4 bytes: only the reported ones count.
+  DWORD value = 0;
+  std::memcpy(&value, data, size < sizeof data ? size : sizeof data);
   return value != 0;
 }
 

@@ -414,7 +414,12 @@ LSTATUS TFakePlatform::RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD 
     if (size) *size = static_cast<DWORD>(bytes.size());
     return ERROR_MORE_DATA;
   }
-  if (data) std::memcpy(data, bytes.data(), bytes.size());
+  if (data) {
+    std::memcpy(data, bytes.data(), bytes.size());
+    // Guard bytes (no NUL among them) fill the rest of the caller's buffer,
+    // so a reader that looks past the reported size finds them in its text.
+    std::memset(data + bytes.size(), 0xA5, *size - bytes.size());
+  }
   if (size) *size = static_cast<DWORD>(bytes.size());
   return ERROR_SUCCESS;
 }

@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
 # Builds and runs every benchmark (build/bench/bench_*.exe) in the build tree's
 # Wine sandbox on a private Xvfb. Each prints lines "NAME ratio R ...medians...".
-# bench_startup and bench_tray_menu get the path of spurwisch.exe; the first
-# also the options in SPW_BENCH_STARTUP_ARGS (see bench/startup.cpp).
+# bench_startup, bench_tray_menu and bench_idle get the path of spurwisch.exe;
+# the first also the options in SPW_BENCH_STARTUP_ARGS (see bench/startup.cpp).
+#
+#   scripts/bench.sh           every benchmark at its normal size
+#   scripts/bench.sh --scale   only the purge at a hundred times the files and
+#                              ten times the URL cache (several minutes; needs
+#                              about 1 GB of disk in build/, removed afterwards)
 set -euo pipefail
+scale=0
+case "${1:-}" in
+  --scale) scale=1 ;;
+  "") ;;
+  *) echo "usage: scripts/bench.sh [--scale]" >&2; exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 . scripts/env.sh
 
@@ -16,6 +27,13 @@ ensure_prefix
 start_wineserver
 
 status=0
+if [ "$scale" = 1 ]; then
+  spw_log "running bench_purge --scale"
+  started=$(date +%s)
+  timeout 3600 wine "$SPW_BUILD/bench/bench_purge.exe" --scale || status=1
+  spw_log "scale run took $(($(date +%s) - started)) s"
+  exit $status
+fi
 for bench in "$SPW_BUILD"/bench/bench_*.exe; do
   [ -e "$bench" ] || continue
   name=$(basename "$bench" .exe)
@@ -25,7 +43,7 @@ for bench in "$SPW_BUILD"/bench/bench_*.exe; do
     bench_startup)
       # shellcheck disable=SC2206
       args=("$SPW_BUILD/spurwisch.exe" ${SPW_BENCH_STARTUP_ARGS:-}) ;;
-    bench_tray_menu)
+    bench_tray_menu | bench_idle)
       args=("$SPW_BUILD/spurwisch.exe") ;;
   esac
   spw_log "running $name"

@@ -81,9 +81,12 @@ std::vector<std::string> AssignAccessKeys(const std::vector<std::string>& captio
     std::string& caption = result[item];
     std::size_t pos = HotkeyPosition(caption);
     int slot = pos == std::string::npos ? -1 : KeySlot(caption[pos]);
-    if (pos != std::string::npos && slot < 0) continue;  // a key outside the set is kept, nothing taken
-    if (slot >= 0 && !taken[slot]) {
-      taken[slot] = true;
+    if (pos != std::string::npos && (slot < 0 || !taken[slot])) {
+      // A key outside the set is kept and nothing is taken. A later single
+      // '&' would mark a second character (drawing underlines the last one
+      // marked, the menu's key search the first), so it goes.
+      if (slot >= 0) taken[slot] = true;
+      caption = caption.substr(0, pos + 1) + WithoutSingleAmpersands(caption.substr(pos + 1));
       continue;
     }
     // A duplicate loses its '&' (and any later single one, which would

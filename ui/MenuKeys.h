@@ -11,7 +11,8 @@ char GetHotkey(const std::string& caption);
 // Access keys for the captions of the items that take part (shown, not
 // separators, non-empty caption), in menu order; returns the new captions
 // (same count, same order). Keys come from "1234567890A...Z", a to z
-// counting as capitals. A key in that set that is not yet taken is kept;
+// counting as capitals. A key in that set that is not yet taken is kept
+// (a key outside the set always is), and later single '&'s of that caption go;
 // one taken by an item above loses its '&'. Items without a key get the
 // first free character of their caption; when characters run out, the
 // handing out starts over with the items left without a key first, and the

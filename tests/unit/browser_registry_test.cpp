@@ -203,4 +203,15 @@ TEST_F(BrowserRegistryCalls, MissingKeysAndFailedReads) {
   EXPECT_EQ(Fake.OpenHandles(), 0);
 }
 
+// Found by fuzzing: a REG_DWORD shorter than 4 bytes was read as 4, so the
+// bytes past the reported size (guard bytes in the double) decided the flag.
+TEST_F(BrowserRegistryCalls, AShortProxyEnableCountsOnlyItsOwnBytes) {
+  const std::pair<std::string, bool> cases[] = {
+      {"", false}, {std::string(2, '\0'), false}, {std::string("\0\x01", 2), true}, {std::string(3, '\0'), false}};
+  for (const auto& [data, on] : cases) {
+    Fake.Registry[InternetSettingsKey][ProxyEnableValue] = {REG_DWORD, data};
+    EXPECT_EQ(IsProxyEnabled(), on) << data.size() << " bytes";
+  }
+}
+
 }  // namespace

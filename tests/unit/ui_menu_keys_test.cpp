@@ -35,6 +35,8 @@ TEST(MenuKeys, KeptKeysDuplicatesUmlautsAndTheRetry) {
       {"kept key taken before new ones", {"Datei", "&Drucken"}, {"D&atei", "&Drucken"}},
       {"duplicate loses its ampersand", {"&Neu", "&nochmal"}, {"&Neu", "n&ochmal"}},
       {"and a later single one with it", {"&Ab", "&A&b"}, {"&Ab", "A&b"}},
+      {"a kept key marks one character", {"&A&b", "B&"}, {"&Ab", "&B"}},
+      {"so does a key outside the set", {"&\xE4&b", "b"}, {"&\xE4" "b", "&b"}},
       {"umlaut key kept, nothing taken", {"&\xC4nderung", "\xC4pfel"}, {"&\xC4nderung", "\xC4&pfel"}},
       {"umlauts never given", {"\xDC\xF6\xE4" "b", "\xE4\xF6"}, {"\xDC\xF6\xE4&b", "\xE4\xF6"}},
       {"digits are keys", {"1", "12"}, {"&1", "1&2"}},

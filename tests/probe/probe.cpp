@@ -1,0 +1,63 @@
+#include "probe.h"
+
+#include <vector>
+
+namespace {
+
+HANDLE Mapping = nullptr;
+TProbeResults* Results = nullptr;
+UINT CreateMessage = 0;
+
+// Creates ProbeObjectsPerKind objects of each kind, frees them all, and
+// returns how many could be created.
+LONG CreateObjects() {
+  LONG created = 0;
+  std::vector<HGDIOBJ> objects;
+  HDC screen = GetDC(nullptr);
+  for (int i = 0; i < ProbeObjectsPerKind; ++i) {
+    HGDIOBJ made[] = {CreatePen(PS_SOLID, 1, RGB(i, 0, 0)), CreateSolidBrush(RGB(0, i, 0)),
+                      CreateFontA(-11 - i % 5, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Tahoma"),
+                      nullptr, screen ? CreateCompatibleBitmap(screen, 8, 8) : nullptr};
+    HDC dc = CreateCompatibleDC(screen);
+    for (HGDIOBJ object : made)
+      if (object) {
+        objects.push_back(object);
+        ++created;
+      }
+    if (dc) {
+      ++created;
+      DeleteDC(dc);
+    }
+  }
+  for (HGDIOBJ object : objects) DeleteObject(object);
+  if (screen) ReleaseDC(nullptr, screen);
+  return created;
+}
+
+}  // namespace
+
+extern "C" LRESULT CALLBACK SpwProbeGetMessage(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HC_ACTION && wparam == PM_REMOVE && Results) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lparam);
+    // 0x0118 is the system timer that drives caret blinking and the like.
+    if (msg->message == WM_TIMER || msg->message == 0x0118) InterlockedIncrement(&Results->TimerTicks);
+    if (CreateMessage && msg->message == CreateMessage) {
+      Results->ObjectsCreated = CreateObjects();
+      InterlockedIncrement(&Results->CreateRounds);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    CreateMessage = RegisterWindowMessageA(ProbeCreateMessage);
+    Mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, ProbeMappingName);
+    if (Mapping) Results = static_cast<TProbeResults*>(MapViewOfFile(Mapping, FILE_MAP_WRITE, 0, 0, sizeof *Results));
+    if (Results) InterlockedIncrement(&Results->Attached);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    if (Results) UnmapViewOfFile(Results);
+    if (Mapping) CloseHandle(Mapping);
+  }
+  return TRUE;
+}
