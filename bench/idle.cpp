@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
   auto* results =
       mapping ? static_cast<TProbeResults*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(TProbeResults))) : nullptr;
   HMODULE probe = LoadLibraryA((here + "\\..\\tests\\probe\\spw_probe.dll").c_str());
-  auto hookProc = probe ? reinterpret_cast<HOOKPROC>(GetProcAddress(probe, "SpwProbeGetMessage")) : nullptr;
+  FARPROC address = probe ? GetProcAddress(probe, "SpwProbeGetMessage") : nullptr;
+  auto hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(address));
   if (!results || !hookProc) return Fail("probe DLL not available");
 
   int status = 0;

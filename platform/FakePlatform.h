@@ -99,6 +99,8 @@ public:
   };
   // Key path -> value name -> value. A key that is not listed does not exist
   // (and is never created); failures of the Reg calls return the error code.
+  // A read fills the rest of the caller's buffer with guard bytes (0xA5), so
+  // a reader that looks past the reported size finds them.
   std::map<std::string, std::map<std::string, TRegValue>> Registry;
 
   // ---- TPlatform ----

@@ -34,6 +34,19 @@ LONG CreateObjects() {
   return created;
 }
 
+// How many regions can be made before creation fails; all freed again.
+LONG CountFreeObjects() {
+  std::vector<HRGN> regions;
+  regions.reserve(ProbeFreeLimit);
+  while (regions.size() < static_cast<std::size_t>(ProbeFreeLimit)) {
+    HRGN region = CreateRectRgn(0, 0, 1, 1);
+    if (!region) break;
+    regions.push_back(region);
+  }
+  for (HRGN region : regions) DeleteObject(region);
+  return static_cast<LONG>(regions.size());
+}
+
 }  // namespace
 
 extern "C" LRESULT CALLBACK SpwProbeGetMessage(int code, WPARAM wparam, LPARAM lparam) {
@@ -42,7 +55,10 @@ extern "C" LRESULT CALLBACK SpwProbeGetMessage(int code, WPARAM wparam, LPARAM l
     // 0x0118 is the system timer that drives caret blinking and the like.
     if (msg->message == WM_TIMER || msg->message == 0x0118) InterlockedIncrement(&Results->TimerTicks);
     if (CreateMessage && msg->message == CreateMessage) {
-      Results->ObjectsCreated = CreateObjects();
+      if (msg->wParam == 1)
+        Results->FreeObjects = CountFreeObjects();
+      else
+        Results->ObjectsCreated = CreateObjects();
       InterlockedIncrement(&Results->CreateRounds);
     }
   }

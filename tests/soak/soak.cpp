@@ -33,6 +33,7 @@ const UINT kTrayCallback = WM_USER + 1;
 const char kSettings[] = "1\r\n1\r\n0\r\n0\r\n0\r\n";
 // Margins against the values after the first 10 rounds.
 const DWORD kHandleMargin = 4;
+const long kGdiMargin = 16;
 const SIZE_T kPrivateMarginKb = 512;
 const int kBaselineRound = 10;
 
@@ -224,7 +225,8 @@ class TProbe {
   // Hooks the thread that owns WINDOW with the DLL beside this program.
   bool Attach(HWND window, const std::string& dll) {
     FLibrary = LoadLibraryA(dll.c_str());
-    auto proc = FLibrary ? reinterpret_cast<HOOKPROC>(GetProcAddress(FLibrary, "SpwProbeGetMessage")) : nullptr;
+    FARPROC address = FLibrary ? GetProcAddress(FLibrary, "SpwProbeGetMessage") : nullptr;
+    auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(address));
     if (!proc || !FResults) return false;
     FHook = SetWindowsHookExA(WH_GETMESSAGE, proc, FLibrary, GetWindowThreadProcessId(window, nullptr));
     if (!FHook) return false;
@@ -233,14 +235,24 @@ class TProbe {
   }
   // Objects the program's thread could create of the probe's 1,000; -1 when it did not answer.
   long CreateObjects(HWND window) {
-    LONG before = FResults->CreateRounds;
-    PostMessageA(window, RegisterWindowMessageA(ProbeCreateMessage), 0, 0);
-    if (!wait_until([&] { return FResults->CreateRounds != before; }, 10000)) return -1;
+    if (!Ask(window, 0)) return -1;
     return FResults->ObjectsCreated;
+  }
+  // Free slots of the program's GDI handle table; -1 when it did not answer.
+  long FreeObjects(HWND window) {
+    if (!Ask(window, 1)) return -1;
+    return FResults->FreeObjects;
   }
   LONG TimerTicks() const { return FResults ? FResults->TimerTicks : -1; }
 
  private:
+  bool Ask(HWND window, WPARAM what) {
+    if (!FResults) return false;
+    LONG before = FResults->CreateRounds;
+    PostMessageA(window, RegisterWindowMessageA(ProbeCreateMessage), what, 0);
+    return wait_until([&] { return FResults->CreateRounds != before; }, 20000);
+  }
+
   UniqueHandle FMapping;
   TProbeResults* FResults = nullptr;
   HMODULE FLibrary = nullptr;
@@ -258,8 +270,10 @@ std::string self_path() {
   return path;
 }
 
-std::string arrow(unsigned long long a, unsigned long long b) {
-  return std::to_string(a) + "\xE2\x86\x92" + std::to_string(b);  // UTF-8 "→"
+// "A→B" for the figures printed as they are (UTF-8), "A->B" for the check
+// lines, which the report converts from Windows-1252.
+std::string arrow(long long a, long long b, const char* between = "\xE2\x86\x92") {
+  return std::to_string(a) + between + std::to_string(b);
 }
 
 void soak(Report& report, const std::string& exe, const std::string& artifacts, const TPlan& plan) {
@@ -283,6 +297,7 @@ void soak(Report& report, const std::string& exe, const std::string& artifacts, 
   report.check(probe.Attach(main, dll), "soak: probe attached to the program's GUI thread", dll);
 
   TResources first{}, last{};
+  long firstFree = -1;
   Image reference;
   int cleanings = 0, menus = 0, repaints = 0, cycles = 0, rounds = 0;
   std::string failure;
@@ -313,6 +328,7 @@ void soak(Report& report, const std::string& exe, const std::string& artifacts, 
       Sleep(300);
       first = resources_of(program);
       reference = settled_capture(main);
+      firstFree = probe.FreeObjects(main);
     }
   }
   DWORD elapsed = GetTickCount() - started;
@@ -327,10 +343,16 @@ void soak(Report& report, const std::string& exe, const std::string& artifacts, 
     std::fflush(stdout);
     report.check(first.Handles > 0 && last.Handles <= first.Handles + kHandleMargin,
                  "soak: kernel handles within +" + std::to_string(kHandleMargin) + " of round 10",
-                 arrow(first.Handles, last.Handles));
+                 arrow(first.Handles, last.Handles, "->"));
     report.check(first.PrivateKb > 0 && last.PrivateKb <= first.PrivateKb + kPrivateMarginKb,
                  "soak: private bytes within +" + std::to_string(kPrivateMarginKb) + " KB of round 10",
-                 arrow(first.PrivateKb, last.PrivateKb));
+                 arrow(first.PrivateKb, last.PrivateKb, "->"));
+    long lastFree = probe.FreeObjects(main);
+    std::printf("soak gdi-free %s\n", arrow(firstFree, lastFree).c_str());
+    std::fflush(stdout);
+    report.check(firstFree > 0 && lastFree >= firstFree - kGdiMargin,
+                 "soak: free GDI slots within -" + std::to_string(kGdiMargin) + " of round 10 (no GDI leak)",
+                 arrow(firstFree, lastFree, "->"));
     long created = probe.CreateObjects(main);
     report.check(created == ProbeObjectsPerKind * ProbeObjectKinds, "soak: GDI objects can still be created in the program",
                  std::to_string(created) + " of " + std::to_string(ProbeObjectsPerKind * ProbeObjectKinds));

@@ -311,10 +311,14 @@ TEST(Fuzz, MenusGetAtMostOneKeyPerItemAndNoSharedKeys) {
     // Shown separators stand between shown items, one at a time.
     int last = 0;  // 0 nothing yet, 1 item, 2 separator
     for (std::size_t item = 0; item < count; ++item) {
-      if (!lines[item].Separator) ASSERT_EQ(shown[item], lines[item].Visible) << "case " << i;
+      if (!lines[item].Separator) {
+        ASSERT_EQ(shown[item], lines[item].Visible) << "case " << i;
+      }
       if (!shown[item]) continue;
       ASSERT_TRUE(lines[item].Visible) << "case " << i;
-      if (lines[item].Separator) ASSERT_EQ(last, 1) << "case " << i << ", line " << item;
+      if (lines[item].Separator) {
+        ASSERT_EQ(last, 1) << "case " << i << ", line " << item;
+      }
       last = lines[item].Separator ? 2 : 1;
     }
     ASSERT_NE(last, 2) << "case " << i << ": a separator ends the menu";
@@ -331,7 +335,9 @@ TEST(Fuzz, MenusGetAtMostOneKeyPerItemAndNoSharedKeys) {
       if (marks.empty()) continue;
       ASSERT_EQ(keyed[item][marks[0]], GetHotkey(keyed[item])) << "case " << i;
       int key = KeyOf(keyed[item][marks[0]]);
-      if (key >= 0) ASSERT_TRUE(keys.insert(key).second) << "case " << i << ": key " << char(key) << " twice";
+      if (key >= 0) {
+        ASSERT_TRUE(keys.insert(key).second) << "case " << i << ": key " << char(key) << " twice";
+      }
     }
   }
 }
