@@ -1,5 +1,7 @@
 #include "probe.h"
 
+#include <winternl.h>
+
 #include <vector>
 
 namespace {
@@ -34,17 +36,29 @@ LONG CreateObjects() {
   return created;
 }
 
-// How many regions can be made before creation fails; all freed again.
-LONG CountFreeObjects() {
-  std::vector<HRGN> regions;
-  regions.reserve(ProbeFreeLimit);
-  while (regions.size() < static_cast<std::size_t>(ProbeFreeLimit)) {
-    HRGN region = CreateRectRgn(0, 0, 1, 1);
-    if (!region) break;
-    regions.push_back(region);
-  }
-  for (HRGN region : regions) DeleteObject(region);
-  return static_cast<LONG>(regions.size());
+// The GDI objects of the process. Wine answers GetGuiResources with 0; its
+// handle table, which the PEB points to as on Windows, then gives the number:
+// 24-byte entries whose object pointer is set, the owner's process id in the
+// low word of the next field (0 under Wine, where the table is per process).
+LONG CountGdiObjects() {
+  if (DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<LONG>(count);
+  struct TEntry {
+    UINT64 Object;
+    UINT32 Owner;
+    UINT16 Type;
+    UINT8 Unique, ExtType;
+    UINT64 User;
+  };
+  static_assert(sizeof(TEntry) == 24);
+  constexpr int TableSize = 65536;
+  const char* peb = reinterpret_cast<const char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+  const TEntry* table = *reinterpret_cast<const TEntry* const*>(peb + 0xF8);  // GdiSharedHandleTable
+  if (!table) return -1;
+  WORD pid = static_cast<WORD>(GetCurrentProcessId());
+  LONG count = 0;
+  for (int i = 0; i < TableSize; ++i)
+    if (table[i].Object && ((table[i].Owner & 0xFFFF) == pid || (table[i].Owner & 0xFFFF) == 0)) ++count;
+  return count;
 }
 
 }  // namespace
@@ -56,7 +70,7 @@ extern "C" LRESULT CALLBACK SpwProbeGetMessage(int code, WPARAM wparam, LPARAM l
     if (msg->message == WM_TIMER || msg->message == 0x0118) InterlockedIncrement(&Results->TimerTicks);
     if (CreateMessage && msg->message == CreateMessage) {
       if (msg->wParam == 1)
-        Results->FreeObjects = CountFreeObjects();
+        Results->GdiObjects = CountGdiObjects();
       else
         Results->ObjectsCreated = CreateObjects();
       InterlockedIncrement(&Results->CreateRounds);

@@ -8,20 +8,17 @@
 constexpr const char* ProbeMappingName = "Local\\SpwProbeResults";
 // Registered message posted to one of the program's windows: with wParam 0,
 // create and free ProbeObjectsPerKind objects of each kind and count the
-// successes; with wParam 1, count how many more GDI objects the process can
-// make (regions, up to ProbeFreeLimit) before the handle table is full, and
-// free them: its drop between two counts is the number of objects leaked.
+// successes; with wParam 1, count the GDI objects the process holds.
 constexpr const char* ProbeCreateMessage = "SpwProbeCreateObjects";
 constexpr int ProbeObjectsPerKind = 200;
 constexpr int ProbeObjectKinds = 5;  // pens, brushes, fonts, memory DCs, bitmaps
-constexpr int ProbeFreeLimit = 200000;
 
 struct TProbeResults {
   volatile LONG TimerTicks;       // WM_TIMER and system timer messages removed from the queue
   volatile LONG Attached;         // the DLL is loaded in the program
   volatile LONG CreateRounds;     // object-creation requests answered
   volatile LONG ObjectsCreated;   // successes of the last request
-  volatile LONG FreeObjects;      // result of the last count of free GDI slots
+  volatile LONG GdiObjects;       // result of the last count of GDI objects
 };
 
 // The hook procedure exported by the DLL, for SetWindowsHookExA(WH_GETMESSAGE).

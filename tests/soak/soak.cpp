@@ -33,7 +33,7 @@ const UINT kTrayCallback = WM_USER + 1;
 const char kSettings[] = "1\r\n1\r\n0\r\n0\r\n0\r\n";
 // Margins against the values after the first 10 rounds.
 const DWORD kHandleMargin = 4;
-const long kGdiMargin = 16;
+const long kGdiMargin = 4;
 const SIZE_T kPrivateMarginKb = 512;
 const int kBaselineRound = 10;
 
@@ -238,10 +238,10 @@ class TProbe {
     if (!Ask(window, 0)) return -1;
     return FResults->ObjectsCreated;
   }
-  // Free slots of the program's GDI handle table; -1 when it did not answer.
-  long FreeObjects(HWND window) {
+  // GDI objects the program holds; -1 when it did not answer.
+  long GdiObjects(HWND window) {
     if (!Ask(window, 1)) return -1;
-    return FResults->FreeObjects;
+    return FResults->GdiObjects;
   }
   LONG TimerTicks() const { return FResults ? FResults->TimerTicks : -1; }
 
@@ -297,7 +297,7 @@ void soak(Report& report, const std::string& exe, const std::string& artifacts, 
   report.check(probe.Attach(main, dll), "soak: probe attached to the program's GUI thread", dll);
 
   TResources first{}, last{};
-  long firstFree = -1;
+  long firstGdi = -1;
   Image reference;
   int cleanings = 0, menus = 0, repaints = 0, cycles = 0, rounds = 0;
   std::string failure;
@@ -328,7 +328,7 @@ void soak(Report& report, const std::string& exe, const std::string& artifacts, 
       Sleep(300);
       first = resources_of(program);
       reference = settled_capture(main);
-      firstFree = probe.FreeObjects(main);
+      firstGdi = probe.GdiObjects(main);
     }
   }
   DWORD elapsed = GetTickCount() - started;
@@ -347,12 +347,12 @@ void soak(Report& report, const std::string& exe, const std::string& artifacts, 
     report.check(first.PrivateKb > 0 && last.PrivateKb <= first.PrivateKb + kPrivateMarginKb,
                  "soak: private bytes within +" + std::to_string(kPrivateMarginKb) + " KB of round 10",
                  arrow(first.PrivateKb, last.PrivateKb, "->"));
-    long lastFree = probe.FreeObjects(main);
-    std::printf("soak gdi-free %s\n", arrow(firstFree, lastFree).c_str());
+    long lastGdi = probe.GdiObjects(main);
+    std::printf("soak gdi-objects %s\n", arrow(firstGdi, lastGdi).c_str());
     std::fflush(stdout);
-    report.check(firstFree > 0 && lastFree >= firstFree - kGdiMargin,
-                 "soak: free GDI slots within -" + std::to_string(kGdiMargin) + " of round 10 (no GDI leak)",
-                 arrow(firstFree, lastFree, "->"));
+    report.check(firstGdi > 0 && lastGdi <= firstGdi + kGdiMargin,
+                 "soak: GDI objects within +" + std::to_string(kGdiMargin) + " of round 10",
+                 arrow(firstGdi, lastGdi, "->"));
     long created = probe.CreateObjects(main);
     report.check(created == ProbeObjectsPerKind * ProbeObjectKinds, "soak: GDI objects can still be created in the program",
                  std::to_string(created) + " of " + std::to_string(ProbeObjectsPerKind * ProbeObjectKinds));
