@@ -68,19 +68,6 @@ private:
   HDC FDC;
 };
 
-// Restores a DC's state at the end of a scope.
-class TSavedDC {
-public:
-  explicit TSavedDC(HDC dc) : FDC(dc), FState(SaveDC(dc)) {}
-  ~TSavedDC() { RestoreDC(FDC, FState); }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-  HDC FDC;
-  int FState;
-};
-
 bool IsNotification(UINT msg) { return msg >= CM_BASE && msg < CN_BASE + 0x400; }
 
 }  // namespace

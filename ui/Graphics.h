@@ -58,6 +58,19 @@ private:
   HGDIOBJ FOld;
 };
 
+// Restores a DC's state (selected objects, colours, modes) at the end of a scope.
+class TSavedDC {
+public:
+  explicit TSavedDC(HDC dc) : FDC(dc), FState(SaveDC(dc)) {}
+  ~TSavedDC() { RestoreDC(FDC, FState); }
+  TSavedDC(const TSavedDC&) = delete;
+  TSavedDC& operator=(const TSavedDC&) = delete;
+
+private:
+  HDC FDC;
+  int FState;
+};
+
 // A window DC (GetDC / GetWindowDC) released on every path.
 class TWindowDC {
 public:

@@ -14,19 +14,6 @@ std::vector<TMenu*>& LiveMenus() {
   return menus;
 }
 
-// Restores a DC's state at the end of a scope.
-class TSavedDC {
-public:
-  explicit TSavedDC(HDC dc) : FDC(dc), FState(SaveDC(dc)) {}
-  ~TSavedDC() { RestoreDC(FDC, FState); }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-  HDC FDC;
-  int FState;
-};
-
 int TextIndent() { return GetSystemMetrics(SM_CXMENUCHECK) + 4; }
 
 TMenuItem* FindMenuItem(ULONG_PTR command) {
