@@ -34,6 +34,8 @@
 #include "clean/Cleaning.h"
 #include "clean/TempPurge.h"
 
+#include "bench/bench_util.h"
+
 namespace {
 
 const std::string Root = "C:\\spw-bench";
@@ -53,23 +55,6 @@ bool InSandbox() {
   const char* xdg = std::getenv("XDG_DATA_HOME");
   return GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name") && prefix &&
          xdg && std::strstr(prefix, "/build") && std::strstr(xdg, "/build");
-}
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return 1000.0 * counter.QuadPart / frequency.QuadPart;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 void WriteSmallFile(const std::string& path) {
@@ -310,14 +295,14 @@ int CountEntries(const std::string& folder) {
 
 template <class Action>
 double Timed(Action action) {
-  double start = Now();
+  double start = bench_util::now_ms();
   action();
-  return Now() - start;
+  return bench_util::now_ms() - start;
 }
 
 void Report(const char* what, const char* other, const std::vector<double>& ours,
             const std::vector<double>& base) {
-  double o = Median(ours), b = Median(base);
+  double o = bench_util::median(ours), b = bench_util::median(base);
   std::printf("%s ratio %.2f ours_ms=%.0f %s_ms=%.0f\n", what, b > 0 ? o / b : 0.0, o, other, b);
   std::fflush(stdout);
 }
@@ -378,7 +363,7 @@ void RunRounds(const TSize& size, int rounds, const std::vector<TSide>& sides, T
 
 void ReportScale(const char* what, const std::vector<double>& normal, int normalEntries,
                  const std::vector<double>& scale, int scaleEntries) {
-  double n = Median(normal) * 1000 / normalEntries, s = Median(scale) * 1000 / scaleEntries;
+  double n = bench_util::median(normal) * 1000 / normalEntries, s = bench_util::median(scale) * 1000 / scaleEntries;
   std::printf("%s per-1000 %.2f normal_ms_per_1000=%.1f scale_ms_per_1000=%.1f normal_entries=%d scale_entries=%d\n",
               what, n > 0 ? s / n : 0.0, n, s, normalEntries, scaleEntries);
   std::fflush(stdout);
@@ -408,7 +393,7 @@ int main(int argc, char** argv) {
   } else {
     // Normal size before and after the large one, ours only.
     TTimes normal, large;
-    double start = Now();
+    double start = bench_util::now_ms();
     RunRounds(Normal, rounds, {Ours}, normal, roundId);
     RunRounds(Scale, 1, {Ours}, large, roundId);
     RunRounds(Normal, rounds, {Ours}, normal, roundId);
@@ -421,8 +406,8 @@ int main(int argc, char** argv) {
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     double peakMb = memory.PeakWorkingSetSize / (1024.0 * 1024.0);
     std::printf("purge-scale peak-working-set-mb %.1f (limit 64; whole process, fixtures included)\n", peakMb);
-    std::printf("purge-scale large_temp_ms=%.0f large_cache_ms=%.0f total_s=%.0f\n", Median(large.Temp[Ours]),
-                Median(large.Cache[Ours]), (Now() - start) / 1000);
+    std::printf("purge-scale large_temp_ms=%.0f large_cache_ms=%.0f total_s=%.0f\n", bench_util::median(large.Temp[Ours]),
+                bench_util::median(large.Cache[Ours]), (bench_util::now_ms() - start) / 1000);
     leftovers = normal.Leftovers || large.Leftovers;
     if (peakMb >= 64) std::printf("warning: peak working set over 64 MB\n");
   }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/bench_util.h"
 #include "ui/Forms.h"
 #include "xpstyle/XPStyle.h"
 
@@ -23,23 +24,6 @@ inline bool InSandbox() {
          std::strstr(prefix, "/build");
 }
 
-inline double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return 1000.0 * counter.QuadPart / frequency.QuadPart;
-}
-
-inline double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 // The whole window, every control, painted now.
 inline void RepaintAll(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -49,9 +33,9 @@ inline double TimeRepaints(TCustomForm& form, TXPStyle& style, bool active) {
   style.SetActive(active);
   RepaintAll(form.Handle());  // unmeasured: hooks come and go, edits are re-created
   Application->ProcessMessages();
-  double start = Now();
+  double start = bench_util::now_ms();
   for (int i = 0; i < RepaintsPerRound; ++i) RepaintAll(form.Handle());
-  return Now() - start;
+  return bench_util::now_ms() - start;
 }
 
 struct TMedians {
@@ -64,7 +48,7 @@ inline TMedians MeasureRounds(TCustomForm& form, TXPStyle& style) {
     active.push_back(TimeRepaints(form, style, true));
     inactive.push_back(TimeRepaints(form, style, false));
   }
-  return {Median(active), Median(inactive)};
+  return {bench_util::median(active), bench_util::median(inactive)};
 }
 
 }  // namespace repaint_rounds

@@ -20,7 +20,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_util.h"
+
 namespace {
+
+using bench_util::beside_this_program;
+using bench_util::median;
+using bench_util::now_ms;
+using bench_util::sandbox_copy;
+using bench_util::windows_path;
 
 const UINT kTrayCallback = WM_USER + 1;
 
@@ -29,17 +37,6 @@ class TimerResolution {
   TimerResolution() { timeBeginPeriod(1); }
   ~TimerResolution() { timeEndPeriod(1); }
 };
-
-double now_ms() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  return double(c.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 struct WindowSearch {
   DWORD pid;
@@ -115,34 +112,6 @@ double time_one_opening(const Target& t) {
   while (now_ms() - closing < 5000 && find_window(pid, "#32768", true)) Sleep(5);
   Sleep(50);
   return end - start;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-std::string windows_path(std::string path) {
-  if (path.empty() || path[0] != '/') return path;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return "Z:" + path;
-}
-
-std::string beside_this_program(const char* name) {
-  char self[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string dir = self;
-  return dir.substr(0, dir.rfind('\\') + 1) + name;
-}
-
-std::string sandbox_copy(const std::string& exe, const char* folder, const char* name) {
-  CreateDirectoryA("C:\\spw-bench", nullptr);
-  std::string dir = std::string("C:\\spw-bench\\") + folder;
-  CreateDirectoryA(dir.c_str(), nullptr);
-  std::string copy = dir + "\\" + name;
-  return CopyFileA(exe.c_str(), copy.c_str(), FALSE) ? copy : "";
 }
 
 }  // namespace

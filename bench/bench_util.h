@@ -1,0 +1,53 @@
+// Small helpers every benchmark uses: a millisecond clock, the median of a
+// run's rounds, and the paths of the programs a benchmark starts.
+#pragma once
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace bench_util {
+
+inline double now_ms() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return 1000.0 * double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+inline double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// A Unix path (/...) is reached through drive Z: under Wine.
+inline std::string windows_path(std::string path) {
+  if (path.empty() || path[0] != '/') return path;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return "Z:" + path;
+}
+
+inline std::string beside_this_program(const char* name) {
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string dir = self;
+  return dir.substr(0, dir.rfind('\\') + 1) + name;
+}
+
+// Copies EXE into C:\spw-bench\FOLDER as NAME and returns the copy's path, or "".
+inline std::string sandbox_copy(const std::string& exe, const char* folder, const char* name) {
+  CreateDirectoryA("C:\\spw-bench", nullptr);
+  std::string dir = std::string("C:\\spw-bench\\") + folder;
+  CreateDirectoryA(dir.c_str(), nullptr);
+  std::string copy = dir + "\\" + name;
+  return CopyFileA(exe.c_str(), copy.c_str(), FALSE) ? copy : "";
+}
+
+}  // namespace bench_util
