@@ -50,4 +50,29 @@ inline std::string sandbox_copy(const std::string& exe, const char* folder, cons
   return CopyFileA(exe.c_str(), copy.c_str(), FALSE) ? copy : "";
 }
 
+// The first top-level window of class CLS that process PID owns (visible
+// only, or hidden too); nullptr when there is none.
+inline HWND find_window(DWORD pid, const char* cls, bool visible_only) {
+  struct TSearch {
+    DWORD Pid;
+    const char* Class;
+    bool VisibleOnly;
+    HWND Found;
+  } search{pid, cls, visible_only, nullptr};
+  EnumWindows(
+      [](HWND h, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<TSearch*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        char name[128] = "";
+        if (owner != s->Pid || (s->VisibleOnly && !IsWindowVisible(h)) || !GetClassNameA(h, name, sizeof name) ||
+            std::string(name) != s->Class)
+          return TRUE;
+        s->Found = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
 }  // namespace bench_util

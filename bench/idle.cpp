@@ -21,6 +21,8 @@
 
 #include "tests/probe/probe.h"
 
+#include "bench/bench_util.h"
+
 namespace {
 
 const char kSandbox[] = "C:\\spw-bench-idle";
@@ -52,32 +54,10 @@ bool Start(const std::string& exe, TProcess& process) {
   return true;
 }
 
-struct TSearch {
-  DWORD Pid;
-  const char* Class;
-  bool VisibleOnly;
-  HWND Found;
-};
-
-BOOL CALLBACK Match(HWND h, LPARAM param) {
-  auto* s = reinterpret_cast<TSearch*>(param);
-  DWORD pid = 0;
-  char cls[64] = {};
-  GetWindowThreadProcessId(h, &pid);
-  GetClassNameA(h, cls, sizeof cls);
-  if (pid == s->Pid && std::string(cls) == s->Class && (!s->VisibleOnly || IsWindowVisible(h))) {
-    s->Found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND WaitWindow(DWORD pid, const char* cls, bool visibleOnly, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   do {
-    TSearch search{pid, cls, visibleOnly, nullptr};
-    EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    if (search.Found) return search.Found;
+    if (HWND found = bench_util::find_window(pid, cls, visibleOnly)) return found;
     Sleep(20);
   } while (GetTickCount() - start < timeoutMs);
   return nullptr;

@@ -175,6 +175,20 @@ void ClearTrash(int round, char side) {
 
 // Unchecked DeleteFileA on every entry, then the same shell delete of each
 // plain subfolder.
+// The plain subfolders of Temp, as the temp purge's listing takes them.
+std::vector<std::string> PlainSubfolders() {
+  std::vector<std::string> folders;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((Temp + "*.*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return folders;
+  do
+    if (data.cFileName[0] != '.' && data.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY)
+      folders.push_back(Temp + data.cFileName);
+  while (FindNextFileA(find, &data));
+  FindClose(find);
+  return folders;
+}
+
 void BaselineTempPurge() {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA((Temp + "*.*").c_str(), &data);
@@ -183,16 +197,7 @@ void BaselineTempPurge() {
     while (FindNextFileA(find, &data));
     FindClose(find);
   }
-  std::vector<std::string> folders;
-  find = FindFirstFileA((Temp + "*.*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do
-      if (data.cFileName[0] != '.' && data.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY)
-        folders.push_back(Temp + data.cFileName);
-    while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  for (const std::string& folder : folders) {
+  for (const std::string& folder : PlainSubfolders()) {
     char from[256] = {};
     std::memcpy(from, folder.c_str(), std::min<std::size_t>(folder.size(), 254));
     SHFILEOPSTRUCTA operation{};
@@ -244,7 +249,6 @@ bool FloorSelfContained(const std::string& folder) {
 // subfolder that holds no link.
 void FloorTempPurge() {
   WIN32_FIND_DATAA data;
-  std::vector<std::string> folders;
   HANDLE find = FindFirstFileA((Temp + "*.*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     do {
@@ -261,15 +265,7 @@ void FloorTempPurge() {
     } while (FindNextFileA(find, &data));
     FindClose(find);
   }
-  find = FindFirstFileA((Temp + "*.*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do
-      if (data.cFileName[0] != '.' && data.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY)
-        folders.push_back(Temp + data.cFileName);
-    while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  for (const std::string& folder : folders) {
+  for (const std::string& folder : PlainSubfolders()) {
     if (!FloorSelfContained(folder)) continue;
     char from[256] = {};
     if (folder.size() > sizeof from - 2) continue;

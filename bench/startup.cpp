@@ -29,6 +29,7 @@
 namespace {
 
 using bench_util::beside_this_program;
+using bench_util::find_window;
 using bench_util::median;
 using bench_util::now_ms;
 using bench_util::sandbox_copy;
@@ -67,30 +68,6 @@ struct StartTimes {
   double main = -1;    // splash closed -> main window visible (without a splash: process start ->)
 };
 
-struct WindowSearch {
-  DWORD pid;
-  const char* cls;
-  HWND found;
-};
-
-BOOL CALLBACK match_window(HWND h, LPARAM param) {
-  auto* s = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  char name[128] = "";
-  if (pid == s->pid && IsWindowVisible(h) && GetClassNameA(h, name, sizeof name) && s->cls == std::string(name)) {
-    s->found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND find_visible(DWORD pid, const std::string& cls) {
-  WindowSearch s{pid, cls.c_str(), nullptr};
-  EnumWindows(match_window, reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
-
 // Asks the program to close and waits; ends it when it does not.
 void close_process(HANDLE process, HWND window) {
   if (window) PostMessageA(window, WM_CLOSE, 0, 0);
@@ -118,9 +95,9 @@ StartTimes time_one_start(const Target& t) {
   double from = start;  // the splash's close, or the process start
   double now = start;
   while (now - start < 60000 && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
-    if ((main = find_visible(pi.dwProcessId, t.cls)) != nullptr) break;
+    if ((main = find_window(pi.dwProcessId, t.cls.c_str(), true)) != nullptr) break;
     if (!t.splash.empty() && times.splash < 0) {
-      if (HWND splash = find_visible(pi.dwProcessId, t.splash)) {
+      if (HWND splash = find_window(pi.dwProcessId, t.splash.c_str(), true)) {
         from = now_ms();
         times.splash = from - start;
         PostMessageA(splash, WM_CLOSE, 0, 0);

@@ -25,6 +25,7 @@
 namespace {
 
 using bench_util::beside_this_program;
+using bench_util::find_window;
 using bench_util::median;
 using bench_util::now_ms;
 using bench_util::sandbox_copy;
@@ -37,32 +38,6 @@ class TimerResolution {
   TimerResolution() { timeBeginPeriod(1); }
   ~TimerResolution() { timeEndPeriod(1); }
 };
-
-struct WindowSearch {
-  DWORD pid;
-  const char* cls;
-  bool visible_only;
-  HWND found;
-};
-
-BOOL CALLBACK match_window(HWND h, LPARAM param) {
-  auto* s = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  char name[128] = "";
-  if (pid == s->pid && (!s->visible_only || IsWindowVisible(h)) && GetClassNameA(h, name, sizeof name) &&
-      s->cls == std::string(name)) {
-    s->found = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND find_window(DWORD pid, const char* cls, bool visible_only) {
-  WindowSearch s{pid, cls, visible_only, nullptr};
-  EnumWindows(match_window, reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
 
 struct Target {
   const char* name;

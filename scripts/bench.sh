@@ -18,13 +18,7 @@ esac
 cd "$(dirname "$0")/.."
 . scripts/env.sh
 
-ensure_packages
-build_tree
-trap stop_all EXIT
-trap 'exit 130' INT TERM
-start_xvfb
-ensure_prefix
-start_wineserver
+prepare_sandbox_run
 
 status=0
 if [ "$scale" = 1 ]; then

@@ -158,3 +158,17 @@ stop_all() {
   fi
   return 0
 }
+
+# The whole set-up every script needs: packages, the build, and a running
+# sandbox (Xvfb, prefix, wineserver) that is stopped when the script exits.
+# Call it from the script itself, not from a subshell, so the traps hold.
+prepare_sandbox_run() {
+  ensure_packages || return 1
+  build_tree || return 1
+  trap stop_all EXIT
+  trap 'exit 130' INT TERM
+  start_xvfb || return 1
+  ensure_prefix || return 1
+  start_wineserver
+  mkdir -p "$SPW_BUILD/artifacts"
+}

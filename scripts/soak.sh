@@ -7,14 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/env.sh
 
-ensure_packages
-build_tree
-trap stop_all EXIT
-trap 'exit 130' INT TERM
-start_xvfb
-ensure_prefix
-start_wineserver
-mkdir -p "$SPW_BUILD/artifacts"
+prepare_sandbox_run
 started=$(date +%s)
 status=0
 timeout 3600 wine "$SPW_BUILD/tests/soak/soak_driver.exe" "$SPW_BUILD/spurwisch.exe" "$SPW_BUILD/artifacts" --full ||

@@ -5,13 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/env.sh
 
-ensure_packages
-build_tree
-trap stop_all EXIT
-trap 'exit 130' INT TERM
-start_xvfb
-ensure_prefix
-start_wineserver
-mkdir -p "$SPW_BUILD/artifacts"
+prepare_sandbox_run
 cd "$SPW_BUILD"
 ctest --output-on-failure
