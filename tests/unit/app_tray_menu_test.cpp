@@ -1,20 +1,18 @@
-// The main window's tray icon and tray menu: the stored items, the opening
-// handler for each registry state, and what each command does.
+// The main window's tray icon and tray menu: the stored items and the
+// opening handler for each registry state (the commands are worked from
+// outside by the end-to-end tray checks).
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "app/Unit1.h"
-#include "app/Unit2.h"
 #include "browser/Proxy.h"
 #include "clean/Cleaning.h"
 #include "platform/FakePlatform.h"
 #include "tests/unit/app_support.h"
 #include "ui/SysUtils.h"
 
-using app_support::Pump;
 using app_support::Sandbox;
-using app_support::ThreadWindows;
 using app_support::WhenIdle;
 
 namespace {
@@ -162,54 +160,4 @@ TEST_F(TrayMenu, AnUnreadableValueKeepsTheMenuShutAndReportsWhy) {
     EXPECT_TRUE(Form->Proxyausschalten1->Enabled()) << "the proxy items keep their states";
     EXPECT_FALSE(Form->Proxyeinschalten1->Enabled());
   }
-}
-
-TEST_F(TrayMenu, TheCommandsDoWhatTheWindowDoes) {
-  // The proxy items write the value and announce it once.
-  Form->Proxyeinschalten1->Click();
-  EXPECT_EQ(Fake.Registry[InternetSettingsKey][ProxyEnableValue].Data, Dword(1));
-  Form->Proxyausschalten1->Click();
-  EXPECT_EQ(Fake.Registry[InternetSettingsKey][ProxyEnableValue].Data, Dword(0));
-  EXPECT_EQ(Fake.CallsOf("InternetSetOptionA"),
-            (std::vector<std::string>{"InternetSetOptionA(null, 39, null, 0)", "InternetSetOptionA(null, 39, null, 0)"}));
-
-  // The information line explains itself in a box owned by the window.
-  Form->N3->Click();
-  ASSERT_EQ(Fake.CallsOf("MessageBoxA").size(), 1u);
-  char owner[32];
-  wsprintfA(owner, "0x%lX", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(Form->Handle())));
-  EXPECT_EQ(Fake.CallsOf("MessageBoxA")[0],
-            std::string("MessageBoxA(") + owner +
-                ", Die Automatische Proxykonfiguration wird in dieser Version noch nicht deaktiviert., "
-                "Information, 0x40)");
-
-  // "About" shows the About dialog modally.
-  bool aboutShown = false;
-  WhenIdle([&] {
-    std::vector<HWND> dialogs = ThreadWindows("TForm2");
-    aboutShown = !dialogs.empty() && IsWindowVisible(dialogs[0]);
-    if (auto* about = dynamic_cast<TForm2*>(TWinControl::FromHandle(dialogs.empty() ? nullptr : dialogs[0])))
-      about->Close();
-  });
-  Form->About1->Click();
-  EXPECT_TRUE(aboutShown);
-
-  // "Säubern" from the tray runs the cleaning with the window hidden.
-  Form->Show();
-  Pump(30);
-  Application->Minimize();
-  Pump(30);
-  ASSERT_TRUE(Form->MinTray1->IconShown());
-  Fake.Calls.clear();
-  Form->Subern1->Click();
-  EXPECT_FALSE(Fake.CallsOf("CoCreateInstance").empty()) << "the history step ran";
-  EXPECT_TRUE(Form->Timer1->Enabled());
-  EXPECT_FALSE(IsWindowVisible(Form->Handle()));
-
-  // "Wiederherstellen" brings the window back and removes the icon.
-  Form->Wiederherstellen1->Click();
-  Pump(30);
-  EXPECT_TRUE(IsWindowVisible(Form->Handle()));
-  EXPECT_FALSE(Form->MinTray1->IconShown());
-  EXPECT_FALSE(IsIconic(Application->Handle()));
 }
