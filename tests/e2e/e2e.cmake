@@ -2,7 +2,7 @@
 # folder inside the Wine prefix and works it through Win32 messages.
 file(GLOB SPW_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
 add_executable(e2e_driver ${SPW_E2E_SOURCES})
-target_link_libraries(e2e_driver PRIVATE user32 gdi32 advapi32 wininet)
+target_link_libraries(e2e_driver PRIVATE user32 gdi32 advapi32 wininet psapi)
 
 if(TARGET spurwisch)
   add_dependencies(e2e_driver spurwisch)
