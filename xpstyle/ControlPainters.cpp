@@ -27,17 +27,8 @@ void DrawRadioButtonLook(TControlSubClass& hook, TCanvas& canvas) {
   b.bottom -= 4;
   b.top += (b.bottom - b.top - S) / 2;
   b.bottom = b.top + S - 1;
-  if (IndicatorAtRight(radio.BiDiMode(), radio.Alignment()))
-    b.left = b.right - S + 1;
-  else
-    b.right = b.left + S - 1;
-
-  canvas.Brush.Style = bsSolid;
-  canvas.Brush.Color = radio.Color();
-  canvas.FillRect(b);
-  InflateRect(&b, -2, -2);
-  canvas.Brush.Color = fill;
-  canvas.Pen.Color = frame;
+  PrepareIndicator(canvas, b, S, IndicatorAtRight(radio.BiDiMode(), radio.Alignment()), radio.Color(), fill,
+                   frame);
   canvas.Ellipse(b);
   if (radio.Checked()) {
     InflateRect(&b, -2, -2);

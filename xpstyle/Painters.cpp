@@ -110,6 +110,20 @@ bool IndicatorAtRight(TBiDiMode bidi, TLeftRight alignment) {
   return bidi == bdRightToLeft ? alignment == taRightJustify : alignment == taLeftJustify;
 }
 
+void PrepareIndicator(TCanvas& canvas, RECT& b, int size, bool atRight, TColor background, TColor fill,
+                      TColor frame) {
+  if (atRight)
+    b.left = b.right - size + 1;
+  else
+    b.right = b.left + size - 1;
+  canvas.Brush.Style = bsSolid;
+  canvas.Brush.Color = background;
+  canvas.FillRect(b);
+  InflateRect(&b, -2, -2);
+  canvas.Brush.Color = fill;
+  canvas.Pen.Color = frame;
+}
+
 void PlaceGlyphAndText(TButtonLayout layout, const RECT& r, SIZE glyph, SIZE text, int sp, int glyphLeftTopShift,
                        RECT& gr, RECT& tr) {
   const int W = r.right - r.left, H = r.bottom - r.top;
@@ -275,19 +289,7 @@ void DrawCheckBoxLook(TControlSubClass& hook, TCanvas& canvas) {
   b.bottom -= 3;
   b.top += (b.bottom - b.top - S) / 2;
   b.bottom = b.top + S;
-  const TBiDiMode bidi = box.BiDiMode();
-  const TLeftRight align = box.Alignment();
-  if (IndicatorAtRight(bidi, align))
-    b.left = b.right - S + 1;
-  else
-    b.right = b.left + S - 1;
-
-  canvas.Brush.Style = bsSolid;
-  canvas.Brush.Color = box.Color();
-  canvas.FillRect(b);
-  InflateRect(&b, -2, -2);
-  canvas.Brush.Color = fill;
-  canvas.Pen.Color = frame;
+  PrepareIndicator(canvas, b, S, IndicatorAtRight(box.BiDiMode(), box.Alignment()), box.Color(), fill, frame);
   canvas.Rectangle(b);
   if (box.Checked() || box.State() == cbGrayed) {
     canvas.Pen.Color = !box.Enabled() ? style.EffDisabledColor

@@ -39,6 +39,11 @@ bool Blank(const std::string& text);
 void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& tr, bool isDefault);
 // Whether a check box's or radio button's indicator sits at the right edge.
 bool IndicatorAtRight(TBiDiMode bidi, TLeftRight alignment);
+// Puts the indicator cell b (placed vertically by the caller) SIZE wide at
+// its side, clears it with the control's background and leaves b two pixels
+// inside with the canvas set to draw the indicator in fill and frame.
+void PrepareIndicator(TCanvas& canvas, RECT& b, int size, bool atRight, TColor background, TColor fill,
+                      TColor frame);
 // Glyph rectangle gr and text rectangle tr of a button with a glyph in r;
 // glyphLeftTopShift moves the glyph of the glyph-left layout up or down.
 void PlaceGlyphAndText(TButtonLayout layout, const RECT& r, SIZE glyph, SIZE text, int sp, int glyphLeftTopShift,
