@@ -2,26 +2,48 @@
 
 #include <windows.h>
 
-#include "platform/Platform.h"
+#include "platform/Handles.h"
 #include "ui/SysUtils.h"
 
 namespace {
 
-// A file handle closed on every path.
-class TFileHandle {
+// A handle of the real system for the reading, closed on every path.
+class TReadHandle {
 public:
-  explicit TFileHandle(HANDLE handle) : FHandle(handle) {}
-  ~TFileHandle() {
+  explicit TReadHandle(HANDLE handle) : FHandle(handle) {}
+  ~TReadHandle() {
     if (Valid()) CloseHandle(FHandle);
   }
-  TFileHandle(const TFileHandle&) = delete;
-  TFileHandle& operator=(const TFileHandle&) = delete;
+  TReadHandle(const TReadHandle&) = delete;
+  TReadHandle& operator=(const TReadHandle&) = delete;
   bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
   HANDLE Get() const { return FHandle; }
 
 private:
   HANDLE FHandle;
 };
+
+// The error of a call that failed; never "success", which would let the
+// failure pass for a write.
+DWORD FailureCode() {
+  DWORD error = ::GetLastError();
+  return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+}
+
+// Creates or overwrites the file with the text and flushes it to the disk.
+// Returns the error of the step that failed, ERROR_SUCCESS when none did;
+// the file is closed either way.
+DWORD WriteWholeFile(TPlatform& platform, const std::string& path, const std::string& text) {
+  TFileHandle file(platform, platform.CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return FailureCode();
+  DWORD written = 0;
+  if (!platform.WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+    return FailureCode();
+  if (written != text.size()) return ERROR_DISK_FULL;
+  if (!platform.FlushFileBuffers(file.Get())) return FailureCode();
+  return ERROR_SUCCESS;
+}
 
 }  // namespace
 
@@ -81,7 +103,7 @@ std::string SettingsFilePath() {
 
 void ReadSettingsFile(const std::string& path, TOptions& options) {
   if (path.empty()) return;
-  TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  TReadHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return;
   TSettingsReader reader(options);
@@ -99,12 +121,20 @@ void ReadSettingsFile(const std::string& path, TOptions& options) {
 
 void WriteSettingsFile(const std::string& path, const TOptions& options) {
   if (path.empty()) throw EInOutError(ERROR_FILENAME_EXCED_RANGE);
-  TFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) throw EInOutError(GetLastError());
-  std::string text = SettingsText(options);
-  DWORD written = 0;
-  if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
-    throw EInOutError(GetLastError());
-  if (written != text.size()) throw EInOutError(ERROR_DISK_FULL);
+  // Written whole beside the file, then put in its place in one step: a
+  // crash or a full disk never leaves a short file, which would read as
+  // every option off. A new file left by an earlier crash is overwritten.
+  TPlatform& platform = Platform();
+  // A replace would pass over the read-only mark that the user set.
+  DWORD attributes = platform.GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    throw EInOutError(ERROR_ACCESS_DENIED);
+  std::string fresh = path + ".new";
+  DWORD error = WriteWholeFile(platform, fresh, SettingsText(options));
+  if (error == ERROR_SUCCESS &&
+      !platform.MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    error = FailureCode();
+  if (error == ERROR_SUCCESS) return;
+  platform.DeleteFileA(fresh.c_str());
+  throw EInOutError(error);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/Settings.h"
+#include "app/SingleInstance.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
 #include "browser/StartPage.h"
@@ -44,6 +45,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   SetPosition(poScreenCenter);
   OnCreate = NotifyEvent(this, &TForm1::FormCreate);
   OnDestroy = NotifyEvent(this, &TForm1::FormDestroy);
+  OnCloseQuery = CloseQueryEvent(this, &TForm1::FormCloseQuery);
   CreateControls();
   CreateComponents();
   FinishLoading();
@@ -247,12 +249,33 @@ void TForm1::FormDestroy(TObject*) {
   WriteSettingsFile(SettingsFilePath(), options);
 }
 
+void TForm1::WndProc(TMessage& message) {
+  if (message.Msg == BringToUserMessage()) {
+    BringToUser();
+    return;
+  }
+  TForm::WndProc(message);
+}
+
+void TForm1::BringToUser() {
+  if (TCustomForm* modal = Application->ModalForm()) {
+    modal->BringToFront();
+  } else if (MinTray1->IsMinimized()) {
+    MinTray1->RestoreFromTray();
+  } else if (Visible()) {
+    BringToFront();
+  }
+}
+
+// The dialogs are not opened on top of a run: it would go on below them.
 void TForm1::Button3Click(TObject*) {
+  if (FRunning) return;
   std::unique_ptr<TForm2, TComponentFree> about(new TForm2(Application));
   about->ShowModal();
 }
 
 void TForm1::Button4Click(TObject*) {
+  if (FRunning) return;
   std::unique_ptr<TForm3, TComponentFree> dialog(new TForm3(Application));
   dialog->CheckBox1->SetChecked(StartMinimized);
   dialog->CheckBox2->SetChecked(AutoStart);

@@ -52,6 +52,7 @@ public:
 
   void FormCreate(TObject* sender);
   void FormDestroy(TObject* sender);
+  void FormCloseQuery(TObject* sender, bool& canClose);
   void Button1Click(TObject* sender);
   void Button2Click(TObject* sender);
   void Button3Click(TObject* sender);
@@ -69,11 +70,24 @@ public:
   void N3Click(TObject* sender);
   void Programmbeenden1Click(TObject* sender);
 
+  // A Cleaning run is in progress (its steps may run message loops of their
+  // own, in which further requests arrive).
+  bool Running() const { return FRunning; }
+  // Another start of the program asked for this one: the open dialog, or
+  // the window restored from the tray, comes to the front.
+  void BringToUser();
+  void WndProc(TMessage& message) override;
+
 private:
+  class TRunGuard;
+  void CloseAfterRun();
   void CreateControls();
   void CreateComponents();
   void CreateTrayMenu();
   void CreateStyle();
+
+  bool FRunning = false;
+  bool FCloseAfterRun = false;  // a close came during the run
 };
 
 extern TForm1* Form1;

@@ -1,10 +1,16 @@
 // Program start and end.
 #include <windows.h>
 
+#include "app/SingleInstance.h"
 #include "app/Unit1.h"
 #include "clean/Cleaning.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before any window: a second start hands over to the first and ends,
+  // so two programs never write the settings file over each other.
+  TSingleInstance instance;
+  if (!instance.First() && instance.HandOver()) return 0;
+
   TApplication application;
   try {
     application.Initialize();
@@ -13,6 +19,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HandleCurrentException();
     return 1;
   }
+  instance.Publish(Form1->Handle());
   application.Run();
   Form1 = nullptr;
   TempFolderPath.clear();

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/Handles.h"
+#include "ui/Responsive.h"
 #include "ui/SysUtils.h"
 
 bool RunFinished = false;
@@ -85,6 +86,7 @@ void PurgeUrlCache() {
   TUrlCacheFind find(platform, platform.FindFirstUrlCacheEntryA(nullptr, record.Info(), &size));
   if (!find.Get()) return;
   for (;;) {
+    KeepPainting();
     if (const char* url = RecordUrl(record)) platform.DeleteUrlCacheEntryA(url);
     AllocateRecord(record, 0);
     size = 0;

@@ -1,5 +1,7 @@
 #include "clean/DeleTree.h"
 
+#include "ui/Responsive.h"
+
 namespace {
 
 constexpr DWORD MaskedBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 8 /* volume label */ |
@@ -37,6 +39,7 @@ void ListSubfolders(const std::string& folder, std::vector<std::string>& list) {
   TDirSearch search(prefix + "*.*", FILE_ATTRIBUTE_DIRECTORY);
   TDirEntry entry;
   while (search.Next(entry)) {
+    KeepPainting();
     if (entry.Name.empty() || entry.Name[0] == '.') continue;
     // Equality, not a bit test: a folder with any further bit stays.
     if (entry.Attributes != FILE_ATTRIBUTE_DIRECTORY) continue;

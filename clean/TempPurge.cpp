@@ -6,6 +6,7 @@
 
 #include "clean/DeleTree.h"
 #include "platform/Handles.h"
+#include "ui/Responsive.h"
 
 // ---- Path rules (pure) ----
 
@@ -152,6 +153,7 @@ bool TreeIsSelfContained(TPlatform& platform, const std::string& folder,
   if (!search.Valid()) return false;
   TDirEntry entry;
   while (search.Next(entry)) {
+    KeepPainting();
     if (entry.Name == "." || entry.Name == "..") continue;
     if (entry.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
     std::string path = folder + entry.Name;
@@ -177,6 +179,7 @@ void DeleteMatchingFiles(const std::string& folder, const std::string& pattern) 
   TDirSearch search(folder + pattern, AnyEntry);
   TDirEntry entry;
   while (search.Next(entry)) {
+    KeepPainting();
     if (entry.Attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     DeleteOwnFile(platform, folder + entry.Name, resolved + entry.Name);
   }
@@ -313,6 +316,7 @@ void PurgeTempFolder(const std::string& tempFolderPath) {
   std::vector<std::string> subfolders;
   ListSubfolders(folder, subfolders);
   for (const std::string& subfolder : subfolders) {
+    KeepPainting();
     // Wine's shell deletes for good when it cannot reach the trash, and then
     // follows links; a subfolder holding one is left alone.
     if (IsSelfContained(subfolder)) ShellDeleteFolder(subfolder, false, true);

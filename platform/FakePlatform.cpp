@@ -235,6 +235,7 @@ HANDLE TFakePlatform::CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECU
   Record("CreateFileA(" + Text(name) + ", " + Hex(access) + ", " + Hex(share) + ", " +
          Hex(disposition) + ", " + Hex(flags) + ")");
   if (ShouldFail("CreateFileA")) return INVALID_HANDLE_VALUE;
+  if (disposition == CREATE_ALWAYS) Written.erase(Text(name));
   return NewHandle("file", Text(name));
 }
 
@@ -274,6 +275,41 @@ BOOL TFakePlatform::CloseHandle(HANDLE object) {
   if (it == FOpen.end()) return FALSE;
   FOpen.erase(it);
   return TRUE;
+}
+
+BOOL TFakePlatform::WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                              LPOVERLAPPED) {
+  auto it = FOpen.find(file);
+  std::string path = it == FOpen.end() ? std::string("?") : it->second.Path;
+  Record("WriteFile(" + path + ", " + std::to_string(size) + ")");
+  if (written) *written = 0;
+  if (it == FOpen.end()) {
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (ShouldFail("WriteFile")) return FALSE;
+  Written[path].append(static_cast<const char*>(data), size);
+  if (written) *written = size;
+  return TRUE;
+}
+
+BOOL TFakePlatform::FlushFileBuffers(HANDLE file) {
+  auto it = FOpen.find(file);
+  Record("FlushFileBuffers(" + (it == FOpen.end() ? std::string("?") : it->second.Path) + ")");
+  return ShouldFail("FlushFileBuffers") ? FALSE : TRUE;
+}
+
+DWORD TFakePlatform::GetFileAttributesA(LPCSTR name) {
+  Record("GetFileAttributesA(" + Text(name) + ")");
+  auto it = FileAttributes.find(Text(name));
+  if (it != FileAttributes.end()) return it->second;
+  ::SetLastError(ERROR_FILE_NOT_FOUND);
+  return INVALID_FILE_ATTRIBUTES;
+}
+
+BOOL TFakePlatform::MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+  Record("MoveFileExA(" + Text(from) + ", " + Text(to) + ", " + Hex(flags) + ")");
+  return ShouldFail("MoveFileExA") ? FALSE : TRUE;
 }
 
 // ---- folders ----
@@ -467,6 +503,16 @@ BOOL TFakePlatform::Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
   return TRUE;
 }
 
+BOOL TFakePlatform::SetForegroundWindow(HWND window) {
+  Record("SetForegroundWindow(" + Hex(reinterpret_cast<std::uintptr_t>(window)) + ")");
+  return ::SetForegroundWindow(window);
+}
+
+BOOL TFakePlatform::PostMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Record("PostMessageA(" + Hex(reinterpret_cast<std::uintptr_t>(window)) + ", " + Hex(msg) + ")");
+  return ::PostMessageA(window, msg, wParam, lParam);
+}
+
 UINT_PTR TFakePlatform::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   Record("SetTimer(" + std::to_string(elapse) + ")");
   if (ShouldFail("SetTimer")) return 0;
@@ -474,6 +520,6 @@ UINT_PTR TFakePlatform::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC 
 }
 
 BOOL TFakePlatform::KillTimer(HWND hwnd, UINT_PTR id) {
-  Record("KillTimer");
+  Record("KillTimer()");
   return ::KillTimer(hwnd, id);
 }

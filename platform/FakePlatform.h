@@ -122,6 +122,15 @@ public:
   BOOL SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
                                   DWORD size) override;
   BOOL CloseHandle(HANDLE object) override;
+  // Writes to a handle from CreateFileA are kept per path in Written.
+  BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                 LPOVERLAPPED overlapped) override;
+  BOOL FlushFileBuffers(HANDLE file) override;
+  // From FileAttributes; a path not listed does not exist.
+  DWORD GetFileAttributesA(LPCSTR name) override;
+  std::map<std::string, DWORD> FileAttributes;
+  BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) override;
+  std::map<std::string, std::string> Written;
   DWORD GetTempPathA(DWORD size, LPSTR buffer) override;
   DWORD GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size) override;
   UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) override;
@@ -151,6 +160,10 @@ public:
 
   // WinINet options
   BOOL InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID buffer, DWORD length) override;
+
+  // Windows: recorded, then passed to the system.
+  BOOL SetForegroundWindow(HWND window) override;
+  BOOL PostMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   // Timers are real unless made to fail.
   UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) override;

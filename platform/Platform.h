@@ -42,6 +42,11 @@ public:
                                           FILE_INFO_BY_HANDLE_CLASS FileInformationClass,
                                           LPVOID lpFileInformation, DWORD dwBufferSize) = 0;
   virtual BOOL CloseHandle(HANDLE hObject) = 0;
+  virtual BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                         LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped) = 0;
+  virtual BOOL FlushFileBuffers(HANDLE hFile) = 0;
+  virtual DWORD GetFileAttributesA(LPCSTR lpFileName) = 0;
+  virtual BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags) = 0;
 
   // Well-known folders and the program's own file
   virtual DWORD GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer) = 0;
@@ -80,6 +85,10 @@ public:
 
   // Notification area (shell32)
   virtual BOOL Shell_NotifyIconA(DWORD dwMessage, PNOTIFYICONDATAA lpData) = 0;
+
+  // Windows (user32)
+  virtual BOOL SetForegroundWindow(HWND hWnd) = 0;
+  virtual BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) = 0;
 
   // Timers (user32)
   virtual UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) = 0;

@@ -41,6 +41,15 @@ public:
     return ::SetFileInformationByHandle(file, infoClass, info, size);
   }
   BOOL CloseHandle(HANDLE object) override { return ::CloseHandle(object); }
+  BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                 LPOVERLAPPED overlapped) override {
+    return ::WriteFile(file, data, size, written, overlapped);
+  }
+  BOOL FlushFileBuffers(HANDLE file) override { return ::FlushFileBuffers(file); }
+  DWORD GetFileAttributesA(LPCSTR name) override { return ::GetFileAttributesA(name); }
+  BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) override {
+    return ::MoveFileExA(from, to, flags);
+  }
 
   DWORD GetTempPathA(DWORD size, LPSTR buffer) override { return ::GetTempPathA(size, buffer); }
   DWORD GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size) override {
@@ -93,6 +102,11 @@ public:
 
   BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) override {
     return ::Shell_NotifyIconA(message, data);
+  }
+
+  BOOL SetForegroundWindow(HWND window) override { return ::SetForegroundWindow(window); }
+  BOOL PostMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) override {
+    return ::PostMessageA(window, msg, wParam, lParam);
   }
 
   UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) override {

@@ -42,6 +42,19 @@ if [ "$scale" = 1 ]; then
   spw_log "scale run took $(($(date +%s) - started)) s"
   exit $status
 fi
+# bench_responsive's temporary folder: 20,000 files and 50 subfolders of 20,
+# made here for the same reason as the large one above.
+responsive_root="$WINEPREFIX/drive_c/spw-bench-responsive"
+rm -rf "$responsive_root"
+mkdir -p "$responsive_root/Temp"
+(
+  cd "$responsive_root/Temp"
+  for ((i = 0; i < 20000; i++)); do printf bench >"file$i.tmp"; done
+  for ((s = 0; s < 50; s++)); do
+    mkdir "sub$s"
+    for ((i = 0; i < 20; i++)); do printf bench >"sub$s/f$i.dat"; done
+  done
+)
 for bench in "$SPW_BUILD"/bench/bench_*.exe; do
   [ -e "$bench" ] || continue
   name=$(basename "$bench" .exe)
@@ -51,10 +64,11 @@ for bench in "$SPW_BUILD"/bench/bench_*.exe; do
     bench_startup)
       # shellcheck disable=SC2206
       args=("$SPW_BUILD/spurwisch.exe" ${SPW_BENCH_STARTUP_ARGS:-}) ;;
-    bench_tray_menu | bench_idle)
+    bench_tray_menu | bench_idle | bench_responsive)
       args=("$SPW_BUILD/spurwisch.exe") ;;
   esac
   spw_log "running $name"
   timeout 900 wine "$bench" "${args[@]}" || { spw_log "$name failed"; status=1; }
 done
+rm -rf "$responsive_root"
 exit $status

@@ -30,6 +30,7 @@ TMinTray::TMinTray(TComponent* owner) : TComponent(owner) { TaskbarCreatedMessag
 
 TMinTray::~TMinTray() {
   RemoveTrayIcon();
+  StopRetry();
   RemoveHook();
 }
 
@@ -98,14 +99,68 @@ void TMinTray::AddTrayIcon() {
   FIconData.uCallbackMessage = WM_TRAYICONCALLBACK;
   FIconData.hIcon = Application->Icon();
   CopyTip(FIconData, FHint.empty() ? Application->Title() : FHint);
-  Platform().Shell_NotifyIconA(NIM_ADD, &FIconData);
   FIconShown = true;
+  // Refused when the notification area does not exist yet (a start at
+  // log-on) or the shell is busy: tried again until it takes the icon.
+  if (PutIconInTray())
+    StopRetry();
+  else
+    StartRetry();
 }
 
 void TMinTray::RemoveTrayIcon() {
   if (!FIconShown) return;
+  StopRetry();
   Platform().Shell_NotifyIconA(NIM_DELETE, &FIconData);
   FIconShown = false;
+  FIconInTray = false;
+}
+
+// A busy shell can report a failed add that still puts the icon in; it then
+// refuses every further add, but takes a change to the icon.
+bool TMinTray::PutIconInTray() {
+  TPlatform& platform = Platform();
+  FIconInTray = platform.Shell_NotifyIconA(NIM_ADD, &FIconData) ||
+                platform.Shell_NotifyIconA(NIM_MODIFY, &FIconData);
+  return FIconInTray;
+}
+
+void TMinTray::StartRetry() {
+  if (Retrying()) return;
+  if (Platform().SetTimer(Application->Handle(), RetryTimerId, RetryInterval, nullptr)) {
+    FRetries = 0;
+    return;
+  }
+  // Without a timer no retry comes: the window is the only way back.
+  if (FMinimized) RestoreFromTray();
+}
+
+void TMinTray::StopRetry() {
+  if (!Retrying()) return;
+  FRetries = -1;
+  if (Application) Platform().KillTimer(Application->Handle(), RetryTimerId);
+}
+
+void TMinTray::RetryTick() {
+  if (!Retrying()) return;  // a tick queued before the timer stopped
+  if (!FIconShown || PutIconInTray()) {
+    StopRetry();
+    return;
+  }
+  if (++FRetries < RetryLimit) return;
+  StopRetry();
+  // Neither an icon nor a window would lead back to the program.
+  if (FMinimized) RestoreFromTray();
+}
+
+// A restarted taskbar has lost the icon, and a shell that was not there
+// before is there now: add it at once.
+void TMinTray::TaskbarCreated() {
+  if (!FIconShown) return;
+  if (PutIconInTray())
+    StopRetry();
+  else
+    StartRetry();
 }
 
 // Looks at the Application window's messages and never ends their handling.
@@ -129,30 +184,36 @@ bool TMinTray::AppWindowHook(TMessage& message) {
       // The system may end the process before the component is destroyed.
       if (message.WParam) RemoveTrayIcon();
       break;
+    case WM_TIMER:
+      if (message.WParam == RetryTimerId) RetryTick();
+      break;
     case WM_TRAYICONCALLBACK:
       IconCallback(message.LParam);
       break;
     default:
-      // A restarted taskbar has lost our icon: add it again.
-      if (message.Msg == TaskbarCreatedMessage() && FIconShown) Platform().Shell_NotifyIconA(NIM_ADD, &FIconData);
+      if (message.Msg == TaskbarCreatedMessage()) TaskbarCreated();
       break;
   }
   return false;
 }
 
+bool TMinTray::IsRestoreClick(LPARAM mouseMessage) const {
+  return (mouseMessage == WM_LBUTTONUP && FRestoreMode == rmClick) ||
+         (mouseMessage == WM_LBUTTONDBLCLK && FRestoreMode == rmDblClick);
+}
+
 void TMinTray::IconCallback(LPARAM mouseMessage) {
-  if (Busy()) return;
-  switch (mouseMessage) {
-    case WM_LBUTTONUP:
-      if (FRestoreMode == rmClick) RestoreFromTray();
-      break;
-    case WM_LBUTTONDBLCLK:
-      if (FRestoreMode == rmDblClick) RestoreFromTray();
-      break;
-    case WM_RBUTTONUP:
-      if (FPopupMenu) ShowPopupMenu();
-      break;
+  bool restore = IsRestoreClick(mouseMessage);
+  if (Busy()) {
+    // A dialog minimised while its owner hides has no taskbar button: the
+    // click that would restore the program brings the dialog back instead.
+    if (TCustomForm* modal = Application->ModalForm(); restore && modal) modal->BringToFront();
+    return;
   }
+  if (restore)
+    RestoreFromTray();
+  else if (mouseMessage == WM_RBUTTONUP && FPopupMenu)
+    ShowPopupMenu();
 }
 
 void TMinTray::ShowPopupMenu() {
@@ -165,7 +226,14 @@ void TMinTray::ShowPopupMenu() {
   POINT point{};
   GetCursorPos(&point);
   if (auto* form = dynamic_cast<TWinControl*>(Owner())) SetActiveWindow(form->Handle());
+  // A notification icon's menu closes on a click elsewhere only when its
+  // owner is the foreground window, and the switch away after it needs a
+  // message in that window's queue.
+  TPlatform& platform = Platform();
+  HWND owner = Application->MenuWindow();
+  platform.SetForegroundWindow(owner);
   FPopupMenu->Popup(point.x, point.y);
+  platform.PostMessageA(owner, WM_NULL, 0, 0);
 }
 
 // While the menu is open or a modal window of the program is up, the icon's

@@ -39,14 +39,31 @@ public:
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
 
+  // The icon is wanted (added and not removed since); the shell may not
+  // have taken it yet, see IconInTray.
   bool IconShown() const { return FIconShown; }
+  bool IconInTray() const { return FIconInTray; }
+  bool Retrying() const { return FRetries >= 0; }
   bool IsMinimized() const { return FMinimized; }
   bool Hooked() const { return FHooked; }
   const NOTIFYICONDATAA& IconData() const { return FIconData; }
 
+  // While the shell refuses the icon, the add is tried again on this timer
+  // of the Application window, every RetryInterval ms, at most RetryLimit
+  // times; then the application is restored instead.
+  static constexpr UINT_PTR RetryTimerId = 0x5452;
+  static constexpr UINT RetryInterval = 2000;
+  static constexpr int RetryLimit = 15;
+
 private:
   void AddTrayIcon();
   void RemoveTrayIcon();
+  bool PutIconInTray();
+  void StartRetry();
+  void StopRetry();
+  void RetryTick();
+  void TaskbarCreated();
+  bool IsRestoreClick(LPARAM mouseMessage) const;
   bool AppWindowHook(TMessage& message);
   void IconCallback(LPARAM mouseMessage);
   void ShowPopupMenu();
@@ -64,6 +81,8 @@ private:
 
   NOTIFYICONDATAA FIconData{};
   bool FIconShown = false;
+  bool FIconInTray = false;
+  int FRetries = -1;  // retries made while the timer runs; -1 when it does not
   bool FMinimized = false;
   bool FHooked = false;
   bool FMenuOpen = false;

@@ -614,15 +614,45 @@ void TWinControl::WMSetFocus(TMessage& message) {
     form->FocusControlChanged(this);
 }
 
+namespace {
+
+TCursor CurrentScreenCursor = crDefault;
+
+HCURSOR SystemCursor(TCursor cursor) {
+  return LoadCursorA(nullptr, cursor == crHourGlass ? IDC_WAIT : cursor == crHandPoint ? IDC_HAND : IDC_ARROW);
+}
+
+}  // namespace
+
+TCursor ScreenCursor() { return CurrentScreenCursor; }
+
+void SetScreenCursor(TCursor cursor) {
+  if (cursor == CurrentScreenCursor) return;
+  CurrentScreenCursor = cursor;
+  if (cursor != crDefault) {
+    ::SetCursor(SystemCursor(cursor));
+    return;
+  }
+  // Moving the cursor onto its own place makes the window under it choose
+  // its cursor again (WM_SETCURSOR).
+  POINT p;
+  if (GetCursorPos(&p)) SetCursorPos(p.x, p.y);
+}
+
 void TWinControl::WMSetCursor(TMessage& message) {
   if (reinterpret_cast<HWND>(message.WParam) == FHandle && LOWORD(message.LParam) == HTCLIENT) {
+    if (CurrentScreenCursor != crDefault) {
+      ::SetCursor(SystemCursor(CurrentScreenCursor));
+      message.Result = TRUE;
+      return;
+    }
     POINT p;
     GetCursorPos(&p);
     ScreenToClient(FHandle, &p);
     TControl* c = ControlAtPos(p);
     TCursor cursor = c ? c->Cursor() : FCursor;
     if (cursor == crHandPoint) {
-      ::SetCursor(LoadCursorA(nullptr, IDC_HAND));
+      ::SetCursor(SystemCursor(crHandPoint));
       message.Result = TRUE;
       return;
     }

@@ -36,7 +36,26 @@ constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
 constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
 constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
-enum TCursor { crDefault, crHandPoint };
+enum TCursor { crDefault, crHandPoint, crHourGlass };
+
+// The cursor over all of the program's windows: crDefault lets each control
+// show its own; anything else (the wait cursor of a long operation) wins
+// over every control. Set at once, also without a mouse move.
+TCursor ScreenCursor();
+void SetScreenCursor(TCursor cursor);
+
+// Shows the wait cursor while it lives; the cursor before it comes back on
+// every path out of the scope.
+class TWaitCursor {
+public:
+  TWaitCursor() : FPrevious(ScreenCursor()) { SetScreenCursor(crHourGlass); }
+  ~TWaitCursor() { SetScreenCursor(FPrevious); }
+  TWaitCursor(const TWaitCursor&) = delete;
+  TWaitCursor& operator=(const TWaitCursor&) = delete;
+
+private:
+  TCursor FPrevious;
+};
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 // Border of an edit (bsNone, bsSingle) or of a form (all three).

@@ -159,9 +159,9 @@ TModalResult TCustomForm::ShowModal() {
   FModal = true;
   FModalResult = mrNone;
   struct TModalCount {
-    TModalCount() { Application->ModalStarted(); }
+    explicit TModalCount(TCustomForm* form) { Application->ModalStarted(form); }
     ~TModalCount() { Application->ModalEnded(); }
-  } counted;
+  } counted(this);
   {
     TTaskWindowsDisabler disabled(Handle());
     try {
@@ -183,7 +183,14 @@ TModalResult TCustomForm::ShowModal() {
   return FModalResult;
 }
 
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  OnCloseQuery(this, canClose);
+  return canClose;
+}
+
 void TCustomForm::Close() {
+  if (!CloseQuery()) return;
   if (FModal) {
     FModalResult = mrCancel;
   } else if (Application && this == Application->MainForm()) {
@@ -191,6 +198,12 @@ void TCustomForm::Close() {
   } else {
     Hide();
   }
+}
+
+void TCustomForm::BringToFront() {
+  if (!FHandle) return;
+  if (IsIconic(FHandle)) ShowWindow(FHandle, SW_RESTORE);
+  SetForegroundWindow(FHandle);
 }
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
@@ -444,7 +457,9 @@ void TApplication::Run() {
     if (startup.wShowWindow == SW_SHOWMAXIMIZED) FMainForm->SetWindowState(wsMaximized);
     if (startup.wShowWindow == SW_SHOWMINNOACTIVE) FMainForm->SetWindowState(wsMinimized);
   }
-  if (FShowMainForm && !FTerminated) {
+  // A close asked for during start-up (an automatic cleaning) ends the
+  // program before its window ever shows.
+  if (FShowMainForm && !FTerminated && !FQuitRequested) {
     if (FMainForm->WindowState() == wsMinimized)
       Minimize();
     else

@@ -12,6 +12,23 @@ class TMainMenu;
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TPosition { poDesigned, poScreenCenter };
 
+// Asked before a form closes; a handler that clears canClose keeps it open.
+using TCloseQueryCode = void (TObject::*)(TObject* sender, bool& canClose);
+struct TCloseQueryEvent {
+  TObject* Data = nullptr;
+  TCloseQueryCode Code = nullptr;
+
+  void operator()(TObject* sender, bool& canClose) const {
+    if (Code) (Data->*Code)(sender, canClose);
+  }
+  bool operator==(const TCloseQueryEvent&) const = default;
+};
+
+template <class T>
+TCloseQueryEvent CloseQueryEvent(T* object, void (T::*code)(TObject*, bool&)) {
+  return {object, static_cast<TCloseQueryCode>(code)};
+}
+
 using TModalResult = int;
 constexpr TModalResult mrNone = 0;
 constexpr TModalResult mrOk = IDOK;
@@ -42,8 +59,12 @@ public:
   void Show();
   void Hide() { SetVisible(false); }
   TModalResult ShowModal();
-  // Ends a modal display with mrCancel; closing the main form ends the program.
+  // Ends a modal display with mrCancel; closing the main form ends the
+  // program. Nothing happens when OnCloseQuery refuses.
   void Close();
+  bool CloseQuery();
+  // Brings the window to the user: restored if minimised, then activated.
+  void BringToFront();
   bool Modal() const { return FModal; }
   TModalResult ModalResult() const { return FModalResult; }
   void SetModalResult(TModalResult result) { FModalResult = result; }
@@ -60,6 +81,7 @@ public:
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
+  TCloseQueryEvent OnCloseQuery;
 
   void WndProc(TMessage& message) override;
 
@@ -137,7 +159,10 @@ public:
   void FormCreated(TCustomForm* form);
   void FormDestroyed(TCustomForm* form);
   void Run();
-  void Terminate() { PostQuitMessage(0); }
+  void Terminate() {
+    FQuitRequested = true;
+    PostQuitMessage(0);
+  }
   bool Terminated() const { return FTerminated; }
   // Handles one message if there is one; false when the queue was empty.
   bool ProcessMessage();
@@ -146,10 +171,12 @@ public:
 
   void Minimize();
   void Restore();
-  // How many modal displays of the program's forms are running.
-  int ModalLevel() const { return FModalLevel; }
-  void ModalStarted() { ++FModalLevel; }
-  void ModalEnded() { --FModalLevel; }
+  // How many modal displays of the program's forms are running, and the
+  // form of the innermost one (null when none runs).
+  int ModalLevel() const { return static_cast<int>(FModalForms.size()); }
+  TCustomForm* ModalForm() const { return FModalForms.empty() ? nullptr : FModalForms.back(); }
+  void ModalStarted(TCustomForm* form) { FModalForms.push_back(form); }
+  void ModalEnded() { FModalForms.pop_back(); }
   // The session ends (log-off, shutdown): the system ends the process as
   // soon as WM_ENDSESSION returns, so the program's end runs now.
   void EndSession();
@@ -180,7 +207,8 @@ private:
   bool FTerminated = false;
   bool FShowMainForm = true;
   bool FComInitialized = false;
-  int FModalLevel = 0;
+  bool FQuitRequested = false;  // Terminate ran; the loop has not seen WM_QUIT yet
+  std::vector<TCustomForm*> FModalForms;
   int FDispatchDepth = 0;  // handlers of dispatched messages now running
 };
 

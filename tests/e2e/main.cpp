@@ -168,6 +168,8 @@ void run_all(Report& report, const std::string& exe, const std::string& artifact
   check_minimised_auto_start(report, copy, settings);
   check_failing_auto_start(report, copy, settings);
   check_log_off(report, copy, settings);
+  check_busy_run(report, copy, settings);
+  check_tray_reachable(report, copy, settings);
 }
 
 int wait_window_mode(const std::string& cls, int seconds) {

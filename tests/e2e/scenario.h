@@ -57,6 +57,10 @@ DWORD check_completion_box(Report& report, const Process& program, DWORD start, 
 
 // The program's icon is in the taskbar's notification area.
 bool tray_icon_shown();
+// Opens the tray menu as the icon's right click does; the menu window or nullptr.
+HWND open_menu(const Process& program, HWND app);
+// Presses an access key in the open menu; true when the menu closed on it.
+bool press(HWND menu, char key);
 // Minimises the shown main window into the tray and works the tray icon and
 // its menu: proxy items for each registry state, "Säubern", restoring by
 // double click and by "Wiederherstellen", and "Programm beenden", which ends
@@ -83,6 +87,12 @@ void check_splash_start(Report& report, const std::string& exe, const std::strin
 void check_minimised_auto_start(Report& report, const std::string& exe, const std::string& settings);
 void check_failing_auto_start(Report& report, const std::string& exe, const std::string& settings);
 void check_log_off(Report& report, const std::string& exe, const std::string& settings);
+// A long run with a second click and a close sent while it works: the run
+// goes to its end, then the program ends and writes its settings.
+void check_busy_run(Report& report, const std::string& exe, const std::string& settings);
+// In the tray: About minimised by its own button comes back on a double
+// click; a second start brings the first back and ends, writing nothing.
+void check_tray_reachable(Report& report, const std::string& exe, const std::string& settings);
 
 // The flat look: a button and an edit at rest, the button under the mouse,
 // the edit with the focus; screenshots main-window-xp.png, main-window-hot.png.

@@ -45,16 +45,6 @@ long proxy_enable() {
 
 // ---- the icon and the menu ----
 
-HWND open_menu(const Process& program, HWND app) {
-  PostMessageA(app, kTrayCallback, 1, WM_RBUTTONUP);
-  return wait_window(program.id, "#32768", 5000);
-}
-
-// Presses an access key in the open menu; true when the menu closed on it.
-bool press(HWND menu, char key) {
-  PostMessageA(menu, WM_CHAR, static_cast<unsigned char>(key), 0);
-  return wait_destroyed(menu, 1500) || !IsWindowVisible(menu);
-}
 
 void close_menu(HWND menu) {
   PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -143,6 +133,16 @@ void check_proxy_items(Report& report, const Process& program, HWND main, HWND a
 }
 
 }  // namespace
+
+HWND open_menu(const Process& program, HWND app) {
+  PostMessageA(app, kTrayCallback, 1, WM_RBUTTONUP);
+  return wait_window(program.id, "#32768", 5000);
+}
+
+bool press(HWND menu, char key) {
+  PostMessageA(menu, WM_CHAR, static_cast<unsigned char>(key), 0);
+  return wait_destroyed(menu, 1500) || !IsWindowVisible(menu);
+}
 
 // The icon sits at the right end of the taskbar: more than the taskbar's
 // own colours there means it is shown.

@@ -15,7 +15,6 @@
 #include "ui/SysUtils.h"
 
 using app_support::Pump;
-using app_support::ReadFileBytes;
 using app_support::Sandbox;
 using app_support::ThreadWindows;
 using app_support::WhenIdle;
@@ -48,7 +47,14 @@ protected:
     }
     return Form.get();
   }
-  std::string Settings() { return ReadFileBytes(Folder + "spurwisch.cfg"); }
+  // The settings file as the double saw it written: the new file that was
+  // put in the settings file's place.
+  std::string Settings() {
+    std::string path = Folder + "spurwisch.cfg", fresh = path + ".new";
+    auto moves = Fake.CallsOf("MoveFileExA");
+    if (moves.empty() || moves.back() != "MoveFileExA(" + fresh + ", " + path + ", 0x9)") return "<missing>";
+    return Fake.Written[fresh];
+  }
 
   std::string Folder;
   TFakePlatform Fake;
@@ -221,7 +227,7 @@ TEST_F(MainWindow, TempFolderPathIsEmptyWhenGetTempPathFailsOrOverflows) {
 
 TEST_F(MainWindow, AWriteFailureAtExitIsReportedAndTheWindowStillGoes) {
   Create();
-  ASSERT_TRUE(CreateDirectoryA((Folder + "spurwisch.cfg").c_str(), nullptr));
+  Fake.Fail("MoveFileExA");
   app_support::TCollectedErrors errors;
   HWND window = Form->Handle();
   Form.reset();

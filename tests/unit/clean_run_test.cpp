@@ -46,6 +46,13 @@ public:
   std::function<void()> WhileBoxOpen;  // runs once, inside the first box
   std::function<void()> AfterDocuments;
   std::function<void()> DuringFolderDelete;
+  std::function<void()> BeforeHistory;
+
+  HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN outer, DWORD context, REFIID riid,
+                           LPVOID* ppv) override {
+    if (BeforeHistory) BeforeHistory();
+    return TFakePlatform::CoCreateInstance(rclsid, outer, context, riid, ppv);
+  }
 
   int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) override {
     Boxes.push_back({owner, text ? text : "", caption ? caption : "", type, RunFinished,
@@ -67,6 +74,18 @@ public:
     return result;
   }
 };
+
+// Closing the main form posts WM_QUIT; true when one is there, and it is
+// taken out so the tests' own message loops go on.
+bool TakeQuit() {
+  MSG msg;
+  return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+bool QuitPending() {
+  MSG msg;
+  return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+}
 
 std::string HandleText(HWND window) {
   char text[24];
@@ -330,6 +349,103 @@ TEST_F(CleaningRun, RealTimerReportsOnceAboutTwoAndAHalfSecondsAfterTheFirstRun)
   EXPECT_EQ(Fake.Boxes.size(), 1u);
   EXPECT_FALSE(form->Timer1->Enabled());
   EXPECT_FALSE(RunFinished);
+}
+
+// ---- requests that arrive while a run works ----
+
+struct TRequest {
+  const char* Name;
+  std::function<void()> Send;
+};
+
+// The shell runs a message loop of its own while it deletes a folder, and
+// other programs can send messages at any time: none of these may start
+// anything inside the run.
+TEST_F(CleaningRun, RequestsForARunOrADialogDuringARunDoNothing) {
+  TForm1* form = Create(false, true, false);
+  auto click = [](TControl* button) { SendMessageA(static_cast<TWinControl*>(button)->Handle(), BM_CLICK, 0, 0); };
+  TRequest requests[] = {
+      {"a click on the button", [&] { click(form->Button1); }},
+      {"Säubern in the tray menu", [&] { form->Subern1Click(form->Subern1); }},
+      {"About", [&] { click(form->Button3); }},
+      {"About in the tray menu", [&] { form->About1Click(form->About1); }},
+      {"Startoptionen", [&] { click(form->Button4); }},
+  };
+  for (const TRequest& request : requests) {
+    SCOPED_TRACE(request.Name);
+    Fake.Calls.clear();
+    int dialogs = 0;
+    std::vector<TCursor> cursors;
+    Fake.DuringFolderDelete = [&] {
+      // A dialog opened by mistake is counted and closed, so the run goes on.
+      app_support::WhenIdle([&] {
+        for (const char* kind : {"TForm2", "TForm3"})
+          for (HWND dialog : app_support::ThreadWindows(kind)) {
+            ++dialogs;
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+          }
+      });
+      request.Send();
+      cursors.push_back(ScreenCursor());
+    };
+    form->Button1Click(form);
+    Pump(60);
+    EXPECT_EQ(Fake.CallsOf("CoCreateInstance").size(), 1u) << "a second run inside the first";
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(cursors, std::vector<TCursor>{crHourGlass});
+    EXPECT_EQ(ScreenCursor(), crDefault);
+    EXPECT_FALSE(form->Running());
+    EXPECT_TRUE(RunFinished);
+  }
+}
+
+TEST_F(CleaningRun, ACloseDuringARunComesWhenTheRunIsOverAndNoReportFollows) {
+  TForm1* form = Create(true, true, true);
+  TRequest closes[] = {
+      {"&Close", [&] { SendMessageA(form->BitBtn1->Handle(), BM_CLICK, 0, 0); }},
+      {"the title bar's close, Alt+F4", [&] { SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+      {"Programm beenden", [&] { form->Programmbeenden1Click(form->Programmbeenden1); }},
+      {"WM_CLOSE to the Application window", [&] { SendMessageA(Application->Handle(), WM_CLOSE, 0, 0); }},
+  };
+  for (const TRequest& close : closes) {
+    SCOPED_TRACE(close.Name);
+    Fake.Calls.clear();
+    bool closedInside = true;
+    Fake.DuringFolderDelete = [&] {
+      close.Send();
+      closedInside = QuitPending();
+    };
+    form->Button1Click(form);
+    EXPECT_FALSE(closedInside) << "the program ended below a running run";
+    EXPECT_EQ(Fake.CallsOf("FreeLibrary").size(), 1u) << "the run went to its end";
+    EXPECT_TRUE(TakeQuit()) << "the close was carried out after the run";
+    EXPECT_FALSE(RunFinished);
+    EXPECT_FALSE(form->Timer1->Enabled());
+    Tick();
+    EXPECT_TRUE(Fake.Boxes.empty());
+  }
+}
+
+TEST_F(CleaningRun, ARunEndedByAnErrorStillLeavesTheBusyStateAndTheCursorAndCarriesOutAClose) {
+  Fake.Fail("CoCreateInstance", 0, static_cast<DWORD>(REGDB_E_CLASSNOTREG));
+  TForm1* form = Create(true, true, true);
+  TCursor during = crDefault;
+  Fake.BeforeHistory = [&] {
+    during = ScreenCursor();
+    form->Close();
+  };
+  EXPECT_THROW(form->Button1Click(form), EOleSysError);
+  EXPECT_EQ(during, crHourGlass);
+  EXPECT_EQ(ScreenCursor(), crDefault);
+  EXPECT_FALSE(form->Running());
+  EXPECT_TRUE(TakeQuit());
+
+  // Nothing is left behind that would stop the next run.
+  Fake.BeforeHistory = nullptr;
+  Fake.StopFailing("CoCreateInstance");
+  form->Button1Click(form);
+  EXPECT_TRUE(RunFinished);
+  EXPECT_FALSE(QuitPending());
 }
 
 // ---- failures that end the run ----

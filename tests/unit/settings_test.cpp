@@ -163,6 +163,56 @@ TEST(SettingsFile, AFileHeldOpenByAnotherProgramKeepsTheDefaults) {
   EXPECT_EQ(Flags(options), "00011");
 }
 
+TEST(SettingsFile, TheWriteGoesToANewFileThatReplacesTheOldInOneStep) {
+  const std::string path = "C:\\Programme\\Spurwisch\\spurwisch.cfg", fresh = path + ".new";
+  TOptions options;
+  {
+    TFakePlatform fake;
+    TPlatformGuard guard(fake);
+    WriteSettingsFile(path, options);
+    EXPECT_EQ(fake.Calls, (std::vector<std::string>{
+                              "GetFileAttributesA(" + path + ")", "CreateFileA(" + fresh + ", 0x40000000, 0x0, 0x2, 0x80)", "WriteFile(" + fresh + ", 15)",
+                              "FlushFileBuffers(" + fresh + ")", "CloseHandle(" + fresh + ")",
+                              "MoveFileExA(" + fresh + ", " + path + ", 0x9)"}));
+    EXPECT_EQ(fake.Written[fresh], SettingsText(options));
+  }
+  // Whichever step fails: its error is raised, the new file goes, the old
+  // one is never replaced.
+  for (const char* step : {"CreateFileA", "WriteFile", "FlushFileBuffers", "MoveFileExA"}) {
+    SCOPED_TRACE(step);
+    TFakePlatform fake;
+    TPlatformGuard guard(fake);
+    fake.Fail(step, 0, ERROR_DISK_FULL);
+    try {
+      WriteSettingsFile(path, options);
+      ADD_FAILURE() << "no error raised";
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.ErrorCode(), static_cast<DWORD>(ERROR_DISK_FULL));
+    }
+    EXPECT_EQ(fake.CallsOf("DeleteFileA"), std::vector<std::string>{"DeleteFileA(" + fresh + ")"});
+    EXPECT_EQ(fake.CallsOf("MoveFileExA").size(), std::string(step) == "MoveFileExA" ? 1u : 0u);
+    EXPECT_EQ(fake.OpenHandles(), 0);
+  }
+}
+
+TEST(SettingsFile, AStrayNewFileIsOverwrittenAndAFailedWriteKeepsTheOldContent) {
+  std::string path = Sandbox("settings-replace") + SettingsFileName;
+  WriteFileBytes(path + ".new", "0\r\n0\r\n0\r\n0\r\n0\r\nleft by a crash\r\n");
+  WriteFileBytes(path, "0\r\n0\r\n0\r\n1\r\n1\r\n");
+  TOptions options;
+  WriteSettingsFile(path, options);
+  EXPECT_EQ(ReadFileBytes(path), SettingsText(options));
+  EXPECT_EQ(ReadFileBytes(path + ".new"), "<missing>");
+
+  // A read-only settings file is refused as before and keeps what it held.
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  options.AutoStart = true;
+  EXPECT_THROW(WriteSettingsFile(path, options), EInOutError);
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadFileBytes(path), "1\r\n1\r\n1\r\n0\r\n0\r\n");
+  EXPECT_EQ(ReadFileBytes(path + ".new"), "<missing>");
+}
+
 TEST(SettingsFile, AWriteFailureRaisesTheSystemsMessage) {
   std::string path = Sandbox("settings-fail") + SettingsFileName;
   ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));  // cannot be created as a file
@@ -174,6 +224,7 @@ TEST(SettingsFile, AWriteFailureRaisesTheSystemsMessage) {
     EXPECT_FALSE(e.Message().empty());
     EXPECT_EQ(e.Message(), SysErrorMessage(e.ErrorCode()));
   }
+  EXPECT_EQ(ReadFileBytes(path + ".new"), "<missing>");
   RemoveDirectoryA(path.c_str());
 
   // An unknown executable path writes nowhere else.

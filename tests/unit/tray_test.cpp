@@ -241,6 +241,72 @@ TEST_F(Tray, ComponentsNotOwnedByTheMainFormStayInert) {
   loose->Free();
 }
 
+TEST_F(Tray, WhileADialogIsModalTheRestoreClickBringsItBackAndTheMenuStaysClosed) {
+  TMinTray* tray = Create();
+  auto* menu = new TPopupMenu(Form.get());
+  tray->SetPopupMenu(menu);
+  Application->Minimize();
+  Pump(30);
+  // A dialog minimised by its own button while the program is in the tray:
+  // its owner is hidden, so it has no taskbar button.
+  std::unique_ptr<TForm, TFormFree> dialog(new TForm(Application));
+  dialog->Show();
+  ShowWindow(dialog->Handle(), SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(dialog->Handle()));
+  Application->ModalStarted(dialog.get());
+  Fake.Calls.clear();
+  Callback(WM_RBUTTONUP);
+  Callback(WM_LBUTTONUP);  // not the restore click under rmDblClick
+  EXPECT_TRUE(IsIconic(dialog->Handle()));
+  Callback(WM_LBUTTONDBLCLK);
+  Application->ModalEnded();
+  EXPECT_FALSE(IsIconic(dialog->Handle()));
+  EXPECT_TRUE(IsWindowVisible(dialog->Handle()));
+  EXPECT_TRUE(Fake.CallsOf("SetForegroundWindow").empty()) << "no menu opened";
+  EXPECT_TRUE(tray->IsMinimized()) << "the program stays in the tray behind its dialog";
+  dialog.reset();
+  tray->RestoreFromTray();
+}
+
+TEST_F(Tray, AnIconTheShellRefusesIsTriedAgainUntilItIsInOrTheWindowComesBack) {
+  auto tick = [] { SendMessageA(Application->Handle(), WM_TIMER, TMinTray::RetryTimerId, 0); };
+  TMinTray* tray = Create();
+  Form->Show();
+  Fake.Fail("Shell_NotifyIconA");
+  Application->Minimize();
+  Pump(30);
+  EXPECT_FALSE(tray->IconInTray());
+  EXPECT_TRUE(tray->Retrying());
+  EXPECT_EQ(Fake.CallsOf("SetTimer"), (std::vector<std::string>{"SetTimer(2000)"}));
+  tick();
+  tick();
+  EXPECT_TRUE(tray->Retrying());
+  EXPECT_EQ(Shell().size(), 6u) << "an add and a change asked for, three times";
+  // The shell takes the icon at the third try; the timer stops.
+  Fake.StopFailing("Shell_NotifyIconA");
+  tick();
+  EXPECT_TRUE(tray->IconInTray());
+  EXPECT_FALSE(tray->Retrying());
+  EXPECT_EQ(Fake.CallsOf("KillTimer").size(), 1u);
+  tick();  // a tick already queued: nothing
+  EXPECT_EQ(Shell().size(), 7u);
+
+  // A restarted taskbar that refuses the icon starts the retries again, and
+  // fifteen refusals bring the window back.
+  Fake.Fail("Shell_NotifyIconA");
+  SendMessageA(Application->Handle(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(tray->Retrying());
+  for (int i = 1; i < TMinTray::RetryLimit; ++i) tick();
+  EXPECT_TRUE(tray->IsMinimized());
+  tick();
+  Pump(30);
+  EXPECT_FALSE(tray->Retrying());
+  EXPECT_FALSE(tray->IsMinimized());
+  EXPECT_TRUE(IsWindowVisible(Form->Handle()));
+  EXPECT_TRUE(IsWindowVisible(Application->Handle()));
+  Fake.StopFailing("Shell_NotifyIconA");
+}
+
 TEST_F(Tray, DestructionRemovesTheIconAndTheObserver) {
   TMinTray* tray = Create();
   Application->Minimize();
@@ -263,32 +329,38 @@ TEST_F(Tray, TheRightButtonOpensTheMenuOnceAndForgetsADestroyedMenu) {
   class TCounter : public TObject {
   public:
     int* Count;
+    TFakePlatform* Fake;
     void Popup(TObject*) {
       ++*Count;
+      Fake->Record("OnPopup()");
       // A second right click while the menu is open is ignored.
       SendMessageA(Application->Handle(), WM_TRAYICONCALLBACK, 1, WM_RBUTTONUP);
     }
   } counter;
   counter.Count = &popups;
+  counter.Fake = &Fake;
   menu->OnPopup = NotifyEvent(&counter, &TCounter::Popup);
   tray->SetPopupMenu(menu);
   Application->Minimize();
   Pump(30);
 
   WhenIdle([] { EndMenu(); });
+  Fake.Calls.clear();
   Callback(WM_RBUTTONUP);
   EXPECT_EQ(popups, 1);
   ASSERT_NE(menu->Handle(), nullptr);
   EXPECT_EQ(GetMenuItemCount(menu->Handle()), 1);
-
-  // While a modal display runs, the icon's clicks do nothing.
-  WhenIdle([] { EndMenu(); });  // closes a menu opened by mistake
-  Application->ModalStarted();
-  Callback(WM_RBUTTONUP);
-  Callback(WM_LBUTTONDBLCLK);
-  Application->ModalEnded();
-  EXPECT_EQ(popups, 1);
-  EXPECT_TRUE(tray->IsMinimized());
+  // The menu's owner is made the foreground window before the menu opens,
+  // and gets a message in its queue after it closed, or the menu would stay
+  // open on a click elsewhere.
+  std::string owner = Hex(Application->MenuWindow());
+  std::vector<std::string> sequence;
+  for (const std::string& call : Fake.Calls)
+    if (call.rfind("Reg", 0) != 0) sequence.push_back(call);
+  EXPECT_EQ(sequence, (std::vector<std::string>{"SetForegroundWindow(" + owner + ")", "OnPopup()",
+                                                "PostMessageA(" + owner + ", 0x0)"}));
+  MSG posted;
+  EXPECT_TRUE(PeekMessageA(&posted, Application->MenuWindow(), WM_NULL, WM_NULL, PM_REMOVE));
 
   menu->Free();
   EXPECT_EQ(tray->PopupMenu(), nullptr);

@@ -4,6 +4,7 @@
 
 #include "tests/unit/app_support.h"
 #include "ui/Forms.h"
+#include "ui/Responsive.h"
 #include "ui/SysUtils.h"
 
 using app_support::Pump;
@@ -140,4 +141,75 @@ TEST(ApplicationWindow, ErrorsEscapingAHandlerReachTheErrorReport) {
   Application->UnhookMainWindow(WindowHook(&thrower, &TThrowing::Hook));
   ASSERT_EQ(errors.Messages.size(), 1u);
   EXPECT_EQ(errors.Messages[0], "Interface not supported");
+}
+
+// ---- a long loop on the GUI thread ----
+
+namespace {
+
+struct TSeen {
+  int Paints = 0, Posted = 0, Timers = 0, Sent = 0;
+};
+TSeen Seen;
+
+LRESULT CALLBACK CountingProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      EndPaint(window, &paint);
+      ++Seen.Paints;
+      return 0;
+    }
+    case WM_APP: ++Seen.Posted; return 0;
+    case WM_APP + 1: ++Seen.Sent; return 0;
+    case WM_TIMER: ++Seen.Timers; return 0;
+  }
+  return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+}  // namespace
+
+TEST(KeepPainting, DispatchesPaintsAndSentMessagesOnlyAboutEveryTenthOfASecond) {
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = CountingProc;
+  cls.hInstance = GetModuleHandleA(nullptr);
+  cls.lpszClassName = "TKeepPaintingTest";
+  RegisterClassA(&cls);
+  HWND window = CreateWindowA(cls.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                              cls.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  Pump(50);
+  Seen = {};
+  Sleep(110);
+  InvalidateRect(window, nullptr, FALSE);
+  PostMessageA(window, WM_APP, 0, 0);
+  SetTimer(window, 1, 1, nullptr);
+  Sleep(20);
+  KeepPainting();
+  EXPECT_EQ(Seen.Paints, 1);
+  EXPECT_EQ(Seen.Posted, 0) << "a posted message could start anything";
+  EXPECT_EQ(Seen.Timers, 0);
+  InvalidateRect(window, nullptr, FALSE);
+  KeepPainting();  // too soon: the loop goes on at full speed
+  EXPECT_EQ(Seen.Paints, 1);
+
+  // Another thread's sent message is answered while the loop runs.
+  HANDLE sender = CreateThread(
+      nullptr, 0,
+      [](LPVOID target) -> DWORD {
+        DWORD_PTR result;
+        SendMessageTimeoutA(static_cast<HWND>(target), WM_APP + 1, 0, 0, SMTO_NORMAL, 2000, &result);
+        return 0;
+      },
+      window, 0, nullptr);
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 400;) KeepPainting();
+  WaitForSingleObject(sender, 3000);
+  CloseHandle(sender);
+  EXPECT_EQ(Seen.Sent, 1);
+  EXPECT_EQ(Seen.Paints, 2);
+  MSG posted;
+  EXPECT_TRUE(PeekMessageA(&posted, window, WM_APP, WM_APP, PM_REMOVE)) << "the posted message still waits";
+  KillTimer(window, 1);
+  DestroyWindow(window);
 }
