@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/Handles.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "browser/StartPage.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
+#include "ui/Dialogs.h"
 
 bool StartMinimized = false;
 bool AutoStart = false;
@@ -17,12 +18,49 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
+// A control's place on its parent: left, top, width, height.
+struct TPlace {
+  int Left, Top, Width, Height;
+};
+
 template <class T>
-T* Make(TComponent* owner, TWinControl* parent, const char* name) {
+T* Make(TComponent* owner, TWinControl* parent, const char* name, TPlace place) {
   T* control = new T(owner);
   control->SetName(name);
   control->SetParent(parent);
+  control->SetBounds(place.Left, place.Top, place.Width, place.Height);
   return control;
+}
+
+TLabel* AddLabel(TForm* form, const char* name, TPlace place, const char* caption) {
+  auto* label = Make<TLabel>(form, form, name, place);
+  label->SetCaption(caption);
+  return label;
+}
+
+TEdit* AddEdit(TForm* form, const char* name, TPlace place, int tabOrder, const char* text) {
+  auto* edit = Make<TEdit>(form, form, name, place);
+  edit->SetTabOrder(tabOrder);
+  edit->SetText(text);
+  return edit;
+}
+
+TButton* AddButton(TForm* form, const char* name, TPlace place, const char* caption, int tabOrder,
+                   TNotifyEvent onClick) {
+  auto* button = Make<TButton>(form, form, name, place);
+  button->SetCaption(caption);
+  button->SetTabOrder(tabOrder);
+  button->OnClick = onClick;
+  return button;
+}
+
+// The three deletion options, checked unless the settings file says otherwise.
+TCheckBox* AddCheckBox(TGroupBox* box, const char* name, TPlace place, const char* caption, int tabOrder) {
+  auto* check = Make<TCheckBox>(box->Owner(), box, name, place);
+  check->SetCaption(caption);
+  check->SetChecked(true);
+  check->SetTabOrder(tabOrder);
+  return check;
 }
 
 // The temporary folder as GetTempPathA gives it; empty when the call fails
@@ -52,78 +90,30 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 }
 
 void TForm1::CreateControls() {
-  Label1 = Make<TLabel>(this, this, "Label1");
-  Label1->SetBounds(32, 8, 57, 13);
-  Label1->SetCaption("IE Startseite");
-
-  Edit1 = Make<TEdit>(this, this, "Edit1");
-  Edit1->SetBounds(32, 24, 329, 21);
+  Label1 = AddLabel(this, "Label1", {32, 8, 57, 13}, "IE Startseite");
+  Edit1 = AddEdit(this, "Edit1", {32, 24, 329, 21}, 1, "Edit1");
   Edit1->SetReadOnly(true);
-  Edit1->SetTabOrder(1);
-  Edit1->SetText("Edit1");
+  Label2 = AddLabel(this, "Label2", {32, 56, 64, 13}, "Ändere nach:");
+  Button2 = AddButton(this, "Button2", {280, 48, 75, 25}, "Ändere", 3, NotifyEvent(this, &TForm1::Button2Click));
+  Edit2 = AddEdit(this, "Edit2", {32, 72, 329, 21}, 2, "Edit2");
+  Button1 = AddButton(this, "Button1", {0, 104, 105, 25}, "&Aktion durchführen.", 0,
+                      NotifyEvent(this, &TForm1::Button1Click));
+  Button3 = AddButton(this, "Button3", {112, 104, 105, 25}, "A&bout", 5, NotifyEvent(this, &TForm1::Button3Click));
+  Button4 = AddButton(this, "Button4", {72, 136, 75, 25}, "Startoptionen", 7,
+                      NotifyEvent(this, &TForm1::Button4Click));
 
-  Label2 = Make<TLabel>(this, this, "Label2");
-  Label2->SetBounds(32, 56, 64, 13);
-  Label2->SetCaption("Ändere nach:");
-
-  Button2 = Make<TButton>(this, this, "Button2");
-  Button2->SetBounds(280, 48, 75, 25);
-  Button2->SetCaption("Ändere");
-  Button2->SetTabOrder(3);
-  Button2->OnClick = NotifyEvent(this, &TForm1::Button2Click);
-
-  Edit2 = Make<TEdit>(this, this, "Edit2");
-  Edit2->SetBounds(32, 72, 329, 21);
-  Edit2->SetTabOrder(2);
-  Edit2->SetText("Edit2");
-
-  Button1 = Make<TButton>(this, this, "Button1");
-  Button1->SetBounds(0, 104, 105, 25);
-  Button1->SetCaption("&Aktion durchführen.");
-  Button1->SetTabOrder(0);
-  Button1->OnClick = NotifyEvent(this, &TForm1::Button1Click);
-
-  Button3 = Make<TButton>(this, this, "Button3");
-  Button3->SetBounds(112, 104, 105, 25);
-  Button3->SetCaption("A&bout");
-  Button3->SetTabOrder(5);
-  Button3->OnClick = NotifyEvent(this, &TForm1::Button3Click);
-
-  Button4 = Make<TButton>(this, this, "Button4");
-  Button4->SetBounds(72, 136, 75, 25);
-  Button4->SetCaption("Startoptionen");
-  Button4->SetTabOrder(7);
-  Button4->OnClick = NotifyEvent(this, &TForm1::Button4Click);
-
-  BitBtn1 = Make<TBitBtn>(this, this, "BitBtn1");
-  BitBtn1->SetBounds(72, 176, 73, 25);
+  BitBtn1 = Make<TBitBtn>(this, this, "BitBtn1", {72, 176, 73, 25});
   BitBtn1->SetCaption("&Close");
   BitBtn1->SetKind(bkClose);
   BitBtn1->Glyph().LoadFromResource(GetModuleHandleA(nullptr), IDB_CLOSE);
   BitBtn1->SetTabOrder(6);
 
-  GroupBox1 = Make<TGroupBox>(this, this, "GroupBox1");
-  GroupBox1->SetBounds(216, 96, 145, 97);
+  GroupBox1 = Make<TGroupBox>(this, this, "GroupBox1", {216, 96, 145, 97});
   GroupBox1->SetCaption("Löschoptionen");
   GroupBox1->SetTabOrder(4);
-
-  papierkorb = Make<TCheckBox>(this, GroupBox1, "papierkorb");
-  papierkorb->SetBounds(8, 24, 121, 17);
-  papierkorb->SetCaption("Papierkorb löschen");
-  papierkorb->SetChecked(true);
-  papierkorb->SetTabOrder(0);
-
-  temploesch = Make<TCheckBox>(this, GroupBox1, "temploesch");
-  temploesch->SetBounds(8, 48, 97, 17);
-  temploesch->SetCaption("Temp löschen");
-  temploesch->SetChecked(true);
-  temploesch->SetTabOrder(1);
-
-  doku = Make<TCheckBox>(this, GroupBox1, "doku");
-  doku->SetBounds(8, 72, 113, 17);
-  doku->SetCaption("Dokumenten-Liste");
-  doku->SetChecked(true);
-  doku->SetTabOrder(2);
+  papierkorb = AddCheckBox(GroupBox1, "papierkorb", {8, 24, 121, 17}, "Papierkorb löschen", 0);
+  temploesch = AddCheckBox(GroupBox1, "temploesch", {8, 48, 97, 17}, "Temp löschen", 1);
+  doku = AddCheckBox(GroupBox1, "doku", {8, 72, 113, 17}, "Dokumenten-Liste", 2);
 }
 
 // The non-visual components, in their stored order.
@@ -265,6 +255,20 @@ void TForm1::BringToUser() {
   } else if (Visible()) {
     BringToFront();
   }
+}
+
+void TForm1::Button2Click(TObject*) {
+  // Taken as typed: no trimming, no case folding.
+  std::string text = Edit2->Text();
+  if (text.empty()) {
+    ShowMessage("Geben Sie eine gültige Startseite an!");
+    return;
+  }
+  if (text == "http://www.") {
+    ShowMessage("Sie müssen schon eine Startseite angeben");
+    return;
+  }
+  SetStartPage(text);
 }
 
 // The dialogs are not opened on top of a run: it would go on below them.

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/Handles.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 // A registry read or write that failed; the message names the value.
 class ERegistryException : public Exception {

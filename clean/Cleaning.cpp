@@ -7,7 +7,7 @@
 
 #include "platform/Handles.h"
 #include "ui/Responsive.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 bool RunFinished = false;
 

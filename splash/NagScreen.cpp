@@ -3,7 +3,7 @@
 #include <map>
 
 #include "platform/Platform.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "ui/Menus.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <windowsx.h>
 
 #include "ui/Forms.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 
@@ -477,30 +477,22 @@ void TWinControl::WndProc(TMessage& message) {
       WMEraseBkgnd(message);
       break;
     case WM_COMMAND:
-      WMReflected(message, reinterpret_cast<HWND>(message.LParam));
-      break;
-    case WM_NOTIFY:
-      WMReflected(message, reinterpret_cast<NMHDR*>(message.LParam)->hwndFrom);
-      break;
-    case WM_DRAWITEM: {
-      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-      WMReflected(message, item->CtlType == ODT_MENU ? nullptr : item->hwndItem);
-      break;
-    }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
       WMReflected(message, reinterpret_cast<HWND>(message.LParam));
       break;
+    case WM_NOTIFY:
+      WMReflected(message, reinterpret_cast<NMHDR*>(message.LParam)->hwndFrom);
+      break;
+    case WM_DRAWITEM:
+      WMDrawItem(message);
+      break;
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORBTN:
-    case CN_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(message.WParam);
-      SetTextColor(dc, ColorToRGB(FFont.Color()));
-      SetBkColor(dc, ColorToRGB(FColor));
-      message.Result = reinterpret_cast<LRESULT>(ColorBrush());
+    case CN_CTLCOLORSTATIC:
+      CNCtlColor(message);
       break;
-    }
     case WM_SETFOCUS:
       WMSetFocus(message);
       break;
@@ -512,13 +504,7 @@ void TWinControl::WndProc(TMessage& message) {
       if (!DispatchToGraphicChild(message)) DefaultHandler(message);
       break;
     case WM_MOUSELEAVE:
-      FTrackingLeave = false;
-      if (FMouseControl) {
-        FMouseControl->Perform(CM_MOUSELEAVE);
-        FMouseControl = nullptr;
-      }
-      Perform(CM_MOUSELEAVE);
-      DefaultHandler(message);
+      WMMouseLeave(message);
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -527,19 +513,9 @@ void TWinControl::WndProc(TMessage& message) {
     case WM_RBUTTONUP:
       if (!DispatchToGraphicChild(message)) DefaultHandler(message);
       break;
-    case WM_WINDOWPOSCHANGED: {
-      auto* pos = reinterpret_cast<WINDOWPOS*>(message.LParam);
-      if (!(pos->flags & SWP_NOMOVE)) {
-        FLeft = pos->x;
-        FTop = pos->y;
-      }
-      if (!(pos->flags & SWP_NOSIZE)) {
-        FWidth = pos->cx;
-        FHeight = pos->cy;
-      }
-      DefaultHandler(message);
+    case WM_WINDOWPOSCHANGED:
+      WMWindowPosChanged(message);
       break;
-    }
     case WM_DESTROY:
       WMDestroy(message);
       break;
@@ -550,8 +526,7 @@ void TWinControl::WndProc(TMessage& message) {
       CMFocusChanged(message);
       break;
     case CM_FONTCHANGED:
-      if (FHandle) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), TRUE);
-      for (TControl* c : FControls) c->Perform(CM_PARENTFONTCHANGED);
+      CMFontChanged(message);
       break;
     case CM_COLORCHANGED:
       for (TControl* c : std::vector<TControl*>(FControls)) c->Perform(CM_PARENTCOLORCHANGED);
@@ -559,6 +534,49 @@ void TWinControl::WndProc(TMessage& message) {
     default:
       TControl::WndProc(message);
   }
+}
+
+// A menu item's drawing request belongs to the menu, not to a child.
+void TWinControl::WMDrawItem(TMessage& message) {
+  auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+  WMReflected(message, item->CtlType == ODT_MENU ? nullptr : item->hwndItem);
+}
+
+// The control's own colours for the system control it wraps.
+void TWinControl::CNCtlColor(TMessage& message) {
+  HDC dc = reinterpret_cast<HDC>(message.WParam);
+  SetTextColor(dc, ColorToRGB(FFont.Color()));
+  SetBkColor(dc, ColorToRGB(FColor));
+  message.Result = reinterpret_cast<LRESULT>(ColorBrush());
+}
+
+void TWinControl::WMMouseLeave(TMessage& message) {
+  FTrackingLeave = false;
+  if (FMouseControl) {
+    FMouseControl->Perform(CM_MOUSELEAVE);
+    FMouseControl = nullptr;
+  }
+  Perform(CM_MOUSELEAVE);
+  DefaultHandler(message);
+}
+
+// The stored bounds follow the window, however it was moved or sized.
+void TWinControl::WMWindowPosChanged(TMessage& message) {
+  auto* pos = reinterpret_cast<WINDOWPOS*>(message.LParam);
+  if (!(pos->flags & SWP_NOMOVE)) {
+    FLeft = pos->x;
+    FTop = pos->y;
+  }
+  if (!(pos->flags & SWP_NOSIZE)) {
+    FWidth = pos->cx;
+    FHeight = pos->cy;
+  }
+  DefaultHandler(message);
+}
+
+void TWinControl::CMFontChanged(TMessage&) {
+  if (FHandle) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), TRUE);
+  for (TControl* c : FControls) c->Perform(CM_PARENTFONTCHANGED);
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {

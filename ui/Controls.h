@@ -241,6 +241,11 @@ protected:
   void WMReflected(TMessage& message, HWND child);
   void WMSetFocus(TMessage& message);
   void WMSetCursor(TMessage& message);
+  void WMDrawItem(TMessage& message);
+  void CNCtlColor(TMessage& message);
+  void WMMouseLeave(TMessage& message);
+  void WMWindowPosChanged(TMessage& message);
+  void CMFontChanged(TMessage& message);
   void WMDestroy(TMessage& message);
   void WMNCDestroy(TMessage& message);
   void CMFocusChanged(TMessage& message);

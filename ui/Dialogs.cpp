@@ -1,5 +1,6 @@
 #include "ui/Dialogs.h"
 
+#include "platform/Platform.h"
 #include "ui/Forms.h"
 #include "ui/TaskWindows.h"
 
@@ -10,7 +11,7 @@ void ShowMessage(const std::string& text) {
   {
     // The box disables its owner itself; the forms it owns need the same.
     TTaskWindowsDisabler disabled(owner);
-    MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK);
+    Platform().MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK);
   }
   // The box gave the activation to its hidden owner while the forms were
   // still disabled: give it back to the window that had it.

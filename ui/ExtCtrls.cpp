@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
+#include "platform/Platform.h"
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
 
 TTimer::~TTimer() {
-  if (FWindow.Handle()) KillTimer(FWindow.Handle(), 1);
+  if (FWindow.Handle()) Platform().KillTimer(FWindow.Handle(), 1);
 }
 
 void TTimer::SetEnabled(bool enabled) {
@@ -24,10 +25,10 @@ void TTimer::SetInterval(UINT interval) {
 }
 
 void TTimer::UpdateTimer() {
-  if (FWindow.Handle()) KillTimer(FWindow.Handle(), 1);
+  if (FWindow.Handle()) Platform().KillTimer(FWindow.Handle(), 1);
   if (!FEnabled || FInterval == 0) return;
   if (!FWindow.Handle()) FWindow.Create(WndMethod(this, &TTimer::WndProc));
-  if (!SetTimer(FWindow.Handle(), 1, FInterval, nullptr)) throw EOutOfResources("Not enough timers available");
+  if (!Platform().SetTimer(FWindow.Handle(), 1, FInterval, nullptr)) throw EOutOfResources("Not enough timers available");
 }
 
 void TTimer::WndProc(TMessage& message) {

@@ -4,8 +4,9 @@
 #include <exception>
 #include <objbase.h>
 
+#include "platform/Platform.h"
 #include "ui/Menus.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 #include "ui/TaskWindows.h"
 
 TApplication* Application = nullptr;
@@ -514,7 +515,7 @@ void TApplication::ShowException(const std::string& message) {
     OnException(message);
     return;
   }
-  MessageBoxA(Handle(), ErrorReportText(message).c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+  Platform().MessageBoxA(Handle(), ErrorReportText(message).c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
 }
 
 void HandleCurrentException() {
@@ -531,5 +532,5 @@ void HandleCurrentException() {
   if (Application)
     Application->ShowException(text);
   else
-    MessageBoxA(nullptr, ErrorReportText(text).c_str(), "Error", MB_OK | MB_ICONERROR);
+    Platform().MessageBoxA(nullptr, ErrorReportText(text).c_str(), "Error", MB_OK | MB_ICONERROR);
 }

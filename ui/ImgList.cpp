@@ -1,6 +1,6 @@
 #include "ui/ImgList.h"
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 TCustomImageList::TCustomImageList(TComponent* owner, int width, int height)
     : TComponent(owner), FWidth(width), FHeight(height) {

@@ -5,7 +5,7 @@
 #include "ui/Forms.h"
 #include "ui/ImgList.h"
 #include "ui/MenuKeys.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "ui/UtilWindow.h"
 
 #include "ui/Forms.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

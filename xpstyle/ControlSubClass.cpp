@@ -29,11 +29,38 @@ bool TControlSubClass::IsHookOf(const TControl* control) const {
 }
 
 void TControlSubClass::RestoreControl() {
-  if (FTargetControl && IsHookOf(FTargetControl)) FTargetControl->WindowProc = FSavedWindowProc;
+  if (FTargetControl) LeaveChain();
   SetTarget(nullptr);
 }
 
+// Takes this hook out of the control's chain of window procedures wherever
+// it sits: at the head, the control gets the saved procedure back; below
+// another style hook, that hook takes the saved procedure over, so nothing
+// is left calling this one. False when a procedure of another kind sits
+// above, whose saved procedure cannot be reached.
+bool TControlSubClass::LeaveChain() {
+  TControl* control = FTargetControl;
+  const TWndMethod self = WndMethod(this, &TControlSubClass::HookWindowProc);
+  if (control->WindowProc == self) {
+    control->WindowProc = FSavedWindowProc;
+    return true;
+  }
+  for (TWndMethod link = control->WindowProc; link.Code == self.Code;) {
+    auto* above = static_cast<TControlSubClass*>(link.Data);
+    if (above->FSavedWindowProc == self) {
+      above->FSavedWindowProc = FSavedWindowProc;
+      return true;
+    }
+    link = above->FSavedWindowProc;
+  }
+  return false;
+}
+
 void TControlSubClass::HookWindowProc(TMessage& message) {
+  if (FPassingOn) {
+    FSavedWindowProc(message);
+    return;
+  }
   TControl* control = FTargetControl;
   if (!control) return;
   // A windowless control is painted whole by its painter; one whose kind
@@ -48,6 +75,12 @@ void TControlSubClass::HookWindowProc(TMessage& message) {
     return;
   }
   FLastMessage = message.Msg;
+  TrackMessage(message, *control);
+}
+
+// Keeps the hot, pressed and focused state from the message the control has
+// just handled, and repaints it flat when its look may have changed.
+void TControlSubClass::TrackMessage(const TMessage& message, TControl& control) {
   switch (message.Msg) {
     case WM_DESTROY:
       if (!FRecreatePending) {
@@ -56,11 +89,11 @@ void TControlSubClass::HookWindowProc(TMessage& message) {
       }
       break;
     case WM_SETFOCUS:
-      FHighlighted = true;
-      Repaint();
-      break;
     case WM_KILLFOCUS:
-      FHighlighted = false;
+    case CM_EXIT:
+    case BM_GETCHECK:
+    case BM_SETCHECK:
+      FHighlighted = message.Msg == WM_SETFOCUS;
       Repaint();
       break;
     case WM_PAINT:
@@ -73,11 +106,6 @@ void TControlSubClass::HookWindowProc(TMessage& message) {
     case CM_INVALIDATE:
       FRecreatePending = true;
       break;
-    case BM_GETCHECK:
-    case BM_SETCHECK:
-      FHighlighted = false;
-      Repaint();
-      break;
     case BM_SETSTATE:
     case CM_FOCUSCHANGED:
     case CM_PARENTCOLORCHANGED:
@@ -86,49 +114,38 @@ void TControlSubClass::HookWindowProc(TMessage& message) {
       Repaint();
       break;
     case WM_KEYDOWN:
-      if (message.WParam == VK_SPACE) {
-        FSpaceDown = true;
-        if (!FSpaceRepainted) Repaint();
-        FSpaceRepainted = true;
-      }
-      break;
     case WM_KEYUP:
-      if (message.WParam == VK_SPACE) {
-        FSpaceDown = false;
-        FSpaceRepainted = false;
-        Repaint();
-      }
+      if (message.WParam == VK_SPACE) SpaceKey(message.Msg == WM_KEYDOWN);
       break;
     case WM_LBUTTONDOWN:
-      FMouseDown = true;
-      Repaint();
-      break;
     case WM_LBUTTONUP:
-      FMouseDown = false;
-      RepaintOrGraphicRepaint();
+      FMouseDown = message.Msg == WM_LBUTTONDOWN;
+      if (FMouseDown)
+        Repaint();
+      else
+        RepaintOrGraphicRepaint();
       break;
     case WM_LBUTTONDBLCLK:
       // The second click of a double click presses these like a single one.
-      if (Is<TButton>(control) || Is<TSpeedButton>(control) || Is<TCheckBox>(control))
-        control->Perform(WM_LBUTTONDOWN, message.WParam, message.LParam);
+      if (Is<TButton>(&control) || Is<TSpeedButton>(&control) || Is<TCheckBox>(&control))
+        control.Perform(WM_LBUTTONDOWN, message.WParam, message.LParam);
       break;
     case CM_MOUSEENTER:
-      if (control->Enabled()) {
-        FHighlighted = true;
-        RepaintOrGraphicRepaint();
-      }
-      break;
     case CM_MOUSELEAVE:
-      if (control->Enabled()) {
-        FHighlighted = false;
-        RepaintOrGraphicRepaint();
-      }
-      break;
-    case CM_EXIT:
-      FHighlighted = false;
-      Repaint();
+      if (!control.Enabled()) break;
+      FHighlighted = message.Msg == CM_MOUSEENTER;
+      RepaintOrGraphicRepaint();
       break;
   }
+}
+
+// Space pressed on a button: repainted once when it goes down, however long
+// the key repeats, and again when it comes up.
+void TControlSubClass::SpaceKey(bool down) {
+  FSpaceDown = down;
+  if (down && FSpaceRepainted) return;
+  FSpaceRepainted = down;
+  Repaint();
 }
 
 // The style is off: the control gets back what it had, and this hook goes.
@@ -137,10 +154,16 @@ void TControlSubClass::Unhook(TMessage& message) {
   message.Result = 1;
   try {
     if (TControl* control = FTargetControl) {
-      if (IsHookOf(control)) control->WindowProc = FSavedWindowProc;
+      bool left = LeaveChain();
       if (auto* edit = dynamic_cast<TCustomEdit*>(control)) edit->SetCtl3D(FSavedCtl3D);
       if (auto* rich = dynamic_cast<TCustomRichEdit*>(control)) rich->SetBorderStyle(FSavedBorderStyle);
       if (Is<TGraphicControl>(control)) control->Repaint();
+      if (!left) {
+        // Out of reach below a foreign procedure, which still calls this
+        // one: it stays, passing every message on.
+        FPassingOn = true;
+        return;
+      }
       SetTarget(nullptr);
       Free();
     }

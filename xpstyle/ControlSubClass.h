@@ -38,12 +38,16 @@ public:
   bool FSavedCtl3D = false;
   TBorderStyle FSavedBorderStyle = bsNone;
   UINT FLastMessage = 0;
+  bool FPassingOn = false;  // left the style but cannot leave the chain
 
   void SetTarget(TControl* control);
   bool IsHookOf(const TControl* control) const;
   static bool IsHooked(const TControl* control);
 
 private:
+  bool LeaveChain();
+  void TrackMessage(const TMessage& message, TControl& control);
+  void SpaceKey(bool down);
   void Unhook(TMessage& message);
   void Repaint();
   void RepaintOrGraphicRepaint();

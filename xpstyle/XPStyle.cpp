@@ -6,7 +6,7 @@
 #include "ui/ComCtrls.h"
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 #include "xpstyle/ControlSubClass.h"
 #include "xpstyle/Primitives.h"
 

@@ -4,7 +4,7 @@
 // which take the screen's depth.
 #include <gtest/gtest.h>
 
-#include "tests/unit/xpstyle_support.h"
+#include "tests/support/xpstyle_support.h"
 #include "ui/Menus.h"
 #include "xpstyle/Primitives.h"
 

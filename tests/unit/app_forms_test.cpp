@@ -10,9 +10,9 @@
 #include "app/Unit3.h"
 #include "browser/StartPage.h"
 #include "clean/Cleaning.h"
-#include "platform/FakePlatform.h"
-#include "tests/unit/app_support.h"
-#include "ui/SysUtils.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/app_support.h"
+#include "base/SysUtils.h"
 
 using app_support::Pump;
 using app_support::Sandbox;

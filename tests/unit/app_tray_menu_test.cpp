@@ -8,9 +8,9 @@
 #include "app/Unit1.h"
 #include "browser/Proxy.h"
 #include "clean/Cleaning.h"
-#include "platform/FakePlatform.h"
-#include "tests/unit/app_support.h"
-#include "ui/SysUtils.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/app_support.h"
+#include "base/SysUtils.h"
 
 using app_support::Sandbox;
 using app_support::WhenIdle;

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "app/Unit1.h"
-#include "platform/FakePlatform.h"
-#include "tests/unit/app_support.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/app_support.h"
 #include "xpstyle/ControlSubClass.h"
 
 TEST(MainWindowStyle, StoredValuesAndTheHookedControls) {

@@ -8,7 +8,7 @@
 #include "browser/Proxy.h"
 #include "browser/Registry.h"
 #include "browser/StartPage.h"
-#include "platform/FakePlatform.h"
+#include "tests/support/FakePlatform.h"
 
 namespace {
 

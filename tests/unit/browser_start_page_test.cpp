@@ -5,8 +5,8 @@
 
 #include "app/Unit1.h"
 #include "browser/StartPage.h"
-#include "platform/FakePlatform.h"
-#include "tests/unit/app_support.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/app_support.h"
 
 using app_support::ThreadWindows;
 
@@ -26,6 +26,7 @@ protected:
     Fake.ModuleName = folder + "spurwisch.exe";
     Fake.TempPath = folder + "Temp\\";
     Fake.Registry[StartPageKey][StartPageValue] = {REG_SZ, std::string("http://old/\0", 12)};
+    Fake.ShowMessageBoxes = true;
     {
       app_support::TSplashCloser closer;
       Form.reset(new TForm1(Application));

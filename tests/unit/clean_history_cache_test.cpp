@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "clean/Cleaning.h"
-#include "platform/FakePlatform.h"
-#include "ui/SysUtils.h"
+#include "tests/support/FakePlatform.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 
 #include "app/Unit1.h"
 #include "clean/Cleaning.h"
-#include "platform/FakePlatform.h"
-#include "tests/unit/app_support.h"
-#include "ui/SysUtils.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/app_support.h"
+#include "base/SysUtils.h"
 
 using app_support::Pump;
 using app_support::Sandbox;
@@ -269,6 +269,7 @@ TEST_F(CleaningRun, RunEnablesTimer1AndSetsTheFlagAtTheEnd) {
 TEST_F(CleaningRun, TickWithTheFlagClearDoesNothing) {
   TForm1* form = Create(true, true, true);
   form->Timer1->SetEnabled(true);
+  Fake.Calls.clear();
   Tick();
   Tick();
   EXPECT_TRUE(Fake.Calls.empty());
@@ -460,8 +461,7 @@ TEST_F(CleaningRun, UnregisteredHistoryObjectEndsTheRunUntilALaterOneSucceeds) {
     EXPECT_EQ(error.ErrorCode(), REGDB_E_CLASSNOTREG);
     EXPECT_EQ(error.Message(), OleErrorText(REGDB_E_CLASSNOTREG));
   }
-  ASSERT_EQ(Fake.Calls.size(), 1u) << "nothing after the creation";
-  EXPECT_EQ(Fake.Calls[0], HistorySteps()[0]);
+  EXPECT_EQ(StepCalls(Fake), std::vector<std::string>{HistorySteps()[0]}) << "nothing after the creation";
   EXPECT_EQ(HistoryInterface(), nullptr);
   EXPECT_FALSE(RunFinished);
   EXPECT_TRUE(form->Timer1->Enabled());

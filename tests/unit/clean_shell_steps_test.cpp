@@ -6,7 +6,7 @@
 
 #include "clean/Cleaning.h"
 #include "clean/TempPurge.h"
-#include "platform/FakePlatform.h"
+#include "tests/support/FakePlatform.h"
 
 namespace {
 

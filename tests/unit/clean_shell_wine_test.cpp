@@ -6,7 +6,7 @@
 
 #include "clean/Cleaning.h"
 #include "clean/TempPurge.h"
-#include "clean_wine_support.h"
+#include "tests/support/clean_wine_support.h"
 #include "platform/Platform.h"  // windows.h with wininet.h and shlobj.h
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "clean/DeleTree.h"
 #include "clean/TempPurge.h"
-#include "clean_wine_support.h"
+#include "tests/support/clean_wine_support.h"
 
 namespace {
 

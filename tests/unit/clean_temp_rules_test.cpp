@@ -4,7 +4,7 @@
 
 #include "clean/DeleTree.h"
 #include "clean/TempPurge.h"
-#include "platform/FakePlatform.h"
+#include "tests/support/FakePlatform.h"
 
 namespace {
 

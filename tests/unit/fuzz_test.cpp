@@ -13,8 +13,8 @@
 #include "browser/Proxy.h"
 #include "browser/Registry.h"
 #include "browser/StartPage.h"
-#include "platform/FakePlatform.h"
-#include "tests/unit/app_support.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/app_support.h"
 #include "ui/MenuKeys.h"
 
 namespace {

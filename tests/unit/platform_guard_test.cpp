@@ -2,7 +2,7 @@
 // tests rely on.
 #include <gtest/gtest.h>
 
-#include "platform/FakePlatform.h"
+#include "tests/support/FakePlatform.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/Settings.h"
-#include "platform/FakePlatform.h"
-#include "tests/unit/app_support.h"
-#include "ui/SysUtils.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/app_support.h"
+#include "base/SysUtils.h"
 
 using app_support::ReadFileBytes;
 using app_support::Sandbox;

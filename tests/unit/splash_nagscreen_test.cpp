@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "platform/FakePlatform.h"
+#include "tests/support/FakePlatform.h"
 #include "splash/NagScreen.h"
-#include "tests/unit/app_support.h"
-#include "ui/SysUtils.h"
+#include "tests/support/app_support.h"
+#include "base/SysUtils.h"
 
 using app_support::Pump;
 using app_support::ThreadWindows;

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "app/Unit1.h"
-#include "platform/FakePlatform.h"
-#include "tests/unit/app_support.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/app_support.h"
 #include "tray/MinTray.h"
 #include "ui/Menus.h"
 

@@ -2,10 +2,10 @@
 // rules, observers, and the minimise and restore operations.
 #include <gtest/gtest.h>
 
-#include "tests/unit/app_support.h"
+#include "tests/support/app_support.h"
 #include "ui/Forms.h"
 #include "ui/Responsive.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 using app_support::Pump;
 

@@ -3,7 +3,7 @@
 // checked pixel by pixel through the style's drawing tests.)
 #include <gtest/gtest.h>
 
-#include "tests/unit/xpstyle_support.h"
+#include "tests/support/xpstyle_support.h"
 #include "ui/ImgList.h"
 
 using namespace xp_support;

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "tests/unit/app_support.h"
+#include "tests/support/app_support.h"
 #include "ui/Buttons.h"
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"

@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "tests/unit/app_support.h"
+#include "tests/support/app_support.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <set>
 
-#include "tests/unit/xpstyle_support.h"
+#include "tests/support/xpstyle_support.h"
 #include "ui/Buttons.h"
 #include "ui/ComCtrls.h"
 #include "ui/ExtCtrls.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 #include "xpstyle/ControlSubClass.h"
 
 using namespace xp_support;
@@ -174,4 +174,48 @@ TEST(XPStyleComponent, DetachingUnhooksOnTheNextMessageAndRestoresTheControl) {
   EXPECT_EQ(memoHook->FTargetControl, nullptr);
   form->Style->Free();
   EXPECT_EQ(button->WindowProc, buttonOwn);
+}
+
+// Two style hooks chained on one control: each leaves the chain from
+// wherever it sits, so the one that stays never calls a freed hook.
+TEST(XPHookChain, EitherHookLeavesTheChainWhateverItsPlace) {
+  enum TWay { OffLowerFirst, OffUpperFirst, LowerStyleDestroyed };
+  for (TWay way : {OffLowerFirst, OffUpperFirst, LowerStyleDestroyed}) {
+    SCOPED_TRACE(way);
+    Owned<TForm> form{new TForm(nullptr)};
+    auto* button = new TButton(form.get());
+    button->SetParent(form.get());
+    const TWndMethod own = button->WindowProc;
+    auto* lowerStyle = new TXPStyle(form.get());
+    lowerStyle->SetActive(true);
+    const TWndMethod lower = button->WindowProc;
+    ASSERT_TRUE(TControlSubClass::IsHooked(button));
+    // A second style's hook on top, as the style itself makes one.
+    auto* upperStyle = new TXPStyle(form.get());
+    upperStyle->SetActive(true);
+    auto* upper = new TControlSubClass(upperStyle);
+    upper->SetTarget(button);
+    upper->FSavedWindowProc = lower;
+    button->WindowProc = WndMethod(upper, &TControlSubClass::HookWindowProc);
+    auto message = [&] { button->Perform(WM_NULL); };
+
+    if (way == OffUpperFirst) {
+      upperStyle->SetActive(false);
+      message();
+      EXPECT_EQ(button->WindowProc, lower);
+      lowerStyle->SetActive(false);
+      message();
+    } else {
+      if (way == LowerStyleDestroyed)
+        lowerStyle->Free();
+      else
+        lowerStyle->SetActive(false);
+      message();
+      EXPECT_EQ(upper->FSavedWindowProc, own) << "the upper hook still calls the lower one";
+      message();
+      upperStyle->SetActive(false);
+      message();
+    }
+    EXPECT_EQ(button->WindowProc, own);
+  }
 }

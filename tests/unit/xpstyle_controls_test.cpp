@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "GalleryForm.h"
-#include "tests/unit/app_support.h"
-#include "tests/unit/xpstyle_support.h"
+#include "tests/support/app_support.h"
+#include "tests/support/xpstyle_support.h"
 #include "xpstyle/ControlSubClass.h"
 #include "xpstyle/Painters.h"
 #include "xpstyle/Primitives.h"

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "tests/unit/xpstyle_support.h"
+#include "tests/support/xpstyle_support.h"
 #include "ui/ImgList.h"
 #include "xpstyle/Primitives.h"
 

@@ -5,10 +5,10 @@
 
 #include <tuple>
 
-#include "tests/unit/app_support.h"
-#include "tests/unit/xpstyle_support.h"
+#include "tests/support/app_support.h"
+#include "tests/support/xpstyle_support.h"
 #include "ui/Buttons.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 #include "xpstyle/ControlSubClass.h"
 #include "xpstyle/Painters.h"
 #include "xpstyle/Primitives.h"

@@ -3,7 +3,7 @@
 // low-colour branches are in tests/lowcolor).
 #include <gtest/gtest.h>
 
-#include "tests/unit/xpstyle_support.h"
+#include "tests/support/xpstyle_support.h"
 #include "xpstyle/Primitives.h"
 
 using namespace xp_support;

@@ -1,11 +1,11 @@
-#include "tests/unit/app_support.h"
+#include "tests/support/app_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "tests/unit/clean_wine_support.h"
-#include "ui/SysUtils.h"
+#include "tests/support/clean_wine_support.h"
+#include "base/SysUtils.h"
 
 namespace app_support {
 namespace {

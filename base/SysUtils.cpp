@@ -1,4 +1,4 @@
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 #include <cstdio>
 

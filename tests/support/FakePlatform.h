@@ -143,7 +143,10 @@ public:
   HMODULE LoadLibraryA(LPCSTR name) override;
   FARPROC GetProcAddress(HMODULE module, LPCSTR name) override;
   BOOL FreeLibrary(HMODULE module) override;
+  // Recorded and answered IDOK at once, unless ShowMessageBoxes passes
+  // them to the system (for tests of a box's look).
   int MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) override;
+  bool ShowMessageBoxes = false;
   // Recorded as "Shell_NotifyIconA(NIM, cbSize, hWnd, uID, uFlags, uCallbackMessage, hIcon, tip)";
   // the records themselves are kept in NotifyRecords.
   BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) override;

@@ -1,4 +1,4 @@
-#include "platform/FakePlatform.h"
+#include "tests/support/FakePlatform.h"
 
 #include <cstdio>
 #include <cstring>
@@ -409,7 +409,7 @@ BOOL TFakePlatform::FreeLibrary(HMODULE module) {
 int TFakePlatform::MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type) {
   Record("MessageBoxA(" + Hex(reinterpret_cast<std::uintptr_t>(hwnd)) + ", " + Text(text) + ", " +
          Text(caption) + ", " + Hex(type) + ")");
-  return IDOK;
+  return ShowMessageBoxes ? ::MessageBoxA(hwnd, text, caption, type) : IDOK;
 }
 
 // ---- registry ----

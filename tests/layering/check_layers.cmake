@@ -1,0 +1,53 @@
+# Reads the #include lines of the product and fails when a file includes a
+# header from a layer above its own, or a subsystem includes another
+# subsystem. Run as: cmake -DSOURCE_DIR=<root> -P check_layers.cmake
+#
+# Layers, lowest first; a folder may include its own files and those of the
+# layers below it. The subsystems share one layer and never include each
+# other. res/ holds the resource ids, which only the program itself uses.
+set(LAYER_base 0)
+set(LAYER_platform 1)
+set(LAYER_ui 2)
+set(SUBSYSTEMS clean browser tray splash xpstyle)
+foreach(subsystem IN LISTS SUBSYSTEMS)
+  set(LAYER_${subsystem} 3)
+endforeach()
+set(LAYER_app 5)
+set(LAYER_res 4)
+set(PRODUCT_FOLDERS base platform ui ${SUBSYSTEMS} app)
+
+set(violations "")
+foreach(folder IN LISTS PRODUCT_FOLDERS)
+  file(GLOB sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+  if(NOT sources)
+    list(APPEND violations "${folder}/: no sources found")
+  endif()
+  foreach(source IN LISTS sources)
+    file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    file(RELATIVE_PATH name "${SOURCE_DIR}" "${source}")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[^\"]*\"([^\"]*)\".*$" "\\1" header "${line}")
+      if(NOT header MATCHES "^([a-z]+)/")
+        continue()
+      endif()
+      set(target "${CMAKE_MATCH_1}")
+      if(NOT DEFINED LAYER_${target})
+        list(APPEND violations "${name}: includes ${header}, which is not part of the product")
+      elseif(target STREQUAL folder)
+        continue()
+      elseif(LAYER_${target} GREATER_EQUAL LAYER_${folder})
+        if(LAYER_${target} EQUAL 3 AND LAYER_${folder} EQUAL 3)
+          list(APPEND violations "${name}: the subsystem ${folder}/ includes ${header} of the subsystem ${target}/")
+        else()
+          list(APPEND violations "${name}: includes ${header} from a layer above its own")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "Includes that break the one-way layers:\n  ${text}")
+endif()
+message(STATUS "Every product include follows the layers")
