@@ -11,7 +11,8 @@ using app_support::Pump;
 TEST(ApplicationTitle, FileNameWithoutExtensionInLowerCaseAfterTheFirst) {
   EXPECT_EQ(ApplicationTitleFromPath("C:\\Programme\\spurwisch.exe"), "Spurwisch");
   EXPECT_EQ(ApplicationTitleFromPath("C:\\x\\SPURWISCH.EXE"), "Spurwisch");
-  EXPECT_EQ(ApplicationTitleFromPath("D:\\Tools\\MyTool.v2.exe"), "Mytool");
+  EXPECT_EQ(ApplicationTitleFromPath("D:\\Tools\\MyTool.v2.exe"), "Mytool.v2");  // only the extension goes
+  EXPECT_EQ(ApplicationTitleFromPath("D:\\Tools.d\\spurwisch"), "Spurwisch");
   EXPECT_EQ(ApplicationTitleFromPath("C:\\Ä\\ÖLSPUR.exe"), "Ölspur");
   EXPECT_EQ(ApplicationTitleFromPath(""), "");
 }
