@@ -156,7 +156,7 @@ std::string report_text_for(HRESULT code) {
   while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ')) --n;
   std::string text(buffer, n);
   if (text.empty()) {  // the program's own text when the system has none (Wine has none for this code)
-    std::snprintf(buffer, sizeof buffer, "OLE error %.8lX", static_cast<unsigned long>(code));
+    std::snprintf(buffer, sizeof buffer, "OLE error %.8lx", static_cast<unsigned long>(code));
     text = buffer;
   }
   if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += ".";

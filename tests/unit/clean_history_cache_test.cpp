@@ -48,7 +48,7 @@ TEST_F(CleanHistory, UnknownCodeReadsAsOleError) {
     ClearHistory();
     FAIL() << "no error raised";
   } catch (const EOleSysError& error) {
-    EXPECT_EQ(error.Message(), "OLE error 8FFF1234");
+    EXPECT_EQ(error.Message(), "OLE error 8fff1234");
   }
 }
 

@@ -83,7 +83,7 @@ std::string OleErrorText(HRESULT code) {
                            static_cast<DWORD>(code), 0, buffer, sizeof buffer, nullptr);
   while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ')) --n;
   if (n > 0) return std::string(buffer, n);
-  std::snprintf(buffer, sizeof buffer, "OLE error %.8lX", static_cast<unsigned long>(code));
+  std::snprintf(buffer, sizeof buffer, "OLE error %.8lx", static_cast<unsigned long>(code));
   return buffer;
 }
 

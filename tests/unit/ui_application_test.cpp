@@ -28,7 +28,7 @@ TEST(ErrorReport, AFullStopFollowsTextsEndingAfterIt) {
 }
 
 TEST(ErrorReport, OleErrorsUseTheSystemTextOrTheCode) {
-  EXPECT_EQ(EOleSysError(0x8ABCDEF1).Message(), "OLE error 8ABCDEF1");
+  EXPECT_EQ(EOleSysError(0x8ABCDEF1).Message(), "OLE error 8abcdef1");
   EXPECT_EQ(EOleSysError(E_OUTOFMEMORY).Message(), SysErrorMessage(E_OUTOFMEMORY));
   EXPECT_FALSE(EOleSysError(E_OUTOFMEMORY).Message().empty());
   EXPECT_EQ(EIntfCastError().Message(), "Interface not supported");
