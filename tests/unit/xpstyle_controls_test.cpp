@@ -93,9 +93,43 @@ RECT BoxOf(TBitmap& bitmap, COLORREF color) {
   return box;
 }
 
+// A combo box window that keeps the focus instead of handing it on to its
+// edit part.
+WNDPROC ComboProc = nullptr;
+LRESULT CALLBACK KeepFocusProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return msg == WM_SETFOCUS ? 0 : CallWindowProcA(ComboProc, window, msg, wParam, lParam);
+}
+
 }  // namespace
 
 bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+// A combo box counts as focused with the focus in its edit part, not with
+// the focus in its own window nor anywhere else.
+TEST_F(XPKinds, ComboBoxFocusIsTheFocusInItsEditPart) {
+  TKindsForm& f = *Form;
+  f.Show();
+  app_support::Pump(100);
+  TControlSubClass& hook = TKindsForm::HookOf(f.Combo);
+  HWND combo = f.Combo->Handle();
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(combo, &info) && info.hwndItem && info.hwndItem != combo);
+  ComboProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&KeepFocusProc)));
+  const struct {
+    HWND Focus;
+    bool Focused;
+  } cases[] = {{info.hwndItem, true}, {combo, false}, {f.Radio->Handle(), false}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    SetFocus(c.Focus);
+    ASSERT_EQ(GetFocus(), c.Focus);
+    hook.PaintHookedControl();
+    EXPECT_EQ(hook.FHasFocus, c.Focused);
+  }
+  SetWindowLongPtrA(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ComboProc));
+}
 
 TEST_F(XPKinds, ComboBoxWorkedExample145By21) {
   TThumbSize thumb(16);
