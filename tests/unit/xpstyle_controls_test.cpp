@@ -512,6 +512,34 @@ TEST(XPBars, ToolButtonFaceRulesSplitArrowAndSeparators) {
   EXPECT_NE(clear.Canvas().Pixel(p.left + 1, p.top + 2), barColor) << "a transparent bar is not filled";
 }
 
+// A button that stands for a menu item hooks the items of its menu each
+// time it is painted, so items added at run time get the flat look.
+TEST(XPBars, AMenuItemButtonHooksItsMenusItemsWhenPainted) {
+  Owned<TBarForm> form(new TBarForm());
+  auto* menu = new TMainMenu(form.get());
+  auto addItem = [&](TMenuItem* parent) {
+    auto* item = new TMenuItem(form.get());
+    item->SetCaption("Eintrag");
+    parent->Add(item);
+    return item;
+  };
+  TMenuItem* file = addItem(menu->Items());
+  form->Plain->SetMenuItem(file);
+  TMenuItem* late = addItem(file);
+  const auto ours = AdvancedMenuDrawItemEvent(form->Style, &TXPStyle::DrawItemHandler);
+  ASSERT_FALSE(late->OnAdvancedDrawItem.Assigned());
+  form->Show();
+  app_support::Pump(100);
+  form->Print();
+  EXPECT_TRUE(late->OnAdvancedDrawItem == ours && file->OnAdvancedDrawItem == ours);
+
+  // Without main menus in the style the button leaves its menu alone.
+  form->Style->SetXPControls(AllXPControls & ~(1u << xcMainMenu));
+  TMenuItem* later = addItem(file);
+  form->Print();
+  EXPECT_FALSE(later->OnAdvancedDrawItem.Assigned());
+}
+
 TEST(XPBars, BandGripShortBandAndDarkeningToBlack) {
   TBarForm form;
   auto* controlBar = new TControlBar(&form);
