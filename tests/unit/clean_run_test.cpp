@@ -152,7 +152,9 @@ protected:
             "QueryInterface({AFA0DC11-C313-11D0-831A-00C04FD5AE38})", "ClearHistory()"};
   }
   static std::vector<std::string> CacheSteps() {
-    return {"DeleteUrlCacheEntryA(http://example.test/)", "FindCloseUrlCache(handle)"};
+    // Then the cookie and the history passes, which find nothing here.
+    return {"DeleteUrlCacheEntryA(http://example.test/)", "FindCloseUrlCache(handle)", "FindCloseUrlCache(null)",
+            "FindCloseUrlCache(null)"};
   }
   static std::vector<std::string> DocumentSteps() { return {"SHAddToRecentDocs(0x0, null)"}; }
   // Files first, for good; then the listing, and each self-contained plain
