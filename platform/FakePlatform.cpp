@@ -360,6 +360,13 @@ void TFakePlatform::SHAddToRecentDocs(UINT flags, LPCVOID pv) {
   Record("SHAddToRecentDocs(" + Hex(flags) + ", " + (pv ? "data" : "null") + ")");
 }
 
+HINSTANCE TFakePlatform::ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                                       LPCSTR directory, INT show) {
+  Record("ShellExecuteA(" + Hex(reinterpret_cast<std::uintptr_t>(hwnd)) + ", " + Text(operation) + ", " +
+         Text(file) + ", " + Text(parameters) + ", " + Text(directory) + ", " + std::to_string(show) + ")");
+  return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(42));
+}
+
 HMODULE TFakePlatform::LoadLibraryA(LPCSTR name) {
   Record("LoadLibraryA(" + Text(name) + ")");
   if (ShouldFail("LoadLibraryA")) return nullptr;

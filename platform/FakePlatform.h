@@ -133,6 +133,9 @@ public:
 
   int SHFileOperationA(LPSHFILEOPSTRUCTA op) override;
   void SHAddToRecentDocs(UINT flags, LPCVOID pv) override;
+  // Opens nothing; answers as a started program would (a value above 32).
+  HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                          INT show) override;
   HMODULE LoadLibraryA(LPCSTR name) override;
   FARPROC GetProcAddress(HMODULE module, LPCSTR name) override;
   BOOL FreeLibrary(HMODULE module) override;
