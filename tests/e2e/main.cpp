@@ -168,6 +168,7 @@ void run_all(Report& report, const std::string& exe, const std::string& artifact
   check_minimised_auto_start(report, copy, settings);
   check_failing_auto_start(report, copy, settings);
   check_log_off(report, copy, settings);
+  check_show_command_starts(report, copy, settings);
 }
 
 int wait_window_mode(const std::string& cls, int seconds) {

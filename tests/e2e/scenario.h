@@ -24,7 +24,8 @@ void check_deletion_options(Report& report, HWND main, int expected, const std::
 void check_about_dialog(Report& report, const Process& program, HWND main, HWND about_button,
                         const std::string& artifacts);
 // Opens the start options dialog, sets "Aktion automatisch starten", closes it
-// by the title bar, reopens it to see the flag kept, and clears it again.
+// by the title bar, reopens it to see the flag kept, and clears it again;
+// then opens it once more for its keys (Enter, Escape).
 void check_options_dialog(Report& report, const Process& program, HWND main, HWND options_button,
                           const std::string& artifacts);
 
@@ -58,7 +59,7 @@ DWORD check_completion_box(Report& report, const Process& program, DWORD start, 
 // The program's icon is in the taskbar's notification area.
 bool tray_icon_shown();
 // Minimises the shown main window into the tray and works the tray icon and
-// its menu: proxy items for each registry state, "Säubern", restoring by
+// its menu: proxy items for each registry state, "Säubern", "About", restoring by
 // double click and by "Wiederherstellen", and "Programm beenden", which ends
 // the program.
 void check_tray(Report& report, const Process& program, HWND main, const std::string& artifacts);
@@ -83,6 +84,10 @@ void check_splash_start(Report& report, const std::string& exe, const std::strin
 void check_minimised_auto_start(Report& report, const std::string& exe, const std::string& settings);
 void check_failing_auto_start(Report& report, const std::string& exe, const std::string& settings);
 void check_log_off(Report& report, const std::string& exe, const std::string& settings);
+// Starts with the show commands of a shortcut set to "Minimised" (into the
+// tray) and "Maximised"; each start is ended by WM_CLOSE to the Application
+// window, as "End task" does, which writes the settings file.
+void check_show_command_starts(Report& report, const std::string& exe, const std::string& settings);
 
 // The flat look: a button and an edit at rest, the button under the mouse,
 // the edit with the focus; screenshots main-window-xp.png, main-window-hot.png.
