@@ -1,6 +1,6 @@
 #include "app/Unit2.h"
 
-#include <shellapi.h>
+#include "platform/Platform.h"
 
 namespace {
 
@@ -22,8 +22,8 @@ TLabel* MakeLink(TForm2* form, const char* name, const char* caption, int left, 
 
 void OpenWithShell(const char* target) {
   // Nothing is reported when no mail program or browser can be started.
-  ShellExecuteA(Application ? Application->Handle() : nullptr, "open", target, nullptr, nullptr,
-                SW_SHOWNORMAL);
+  Platform().ShellExecuteA(Application ? Application->Handle() : nullptr, "open", target, nullptr, nullptr,
+                           SW_SHOWNORMAL);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ static std::string OleErrorText(HRESULT code) {
   std::string text = SysErrorMessage(static_cast<DWORD>(code));
   if (!text.empty()) return text;
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "OLE error %.8lX", static_cast<unsigned long>(code));
+  std::snprintf(buffer, sizeof buffer, "OLE error %.8lx", static_cast<unsigned long>(code));
   return buffer;
 }
 

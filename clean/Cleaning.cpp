@@ -72,18 +72,16 @@ const char* RecordUrl(const TCacheRecord& record) {
   return url;
 }
 
-}  // namespace
-
-void PurgeUrlCache() {
-  RunFinished = false;
-  TPlatform& platform = Platform();
+// Deletes every entry that one enumeration of the cache returns for the
+// pattern, fetching each record with its size question first.
+void PurgeCacheEntries(TPlatform& platform, const char* pattern) {
   TCacheRecord record;
   DWORD size = 0;
   // With no buffer the call only reports the size of the first record.
-  if (HANDLE stray = platform.FindFirstUrlCacheEntryA(nullptr, nullptr, &size))
+  if (HANDLE stray = platform.FindFirstUrlCacheEntryA(pattern, nullptr, &size))
     platform.FindCloseUrlCache(stray);
   AllocateRecord(record, size);
-  TUrlCacheFind find(platform, platform.FindFirstUrlCacheEntryA(nullptr, record.Info(), &size));
+  TUrlCacheFind find(platform, platform.FindFirstUrlCacheEntryA(pattern, record.Info(), &size));
   if (!find.Get()) return;
   for (;;) {
     KeepPainting();
@@ -94,6 +92,18 @@ void PurgeUrlCache() {
     AllocateRecord(record, size);
     if (!platform.FindNextUrlCacheEntryA(find.Get(), record.Info(), &size)) break;
   }
+}
+
+}  // namespace
+
+// Windows enumerates only the content entries for a null pattern; cookies
+// and history entries each need their own pass.
+void PurgeUrlCache() {
+  RunFinished = false;
+  TPlatform& platform = Platform();
+  PurgeCacheEntries(platform, nullptr);
+  PurgeCacheEntries(platform, "cookie:");
+  PurgeCacheEntries(platform, "visited:");
 }
 
 // ---- Shell steps ----

@@ -21,7 +21,8 @@ void ReleaseHistory();
 // is then kept). The result of ClearHistory itself is ignored.
 void ClearHistory();
 
-// Clears RunFinished, then deletes every entry of the WinINet URL cache.
+// Clears RunFinished, then deletes every entry of the WinINet URL cache:
+// the content entries, then the cookies, then the history entries.
 // Never fails outward.
 void PurgeUrlCache();
 

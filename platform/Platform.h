@@ -61,6 +61,8 @@ public:
   // Shell (shell32)
   virtual int SHFileOperationA(LPSHFILEOPSTRUCTA lpFileOp) = 0;
   virtual void SHAddToRecentDocs(UINT uFlags, LPCVOID pv) = 0;
+  virtual HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
+                                  LPCSTR lpDirectory, INT nShowCmd) = 0;
 
   // Libraries looked up at run time (kernel32)
   virtual HMODULE LoadLibraryA(LPCSTR lpLibFileName) = 0;

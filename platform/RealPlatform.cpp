@@ -69,6 +69,10 @@ public:
 
   int SHFileOperationA(LPSHFILEOPSTRUCTA op) override { return ::SHFileOperationA(op); }
   void SHAddToRecentDocs(UINT flags, LPCVOID pv) override { ::SHAddToRecentDocs(flags, pv); }
+  HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                          INT show) override {
+    return ::ShellExecuteA(hwnd, operation, file, parameters, directory, show);
+  }
 
   HMODULE LoadLibraryA(LPCSTR name) override { return ::LoadLibraryA(name); }
   FARPROC GetProcAddress(HMODULE module, LPCSTR name) override {

@@ -297,7 +297,7 @@ void TCustomForm::WMActivate(TMessage& message) {
 std::string ApplicationTitleFromPath(const std::string& path) {
   size_t slash = path.find_last_of("\\/");
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  size_t dot = name.find('.');
+  size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.resize(dot);
   if (name.empty()) return name;
   CharUpperBuffA(name.data(), 1);

@@ -31,11 +31,13 @@ int ScreenPixelsPerInch() {
   return pixelsPerInch;
 }
 
-TFont::TFont() : FName("MS Sans Serif"), FHeight(-MulDiv(8, ScreenPixelsPerInch(), 72)) {}
+TFont::TFont() : FName("MS Sans Serif"), FHeight(-MulDiv(8, ScreenPixelsPerInch(), 72)) {
+  FRecord.lfWeight = FW_NORMAL;
+}
 
 TFont::TFont(const TFont& other)
     : FName(other.FName), FHeight(other.FHeight), FStyle(other.FStyle),
-      FCharset(other.FCharset), FColor(other.FColor) {}
+      FCharset(other.FCharset), FColor(other.FColor), FRecord(other.FRecord) {}
 
 TFont& TFont::operator=(const TFont& other) {
   if (this != &other) {
@@ -44,6 +46,7 @@ TFont& TFont::operator=(const TFont& other) {
     FStyle = other.FStyle;
     FCharset = other.FCharset;
     FColor = other.FColor;
+    FRecord = other.FRecord;
     Changed();
   }
   return *this;
@@ -86,31 +89,38 @@ HFONT TFont::Handle() const {
   return static_cast<HFONT>(FHandle.Get());
 }
 
+LOGFONTA TFont::LogFont() const {
+  LOGFONTA lf = FRecord;
+  lf.lfHeight = FHeight;
+  lf.lfCharSet = FCharset;
+  std::memset(lf.lfFaceName, 0, sizeof lf.lfFaceName);
+  lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
+  // A style bit that agrees with the record leaves its value alone, so a
+  // semibold or light weight survives as long as the bold style is unchanged.
+  const bool bold = FStyle & fsBold;
+  if ((lf.lfWeight >= FW_BOLD) != bold) lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  auto flag = [this](BYTE& field, unsigned style) {
+    if ((field != 0) != ((FStyle & style) != 0)) field = (FStyle & style) ? 1 : 0;
+  };
+  flag(lf.lfItalic, fsItalic);
+  flag(lf.lfUnderline, fsUnderline);
+  flag(lf.lfStrikeOut, fsStrikeOut);
+  return lf;
+}
+
 bool TFont::SameHandleAs(const TFont& other) const {
-  return FName == other.FName && FHeight == other.FHeight && FStyle == other.FStyle &&
-         FCharset == other.FCharset;
+  const LOGFONTA mine = LogFont(), theirs = other.LogFont();
+  return std::memcmp(&mine, &theirs, sizeof mine) == 0;
 }
 
 HFONT TFont::CreateHandle() const {
-  {
-    LOGFONTA lf{};
-    lf.lfHeight = FHeight;
-    lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (FStyle & fsItalic) ? 1 : 0;
-    lf.lfUnderline = (FStyle & fsUnderline) ? 1 : 0;
-    lf.lfStrikeOut = (FStyle & fsStrikeOut) ? 1 : 0;
-    lf.lfCharSet = FCharset;
-    lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    lf.lfPitchAndFamily = DEFAULT_PITCH;
-    lstrcpynA(lf.lfFaceName, FName.c_str(), LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
-  }
+  const LOGFONTA lf = LogFont();
+  return CreateFontIndirectA(&lf);
 }
 
 void TFont::Assign(const LOGFONTA& lf) {
-  FName = lf.lfFaceName;
+  FRecord = lf;
+  FName = std::string(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
   FHeight = lf.lfHeight;
   FStyle = 0;
   if (lf.lfWeight >= FW_BOLD) FStyle |= fsBold;

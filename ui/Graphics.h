@@ -128,8 +128,12 @@ public:
   void SetColor(TColor color) { FColor = color; }
 
   HFONT Handle() const;
+  // Takes the whole record: its weight, width, quality and the rest stay in
+  // the handles made from it until a property changes what it covers.
   void Assign(const LOGFONTA& logFont);
-  // Same face, height, style and charset (the colour is not part of a handle).
+  // The record the handles are made from.
+  LOGFONTA LogFont() const;
+  // Same record (the colour is not part of a handle).
   bool SameHandleAs(const TFont& other) const;
   // A new handle the caller owns.
   HFONT CreateHandle() const;
@@ -142,6 +146,7 @@ private:
   unsigned FStyle = 0;
   BYTE FCharset = DEFAULT_CHARSET;
   TColor FColor = clWindowText;
+  LOGFONTA FRecord{};  // the last record assigned; the properties above are written over it
   mutable TGdiObject FHandle;
 };
 

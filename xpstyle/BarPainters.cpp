@@ -98,7 +98,7 @@ void TXPStyle::DrawToolButtonHandler(TToolBar* toolBar, TToolButton* button, TCu
     }
   }
   if ((button->MenuItem() || button->DropdownMenu()) && selected)
-    DrawHighlight(doToolButton, canvas, rtl, toolBar->Color(), r2);
+    DrawHighlight(doToolButton, canvas, false, toolBar->Color(), r2);
 
   r2 = r;
   if (dropDown) {
@@ -174,6 +174,8 @@ void TXPStyle::DrawToolButtonHandler(TToolBar* toolBar, TToolButton* button, TCu
       }
     }
   }
+  // Items added to the button's menu at run time get the flat look too.
+  if (button->MenuItem() && InSet(FXPControls, xcMainMenu)) HookSiblingItems(button->MenuItem());
 }
 
 void TXPStyle::PaintBandHandler(TObject* sender, TControl*, TCanvas& canvas, RECT& rect, TBandPaintOptions& options) {

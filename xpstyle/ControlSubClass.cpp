@@ -184,15 +184,14 @@ bool TControlSubClass::TargetFocused() const {
   auto* windowed = dynamic_cast<TWinControl*>(FTargetControl);
   if (!windowed || !windowed->HandleAllocated()) return false;
   HWND focus = GetFocus();
+  if (!focus) return false;
   HWND window = windowed->Handle();
-  if (focus == window) return true;
-  // A combo box has the focus in its edit part or its drop-down list.
-  if (Is<TCustomCombo>(windowed)) {
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    if (GetComboBoxInfo(window, &info)) return focus && (focus == info.hwndItem || focus == info.hwndList);
-  }
-  return false;
+  if (!Is<TCustomCombo>(windowed)) return focus == window;
+  // A combo box has the focus in its edit part or its drop-down list; its
+  // own window passes the focus on to the edit part.
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return GetComboBoxInfo(window, &info) && (focus == info.hwndItem || focus == info.hwndList);
 }
 
 void TControlSubClass::PaintHookedControl() {

@@ -82,11 +82,43 @@ bool click_to_state(HWND box, int want) {
   return wait_until([&] { return check_state(box) == want; }, 3000);
 }
 
+// A key pressed on the focused control, as the keyboard delivers it.
+void press_key(HWND focused, WPARAM key) {
+  PostMessageA(focused, WM_KEYDOWN, key, 1);
+  PostMessageA(focused, WM_KEYUP, key, 0xC0000001);
+}
+
 HWND open_dialog(Report& report, const Process& program, HWND button, const char* cls, const std::string& scope) {
   post_click(button);
   HWND dialog = wait_window(program.id, cls, 10000);
   report.check(dialog != nullptr, scope + " opens as a visible " + cls, "no such window within 10 s");
   return dialog;
+}
+
+// No default or cancel button: Enter acts on the focused control only,
+// Escape does nothing.
+void check_options_keys(Report& report, const Process& program, HWND main, HWND options_button) {
+  HWND dialog = open_dialog(report, program, options_button, "TForm3", "start options dialog (keys)");
+  if (!dialog) return;
+  const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+  HWND box = focus_of(thread);
+  bool on_box = box && class_of(box) == "TCheckBox";
+  const int state = check_state(box);
+  press_key(box, VK_RETURN);
+  press_key(box, VK_ESCAPE);
+  Sleep(500);
+  report.check(on_box && IsWindowVisible(dialog) && check_state(box) == state,
+               "start options dialog: Enter on a check box and Escape leave it open and the box as it was",
+               on_box ? "the dialog closed or the box changed" : "focus not on a check box");
+  press_key(box, VK_TAB);
+  press_key(box, VK_TAB);
+  HWND ok = find_child(dialog, "TButton", kOptionsControls[2].caption);
+  const bool on_ok = wait_until([&] { return focus_of(thread) == ok; }, 3000);
+  if (on_ok) press_key(ok, VK_RETURN);
+  else PostMessageA(dialog, WM_CLOSE, 0, 0);
+  report.check(on_ok && wait_destroyed(dialog, 5000), "start options dialog: Enter on the focused \"Ok\" closes it",
+               on_ok ? "still open" : "two Tabs did not reach \"Ok\"");
+  check_closed(report, dialog, main, "the start options dialog (Enter)");
 }
 
 }  // namespace
@@ -142,4 +174,5 @@ void check_options_dialog(Report& report, const Process& program, HWND main, HWN
   if (ok) post_click(ok);
   else PostMessageA(dialog, WM_CLOSE, 0, 0);
   check_closed(report, dialog, main, "the start options dialog (\"Ok\")");
+  check_options_keys(report, program, main, options_button);
 }

@@ -170,6 +170,7 @@ void run_all(Report& report, const std::string& exe, const std::string& artifact
   check_log_off(report, copy, settings);
   check_busy_run(report, copy, settings);
   check_tray_reachable(report, copy, settings);
+  check_show_command_starts(report, copy, settings);
 }
 
 int wait_window_mode(const std::string& cls, int seconds) {

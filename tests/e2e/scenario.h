@@ -24,7 +24,8 @@ void check_deletion_options(Report& report, HWND main, int expected, const std::
 void check_about_dialog(Report& report, const Process& program, HWND main, HWND about_button,
                         const std::string& artifacts);
 // Opens the start options dialog, sets "Aktion automatisch starten", closes it
-// by the title bar, reopens it to see the flag kept, and clears it again.
+// by the title bar, reopens it to see the flag kept, and clears it again;
+// then opens it once more for its keys (Enter, Escape).
 void check_options_dialog(Report& report, const Process& program, HWND main, HWND options_button,
                           const std::string& artifacts);
 
@@ -62,7 +63,7 @@ HWND open_menu(const Process& program, HWND app);
 // Presses an access key in the open menu; true when the menu closed on it.
 bool press(HWND menu, char key);
 // Minimises the shown main window into the tray and works the tray icon and
-// its menu: proxy items for each registry state, "Säubern", restoring by
+// its menu: proxy items for each registry state, "Säubern", "About", restoring by
 // double click and by "Wiederherstellen", and "Programm beenden", which ends
 // the program.
 void check_tray(Report& report, const Process& program, HWND main, const std::string& artifacts);
@@ -93,6 +94,10 @@ void check_busy_run(Report& report, const std::string& exe, const std::string& s
 // In the tray: About minimised by its own button comes back on a double
 // click; a second start brings the first back and ends, writing nothing.
 void check_tray_reachable(Report& report, const std::string& exe, const std::string& settings);
+// Starts with the show commands of a shortcut set to "Minimised" (into the
+// tray) and "Maximised"; each start is ended by WM_CLOSE to the Application
+// window, as "End task" does, which writes the settings file.
+void check_show_command_starts(Report& report, const std::string& exe, const std::string& settings);
 
 // The flat look: a button and an edit at rest, the button under the mouse,
 // the edit with the focus; screenshots main-window-xp.png, main-window-hot.png.

@@ -156,7 +156,7 @@ std::string report_text_for(HRESULT code) {
   while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ')) --n;
   std::string text(buffer, n);
   if (text.empty()) {  // the program's own text when the system has none (Wine has none for this code)
-    std::snprintf(buffer, sizeof buffer, "OLE error %.8lX", static_cast<unsigned long>(code));
+    std::snprintf(buffer, sizeof buffer, "OLE error %.8lx", static_cast<unsigned long>(code));
     text = buffer;
   }
   if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += ".";
@@ -306,6 +306,54 @@ void check_log_off(Report& report, const std::string& exe, const std::string& se
     bool written = read_file(settings, bytes);
     report.check(written && bytes == kept, scope + ": spurwisch.cfg written before the system ends the process",
                  written ? "holds " + quoted(bytes) : "missing");
+  }
+  kill_if_running(program);
+}
+
+namespace {
+
+// WM_CLOSE to the Application window ends the program cleanly and writes
+// the settings file.
+void check_end_task(Report& report, const Process& program, const std::string& settings, const std::string& scope) {
+  const std::string expected = "1\r\n1\r\n1\r\n0\r\n0\r\n";
+  DeleteFileA(settings.c_str());
+  HWND app = find_any_window(program.id, "TApplication");
+  if (app) PostMessageA(app, WM_CLOSE, 0, 0);
+  bool ended = app && wait_exit(program, 10000);
+  DWORD code = 99;
+  GetExitCodeProcess(program.handle.get(), &code);
+  std::string bytes;
+  bool written = read_file(settings, bytes);
+  std::string why = !ended   ? "still running after 10 s"
+                    : written ? "exit code " + std::to_string(code) + ", file " + quoted(bytes)
+                              : "no settings file";
+  report.check(ended && code == 0 && written && bytes == expected,
+               scope + ": WM_CLOSE to the Application window ends it with exit code 0 and writes spurwisch.cfg", why);
+  kill_if_running(program);
+}
+
+}  // namespace
+
+void check_show_command_starts(Report& report, const std::string& exe, const std::string& settings) {
+  write_file(settings, "1\r\n1\r\n1\r\n0\r\n0\r\n");  // Start-minimised off: the show command decides
+  std::string scope = "started with SW_SHOWMINNOACTIVE";
+  Process program = start_process(exe, "C:\\", "", SW_SHOWMINNOACTIVE);
+  if (close_splash(report, program, scope)) {
+    bool icon = wait_until([&] { return find_any_window(program.id, "TApplication") && tray_icon_shown(); }, 15000);
+    Sleep(500);
+    if (report.check(icon, scope + ": comes up in the tray")) check_in_tray(report, program, scope);
+    check_end_task(report, program, settings, scope);
+    report.check(wait_until([] { return !tray_icon_shown(); }, 3000), scope + ": the icon is gone after the end");
+  }
+  kill_if_running(program);
+
+  scope = "started with SW_SHOWMAXIMIZED";
+  program = start_process(exe, "C:\\", "", SW_SHOWMAXIMIZED);
+  if (close_splash(report, program, scope)) {
+    HWND main = wait_window(program.id, "TForm1", 15000);
+    report.check(main && IsZoomed(main), scope + ": the main window is maximised",
+                 main ? "shown " + describe_rect(window_rect(main)) : "no main window");
+    check_end_task(report, program, settings, scope);
   }
   kill_if_running(program);
 }

@@ -132,6 +132,25 @@ void check_proxy_items(Report& report, const Process& program, HWND main, HWND a
   delete_value("ProxyEnable");
 }
 
+// "About" (key A) shows the About dialog while the window stays hidden;
+// after "&Ok" the program sits in the tray as before.
+void check_about_from_tray(Report& report, const Process& program, HWND main, HWND app) {
+  const std::string scope = "tray: \"About\" (key A)";
+  HWND menu = open_menu(program, app);
+  if (!report.check(menu != nullptr, scope + ": menu opens")) return;
+  press(menu, 'a');
+  HWND about = wait_window(program.id, "TForm2", 10000);
+  report.check(about && !IsWindowVisible(main), scope + ": the About dialog opens, the window stays hidden",
+               about ? "the main window is visible" : "no TForm2 within 10 s");
+  HWND ok = about ? find_child(about, "TButton", "&Ok") : nullptr;
+  if (ok) post_click(ok);
+  bool closed = ok && wait_destroyed(about, 10000);
+  bool enabled = wait_until([&] { return IsWindowEnabled(main) != FALSE; }, 3000);
+  report.check(closed && enabled && !IsWindowVisible(main) && !IsWindowVisible(app) && tray_icon_shown(),
+               scope + ": after \"&Ok\" back in the tray (window hidden and enabled, no taskbar button, icon shown)",
+               closed ? "window or taskbar button shown, icon gone or window disabled" : "the dialog did not close");
+}
+
 }  // namespace
 
 HWND open_menu(const Process& program, HWND app) {
@@ -177,6 +196,7 @@ void check_tray(Report& report, const Process& program, HWND main, const std::st
     check_completion_box(report, program, start, "cleaning from the tray", artifacts, "tray-cleaning-done.png");
     report.check(!IsWindowVisible(main) && tray_icon_shown(), "cleaning from the tray: window stays in the tray");
   }
+  check_about_from_tray(report, program, main, app);
 
   PostMessageA(app, kTrayCallback, 1, WM_LBUTTONUP);
   Sleep(300);

@@ -3,9 +3,13 @@
 #include <cstdio>
 #include <set>
 
-Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment) {
+Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment, int show) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
+  if (show >= 0) {
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(show);
+  }
   PROCESS_INFORMATION pi{};
   std::string command_line = "\"" + exe + "\"";
   Process p;

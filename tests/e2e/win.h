@@ -16,8 +16,10 @@ struct Process {
 };
 
 // Starts EXE with the working directory CWD and, when ENVIRONMENT is not
-// empty, that environment block ("NAME=value\0...\0"); handle is empty on failure.
-Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment = "");
+// empty, that environment block ("NAME=value\0...\0"); with SHOW >= 0 that
+// show command, as a shortcut's "Run" setting gives it. Handle is empty on failure.
+Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment = "",
+                      int show = -1);
 // Waits up to TIMEOUT_MS for the process to end.
 bool wait_exit(const Process& p, DWORD timeout_ms);
 bool is_running(const Process& p);

@@ -118,13 +118,25 @@ HRESULT TFakePlatform::CoCreateInstance(REFCLSID rclsid, LPUNKNOWN outer, DWORD 
 
 // ---- URL cache ----
 
-bool TFakePlatform::FetchCacheRecord(std::size_t index, LPINTERNET_CACHE_ENTRY_INFOA info,
+const TFakePlatform::TCacheEntry* TFakePlatform::CacheEntry(LPCSTR pattern, std::size_t index) const {
+  auto startsWith = [](const std::string& url, const char* prefix) {
+    return _strnicmp(url.c_str(), prefix, std::strlen(prefix)) == 0;
+  };
+  for (const TCacheEntry& entry : Cache) {
+    const bool matches = pattern ? startsWith(entry.Url, pattern)
+                                 : !startsWith(entry.Url, "cookie:") && !startsWith(entry.Url, "visited:");
+    if (matches && index-- == 0) return &entry;
+  }
+  return nullptr;
+}
+
+bool TFakePlatform::FetchCacheRecord(const TCacheEntry* found, LPINTERNET_CACHE_ENTRY_INFOA info,
                                      LPDWORD size) {
-  if (index >= Cache.size()) {
+  if (!found) {
     ::SetLastError(ERROR_NO_MORE_ITEMS);
     return false;
   }
-  const TCacheEntry& entry = Cache[index];
+  const TCacheEntry& entry = *found;
   DWORD natural = sizeof(INTERNET_CACHE_ENTRY_INFOA) + entry.Url.size() + 1;
   DWORD needed = entry.Size ? entry.Size : natural;
   if (!info || *size < needed) {
@@ -148,9 +160,9 @@ HANDLE TFakePlatform::FindFirstUrlCacheEntryA(LPCSTR pattern, LPINTERNET_CACHE_E
                                               LPDWORD size) {
   Record("FindFirstUrlCacheEntryA(" + Text(pattern) + ", " + RecordText(info, size) + ")");
   if (ShouldFail("FindFirstUrlCacheEntryA")) return nullptr;
-  if (!FetchCacheRecord(0, info, size)) return nullptr;
-  FCacheCursor = 0;
-  return NewHandle("cache", "");
+  if (!FetchCacheRecord(CacheEntry(pattern, 0), info, size)) return nullptr;
+  // The handle keeps the pattern; a null one is kept as "".
+  return NewHandle("cache", pattern ? pattern : "");
 }
 
 BOOL TFakePlatform::FindNextUrlCacheEntryA(HANDLE handle, LPINTERNET_CACHE_ENTRY_INFOA info,
@@ -161,8 +173,11 @@ BOOL TFakePlatform::FindNextUrlCacheEntryA(HANDLE handle, LPINTERNET_CACHE_ENTRY
     return FALSE;
   }
   if (ShouldFail("FindNextUrlCacheEntryA")) return FALSE;
-  if (!FetchCacheRecord(FCacheCursor + 1, info, size)) return FALSE;
-  ++FCacheCursor;
+  TOpen& search = FOpen[handle];
+  const std::string& pattern = search.Path;
+  if (!FetchCacheRecord(CacheEntry(pattern.empty() ? nullptr : pattern.c_str(), search.Next + 1), info, size))
+    return FALSE;
+  ++search.Next;
   return TRUE;
 }
 
@@ -379,6 +394,13 @@ int TFakePlatform::SHFileOperationA(LPSHFILEOPSTRUCTA op) {
 
 void TFakePlatform::SHAddToRecentDocs(UINT flags, LPCVOID pv) {
   Record("SHAddToRecentDocs(" + Hex(flags) + ", " + (pv ? "data" : "null") + ")");
+}
+
+HINSTANCE TFakePlatform::ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                                       LPCSTR directory, INT show) {
+  Record("ShellExecuteA(" + Hex(reinterpret_cast<std::uintptr_t>(hwnd)) + ", " + Text(operation) + ", " +
+         Text(file) + ", " + Text(parameters) + ", " + Text(directory) + ", " + std::to_string(show) + ")");
+  return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(42));
 }
 
 HMODULE TFakePlatform::LoadLibraryA(LPCSTR name) {

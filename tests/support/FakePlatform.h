@@ -43,7 +43,9 @@ private:
 class TFakePlatform : public TPlatform {
 public:
   // One scripted URL cache entry. Size, when not 0, replaces the size the
-  // record would need (the record is then cut to it).
+  // record would need (the record is then cut to it). As on Windows, an
+  // enumeration with a null pattern skips the entries whose URL starts with
+  // "Cookie:" or "Visited:"; the patterns "cookie:" and "visited:" return those.
   struct TCacheEntry {
     std::string Url;
     bool HasUrl = true;
@@ -140,6 +142,9 @@ public:
 
   int SHFileOperationA(LPSHFILEOPSTRUCTA op) override;
   void SHAddToRecentDocs(UINT flags, LPCVOID pv) override;
+  // Opens nothing; answers as a started program would (a value above 32).
+  HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                          INT show) override;
   HMODULE LoadLibraryA(LPCSTR name) override;
   FARPROC GetProcAddress(HMODULE module, LPCSTR name) override;
   BOOL FreeLibrary(HMODULE module) override;
@@ -188,9 +193,10 @@ private:
   };
   std::map<std::string, TFailure> FFailures;
   std::map<HANDLE, TOpen> FOpen;
-  std::size_t FCacheCursor = 0;
   std::uintptr_t FNextHandle = 0x1000;
 
   HANDLE NewHandle(const std::string& kind, const std::string& path);
-  bool FetchCacheRecord(std::size_t index, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size);
+  // The index-th entry that an enumeration with the pattern returns.
+  const TCacheEntry* CacheEntry(LPCSTR pattern, std::size_t index) const;
+  bool FetchCacheRecord(const TCacheEntry* entry, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size);
 };

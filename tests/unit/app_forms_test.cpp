@@ -308,6 +308,35 @@ TEST_F(MainWindow, AboutDialogShowsTheTextAndClosesWithOk) {
   EXPECT_EQ(memo.substr(firstBreak + 2), expected);
 }
 
+// A click on each link label opens its address through the shell, once,
+// owned by the Application window; the dialog stays open.
+TEST_F(MainWindow, AboutLinksOpenTheirAddressThroughTheShell) {
+  TForm1* form = Create();
+  bool open = false;
+  WhenIdle([&] {
+    auto windows = ThreadWindows("TForm2");
+    ASSERT_EQ(windows.size(), 1u);
+    auto* about = static_cast<TForm2*>(TWinControl::FromHandle(windows[0]));
+    for (TLabel* link : {about->Label1, about->Label2}) {
+      const LPARAM at = MAKELPARAM(link->Left() + 4, link->Top() + 4);
+      SendMessageA(windows[0], WM_MOUSEMOVE, 0, at);
+      SendMessageA(windows[0], WM_LBUTTONDOWN, MK_LBUTTON, at);
+      SendMessageA(windows[0], WM_LBUTTONUP, 0, at);
+    }
+    open = IsWindowVisible(windows[0]);
+    PostMessageA(about->Button1->Handle(), BM_CLICK, 0, 0);
+  });
+  form->Button3Click(form);
+  char owner[24];
+  const auto handle = reinterpret_cast<std::uintptr_t>(Application->Handle());
+  std::snprintf(owner, sizeof owner, "0x%lX", static_cast<unsigned long>(handle));
+  EXPECT_EQ(Fake.CallsOf("ShellExecuteA"),
+            (std::vector<std::string>{
+                std::string("ShellExecuteA(") + owner + ", open, mailto:heiko.brandt@spurwisch.example, null, null, 1)",
+                std::string("ShellExecuteA(") + owner + ", open, http://www.spurwisch.example/, null, null, 1)"}));
+  EXPECT_TRUE(open) << "the dialog stays open after the links";
+}
+
 TEST(OptionsDialog, MatchesTheDesign) {
   std::unique_ptr<TForm3, TComponentFree> dialog(new TForm3(Application));
   EXPECT_EQ(dialog->Caption(), "Optionen");

@@ -48,7 +48,7 @@ TEST_F(CleanHistory, UnknownCodeReadsAsOleError) {
     ClearHistory();
     FAIL() << "no error raised";
   } catch (const EOleSysError& error) {
-    EXPECT_EQ(error.Message(), "OLE error 8FFF1234");
+    EXPECT_EQ(error.Message(), "OLE error 8fff1234");
   }
 }
 
@@ -96,6 +96,14 @@ protected:
   static std::string Size(const std::string& url) {
     return std::to_string(sizeof(INTERNET_CACHE_ENTRY_INFOA) + url.size() + 1);
   }
+  // The calls of an enumeration that finds nothing.
+  static std::vector<std::string> EmptyPass(const std::string& pattern) {
+    const std::string first = "FindFirstUrlCacheEntryA(" + pattern + ", buffer=null, size=0)";
+    return {first, first, "FindCloseUrlCache(null)"};
+  }
+  static void Append(std::vector<std::string>& to, const std::vector<std::string>& calls) {
+    to.insert(to.end(), calls.begin(), calls.end());
+  }
 };
 
 TEST_F(CleanUrlCache, FetchesEachRecordInTwoCallsAndDeletesIt) {
@@ -114,6 +122,8 @@ TEST_F(CleanUrlCache, FetchesEachRecordInTwoCallsAndDeletesIt) {
       "FindNextUrlCacheEntryA(buffer=null, size=0)",
       "FindNextUrlCacheEntryA(buffer=null, size=0)",
       "FindCloseUrlCache(handle)"};
+  Append(expected, EmptyPass("cookie:"));
+  Append(expected, EmptyPass("visited:"));
   EXPECT_EQ(Fake.Calls, expected);
   EXPECT_EQ(Fake.OpenHandles(), 0);
 }
@@ -122,10 +132,31 @@ TEST_F(CleanUrlCache, EmptyCacheClosesTheNullHandle) {
   RunFinished = true;
   PurgeUrlCache();
   EXPECT_FALSE(RunFinished);
-  std::vector<std::string> expected = {"FindFirstUrlCacheEntryA(null, buffer=null, size=0)",
-                                       "FindFirstUrlCacheEntryA(null, buffer=null, size=0)",
-                                       "FindCloseUrlCache(null)"};
+  std::vector<std::string> expected = EmptyPass("null");
+  Append(expected, EmptyPass("cookie:"));
+  Append(expected, EmptyPass("visited:"));
   EXPECT_EQ(Fake.Calls, expected);
+}
+
+// Windows returns content entries only for a null pattern: cookies and
+// history entries are enumerated after them with their own patterns, and a
+// failing deletion in any pass goes on with the next entry.
+TEST_F(CleanUrlCache, ContentThenCookiesThenHistoryEachDeleted) {
+  Fake.Cache = {{"Visited: user@http://a.example/"}, {"Cookie:user@a.example/"},
+                {"Cookie:user@b.example/"}, {"http://a.example/"}};
+  Fake.Fail("DeleteUrlCacheEntryA", 1, ERROR_SHARING_VIOLATION);
+  PurgeUrlCache();
+  std::vector<std::string> enumerations;
+  for (const std::string& call : Fake.CallsOf("FindFirstUrlCacheEntryA"))
+    if (call.find("buffer=null") == std::string::npos) enumerations.push_back(call.substr(0, call.find(',')));
+  EXPECT_EQ(enumerations, (std::vector<std::string>{"FindFirstUrlCacheEntryA(null", "FindFirstUrlCacheEntryA(cookie:",
+                                                    "FindFirstUrlCacheEntryA(visited:"}));
+  EXPECT_EQ(Fake.CallsOf("DeleteUrlCacheEntryA"),
+            (std::vector<std::string>{"DeleteUrlCacheEntryA(http://a.example/)",
+                                      "DeleteUrlCacheEntryA(Cookie:user@a.example/)",
+                                      "DeleteUrlCacheEntryA(Cookie:user@b.example/)",
+                                      "DeleteUrlCacheEntryA(Visited: user@http://a.example/)"}));
+  EXPECT_EQ(Fake.OpenHandles(), 0);
 }
 
 TEST_F(CleanUrlCache, FailingFetchEndsTheEnumeration) {
@@ -136,7 +167,7 @@ TEST_F(CleanUrlCache, FailingFetchEndsTheEnumeration) {
   std::vector<std::string> deleted = {"DeleteUrlCacheEntryA(http://1/)",
                                       "DeleteUrlCacheEntryA(http://2/)"};
   EXPECT_EQ(Fake.CallsOf("DeleteUrlCacheEntryA"), deleted);
-  EXPECT_EQ(Fake.Calls.back(), "FindCloseUrlCache(handle)");
+  EXPECT_EQ(Fake.CallsOf("FindCloseUrlCache").front(), "FindCloseUrlCache(handle)");
   EXPECT_EQ(Fake.OpenHandles(), 0);
 }
 

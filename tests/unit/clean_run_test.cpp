@@ -102,7 +102,7 @@ std::string OleErrorText(HRESULT code) {
                            static_cast<DWORD>(code), 0, buffer, sizeof buffer, nullptr);
   while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ')) --n;
   if (n > 0) return std::string(buffer, n);
-  std::snprintf(buffer, sizeof buffer, "OLE error %.8lX", static_cast<unsigned long>(code));
+  std::snprintf(buffer, sizeof buffer, "OLE error %.8lx", static_cast<unsigned long>(code));
   return buffer;
 }
 
@@ -171,7 +171,9 @@ protected:
             "QueryInterface({AFA0DC11-C313-11D0-831A-00C04FD5AE38})", "ClearHistory()"};
   }
   static std::vector<std::string> CacheSteps() {
-    return {"DeleteUrlCacheEntryA(http://example.test/)", "FindCloseUrlCache(handle)"};
+    // Then the cookie and the history passes, which find nothing here.
+    return {"DeleteUrlCacheEntryA(http://example.test/)", "FindCloseUrlCache(handle)", "FindCloseUrlCache(null)",
+            "FindCloseUrlCache(null)"};
   }
   static std::vector<std::string> DocumentSteps() { return {"SHAddToRecentDocs(0x0, null)"}; }
   // Files first, for good; then the listing, and each self-contained plain

@@ -2,6 +2,7 @@
 // the build tree's prefix and XDG data folder.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "clean/Cleaning.h"
@@ -31,19 +32,26 @@ bool AddCacheEntry(const std::string& url) {
                               nullptr, nullptr) != FALSE;
 }
 
-// Counts the cache's entries with the plain enumeration.
-int CountCacheEntries() {
+// Counts the cache's entries that an enumeration with the pattern returns
+// and whose URL starts with the prefix.
+int CountCacheEntries(const char* pattern = nullptr, const char* prefix = "") {
   std::vector<char> buffer(64 * 1024);
   auto info = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.data());
   DWORD size = buffer.size();
-  HANDLE find = FindFirstUrlCacheEntryA(nullptr, info, &size);
+  HANDLE find = FindFirstUrlCacheEntryA(pattern, info, &size);
   if (!find) return 0;
-  int count = 1;
-  for (size = buffer.size(); FindNextUrlCacheEntryA(find, info, &size); size = buffer.size())
-    ++count;
+  int count = 0;
+  do {
+    count += _strnicmp(info->lpszSourceUrlName, prefix, std::strlen(prefix)) == 0;
+    size = buffer.size();
+  } while (FindNextUrlCacheEntryA(find, info, &size));
   FindCloseUrlCache(find);
   return count;
 }
+
+// The cookie entries: Windows returns them for "cookie:" only; Wine returns
+// them for a null pattern, and of the patterns matches "Cookie:" only.
+int CountCookies() { return CountCacheEntries(nullptr, "Cookie:") + CountCacheEntries("cookie:", "Cookie:"); }
 
 TEST_F(CleanShellWine, UrlCacheIsEmptyAfterThePurge) {
   for (int i = 0; i < 300; ++i)
@@ -55,6 +63,14 @@ TEST_F(CleanShellWine, UrlCacheIsEmptyAfterThePurge) {
   EXPECT_EQ(CountCacheEntries(), 0);
   PurgeUrlCache();  // an empty cache is purged without trouble
   EXPECT_EQ(CountCacheEntries(), 0);
+}
+
+TEST_F(CleanShellWine, PersistentCookiesAreGoneAfterThePurge) {
+  for (const char* site : {"http://one.example/", "http://two.example/"})
+    ASSERT_TRUE(InternetSetCookieA(site, "spw", "1; expires=Fri, 01-Jan-2038 00:00:00 GMT")) << site;
+  ASSERT_GE(CountCookies(), 2);
+  PurgeUrlCache();
+  EXPECT_EQ(CountCookies(), 0);
 }
 
 TEST_F(CleanShellWine, HistoryObjectIsCreatedAndHeld) {

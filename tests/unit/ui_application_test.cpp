@@ -12,7 +12,8 @@ using app_support::Pump;
 TEST(ApplicationTitle, FileNameWithoutExtensionInLowerCaseAfterTheFirst) {
   EXPECT_EQ(ApplicationTitleFromPath("C:\\Programme\\spurwisch.exe"), "Spurwisch");
   EXPECT_EQ(ApplicationTitleFromPath("C:\\x\\SPURWISCH.EXE"), "Spurwisch");
-  EXPECT_EQ(ApplicationTitleFromPath("D:\\Tools\\MyTool.v2.exe"), "Mytool");
+  EXPECT_EQ(ApplicationTitleFromPath("D:\\Tools\\MyTool.v2.exe"), "Mytool.v2");  // only the extension goes
+  EXPECT_EQ(ApplicationTitleFromPath("D:\\Tools.d\\spurwisch"), "Spurwisch");
   EXPECT_EQ(ApplicationTitleFromPath("C:\\Ä\\ÖLSPUR.exe"), "Ölspur");
   EXPECT_EQ(ApplicationTitleFromPath(""), "");
 }
@@ -28,7 +29,7 @@ TEST(ErrorReport, AFullStopFollowsTextsEndingAfterIt) {
 }
 
 TEST(ErrorReport, OleErrorsUseTheSystemTextOrTheCode) {
-  EXPECT_EQ(EOleSysError(0x8ABCDEF1).Message(), "OLE error 8ABCDEF1");
+  EXPECT_EQ(EOleSysError(0x8ABCDEF1).Message(), "OLE error 8abcdef1");
   EXPECT_EQ(EOleSysError(E_OUTOFMEMORY).Message(), SysErrorMessage(E_OUTOFMEMORY));
   EXPECT_FALSE(EOleSysError(E_OUTOFMEMORY).Message().empty());
   EXPECT_EQ(EIntfCastError().Message(), "Interface not supported");

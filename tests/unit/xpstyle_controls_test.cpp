@@ -93,9 +93,43 @@ RECT BoxOf(TBitmap& bitmap, COLORREF color) {
   return box;
 }
 
+// A combo box window that keeps the focus instead of handing it on to its
+// edit part.
+WNDPROC ComboProc = nullptr;
+LRESULT CALLBACK KeepFocusProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return msg == WM_SETFOCUS ? 0 : CallWindowProcA(ComboProc, window, msg, wParam, lParam);
+}
+
 }  // namespace
 
 bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+// A combo box counts as focused with the focus in its edit part, not with
+// the focus in its own window nor anywhere else.
+TEST_F(XPKinds, ComboBoxFocusIsTheFocusInItsEditPart) {
+  TKindsForm& f = *Form;
+  f.Show();
+  app_support::Pump(100);
+  TControlSubClass& hook = TKindsForm::HookOf(f.Combo);
+  HWND combo = f.Combo->Handle();
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(combo, &info) && info.hwndItem && info.hwndItem != combo);
+  ComboProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&KeepFocusProc)));
+  const struct {
+    HWND Focus;
+    bool Focused;
+  } cases[] = {{info.hwndItem, true}, {combo, false}, {f.Radio->Handle(), false}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    SetFocus(c.Focus);
+    ASSERT_EQ(GetFocus(), c.Focus);
+    hook.PaintHookedControl();
+    EXPECT_EQ(hook.FHasFocus, c.Focused);
+  }
+  SetWindowLongPtrA(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ComboProc));
+}
 
 TEST_F(XPKinds, ComboBoxWorkedExample145By21) {
   TThumbSize thumb(16);
@@ -476,6 +510,34 @@ TEST(XPBars, ToolButtonFaceRulesSplitArrowAndSeparators) {
   TBitmap clear = form->Print();
   RECT p = form->Plain->BoundsRect();
   EXPECT_NE(clear.Canvas().Pixel(p.left + 1, p.top + 2), barColor) << "a transparent bar is not filled";
+}
+
+// A button that stands for a menu item hooks the items of its menu each
+// time it is painted, so items added at run time get the flat look.
+TEST(XPBars, AMenuItemButtonHooksItsMenusItemsWhenPainted) {
+  Owned<TBarForm> form(new TBarForm());
+  auto* menu = new TMainMenu(form.get());
+  auto addItem = [&](TMenuItem* parent) {
+    auto* item = new TMenuItem(form.get());
+    item->SetCaption("Eintrag");
+    parent->Add(item);
+    return item;
+  };
+  TMenuItem* file = addItem(menu->Items());
+  form->Plain->SetMenuItem(file);
+  TMenuItem* late = addItem(file);
+  const auto ours = AdvancedMenuDrawItemEvent(form->Style, &TXPStyle::DrawItemHandler);
+  ASSERT_FALSE(late->OnAdvancedDrawItem.Assigned());
+  form->Show();
+  app_support::Pump(100);
+  form->Print();
+  EXPECT_TRUE(late->OnAdvancedDrawItem == ours && file->OnAdvancedDrawItem == ours);
+
+  // Without main menus in the style the button leaves its menu alone.
+  form->Style->SetXPControls(AllXPControls & ~(1u << xcMainMenu));
+  TMenuItem* later = addItem(file);
+  form->Print();
+  EXPECT_FALSE(later->OnAdvancedDrawItem.Assigned());
 }
 
 TEST(XPBars, BandGripShortBandAndDarkeningToBlack) {

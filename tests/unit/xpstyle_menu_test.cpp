@@ -308,6 +308,33 @@ TEST_F(XPMenus, TheWalkOwnerDrawsMenusAndHooksTheirItems) {
   EXPECT_TRUE(drawsOurs(Form->One));
 }
 
+// The items are drawn with the system's menu font record as it stands: a
+// semibold, narrowed, unsmoothed font is not rebuilt as a plain one.
+TEST_F(XPMenus, ItemsUseTheSystemMenuFontRecordAsItStands) {
+  NONCLIENTMETRICSA saved{};
+  saved.cbSize = sizeof saved;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &saved, 0));
+  struct TRestore {
+    NONCLIENTMETRICSA& Metrics;
+    ~TRestore() { SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, 0, &Metrics, 0); }
+  } restore{saved};
+  NONCLIENTMETRICSA metrics = saved;
+  metrics.lfMenuFont.lfWeight = FW_SEMIBOLD;
+  metrics.lfMenuFont.lfWidth = 5;
+  metrics.lfMenuFont.lfQuality = NONANTIALIASED_QUALITY;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, 0, &metrics, 0));
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0));
+  ASSERT_EQ(metrics.lfMenuFont.lfWeight, FW_SEMIBOLD);
+
+  Draw(Form->One, 0);
+  LOGFONTA used{};
+  ASSERT_TRUE(GetObjectA(GetCurrentObject(Canvas().Handle(), OBJ_FONT), sizeof used, &used));
+  const LOGFONTA& system = metrics.lfMenuFont;
+  EXPECT_EQ((std::vector<LONG>{used.lfHeight, used.lfWidth, used.lfWeight, used.lfQuality, used.lfCharSet}),
+            (std::vector<LONG>{system.lfHeight, system.lfWidth, system.lfWeight, system.lfQuality, system.lfCharSet}));
+  EXPECT_STREQ(used.lfFaceName, system.lfFaceName);
+}
+
 // Wine's GDI handle table holds about 65 500 objects. The table is filled
 // up to 3000 free entries first; each menu paint (with the flat frame on a
 // real window and the system menu font reloaded over a live handle) makes
