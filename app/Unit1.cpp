@@ -13,7 +13,7 @@
 
 bool StartMinimized = false;
 bool AutoStart = false;
-std::string TempFolderPath;
+std::wstring TempFolderPath;
 TForm1* Form1 = nullptr;
 
 namespace {
@@ -65,12 +65,15 @@ TCheckBox* AddCheckBox(TGroupBox* box, const char* name, TPlace place, const cha
 
 // The temporary folder as GetTempPathA gives it; empty when the call fails
 // or its answer does not fit the buffer.
-std::string QueryTempFolderPath() {
+// The temporary folder as GetTempPathW gives it, with its real name however
+// the code page could spell it; empty when the call fails or its answer
+// does not fit the buffer.
+std::wstring QueryTempFolderPath() {
   constexpr DWORD size = 261;
-  char buffer[size] = {};
-  DWORD length = Platform().GetTempPathA(size, buffer);
+  wchar_t buffer[size] = {};
+  DWORD length = Platform().GetTempPathW(size, buffer);
   if (length == 0 || length >= size) return {};
-  return std::string(buffer, length);
+  return std::wstring(buffer, length);
 }
 
 }  // namespace

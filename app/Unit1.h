@@ -15,7 +15,7 @@
 // Program-wide state, from start to exit.
 extern bool StartMinimized;       // start with the window in the tray
 extern bool AutoStart;            // perform a Cleaning run at start
-extern std::string TempFolderPath; // the user's temporary folder, ending with "\"
+extern std::wstring TempFolderPath; // the user's temporary folder, ending with "\"
 
 class TForm1 : public TForm {
 public:

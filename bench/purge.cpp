@@ -349,7 +349,7 @@ void RunRounds(const TSize& size, int rounds, const std::vector<TSide>& cacheSid
       UsingFixture = Size.TempFiles == Scale.TempFiles &&
                      MoveFileA(ScaleFixture.c_str(), Temp.substr(0, Temp.size() - 1).c_str());
       if (!UsingFixture) BuildTemp(roundId, tag);
-      double ms = side == Ours   ? Timed([] { PurgeTempFolder(Temp); })
+      double ms = side == Ours   ? Timed([] { PurgeTempFolder(std::wstring(Temp.begin(), Temp.end())); })
                   : side == Base ? Timed(BaselineTempPurge)
                                  : Timed(FloorTempPurge);
       times.Temp[side].push_back(ms);

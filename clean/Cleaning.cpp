@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "platform/Handles.h"
 #include "ui/Responsive.h"
@@ -40,57 +41,66 @@ void ClearHistory() {
 
 namespace {
 
-// One cache record: a block of exactly the size WinINet asked for.
-struct TCacheRecord {
-  std::unique_ptr<char[]> Data;
-  DWORD Size = 0;
-
-  LPINTERNET_CACHE_ENTRY_INFOA Info() const {
-    return reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(Data.get());
+// The record buffer of a purge, kept across entries: it starts at a few KB
+// and grows when an entry does not fit, keeping the larger size, so the
+// common entry costs one call to fetch it and one to delete it. Of each
+// record only the size the system reports for it is ever read.
+class TCacheRecord {
+public:
+  LPINTERNET_CACHE_ENTRY_INFOA Info() { return reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FData.data()); }
+  DWORD Capacity() const { return static_cast<DWORD>(FData.size() * sizeof(LONGLONG)); }
+  // Makes room for SIZE bytes; the record's size field says how many there are.
+  void Reserve(DWORD size) {
+    if (size > Capacity()) FData.resize((size + sizeof(LONGLONG) - 1) / sizeof(LONGLONG));
+    Info()->dwStructSize = Capacity();
   }
+  // The record's URL, or null unless the URL pointer and its whole text lie
+  // inside the SIZE bytes the system reported for the record.
+  const char* Url(DWORD size) {
+    constexpr std::size_t field = offsetof(INTERNET_CACHE_ENTRY_INFOA, lpszSourceUrlName);
+    if (size > Capacity() || size < field + sizeof(LPSTR)) return nullptr;
+    auto* bytes = reinterpret_cast<const char*>(FData.data());
+    LPSTR url;
+    std::memcpy(&url, bytes + field, sizeof url);
+    auto begin = reinterpret_cast<std::uintptr_t>(bytes), at = reinterpret_cast<std::uintptr_t>(url);
+    if (!url || at < begin || at >= begin + size) return nullptr;
+    return std::memchr(url, 0, begin + size - at) ? url : nullptr;
+  }
+
+private:
+  std::vector<LONGLONG> FData = std::vector<LONGLONG>(4096 / sizeof(LONGLONG));  // aligned for the record
 };
 
-// Allocates the record for a reported size (none for 0) and writes the size
-// into dwStructSize when the block is large enough to hold that field.
-void AllocateRecord(TCacheRecord& record, DWORD size) {
-  record.Data.reset(size ? new char[size]() : nullptr);
-  record.Size = size;
-  if (size >= sizeof(DWORD)) std::memcpy(record.Data.get(), &size, sizeof size);
-}
-
-// The record's URL, or null unless the URL pointer and its whole text lie
-// inside the block that was handed to WinINet.
-const char* RecordUrl(const TCacheRecord& record) {
-  constexpr std::size_t field = offsetof(INTERNET_CACHE_ENTRY_INFOA, lpszSourceUrlName);
-  if (!record.Data || record.Size < field + sizeof(LPSTR)) return nullptr;
-  LPSTR url;
-  std::memcpy(&url, record.Data.get() + field, sizeof url);
-  auto begin = reinterpret_cast<std::uintptr_t>(record.Data.get());
-  auto at = reinterpret_cast<std::uintptr_t>(url);
-  if (!url || at < begin || at >= begin + record.Size) return nullptr;
-  if (!std::memchr(url, 0, begin + record.Size - at)) return nullptr;
-  return url;
+// One fetch into the buffer; asked again, larger, when the record did not
+// fit (the enumeration stays on that record). SIZE receives the record's size.
+template <class TFetch>
+bool FetchInto(TCacheRecord& record, DWORD& size, TFetch fetch) {
+  record.Reserve(0);
+  size = record.Capacity();
+  if (fetch(record.Info(), &size)) return true;
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= record.Capacity()) return false;
+  record.Reserve(size);
+  size = record.Capacity();
+  return fetch(record.Info(), &size);
 }
 
 // Deletes every entry that one enumeration of the cache returns for the
-// pattern, fetching each record with its size question first.
-void PurgeCacheEntries(TPlatform& platform, const char* pattern) {
-  TCacheRecord record;
+// pattern.
+void PurgeCacheEntries(TPlatform& platform, TCacheRecord& record, const char* pattern) {
   DWORD size = 0;
-  // With no buffer the call only reports the size of the first record.
-  if (HANDLE stray = platform.FindFirstUrlCacheEntryA(pattern, nullptr, &size))
-    platform.FindCloseUrlCache(stray);
-  AllocateRecord(record, size);
-  TUrlCacheFind find(platform, platform.FindFirstUrlCacheEntryA(pattern, record.Info(), &size));
+  HANDLE first = nullptr;
+  FetchInto(record, size, [&](LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD length) {
+    first = platform.FindFirstUrlCacheEntryA(pattern, info, length);
+    return first != nullptr;
+  });
+  TUrlCacheFind find(platform, first);
   if (!find.Get()) return;
-  for (;;) {
+  for (bool fetched = true; fetched;) {
     KeepPainting();
-    if (const char* url = RecordUrl(record)) platform.DeleteUrlCacheEntryA(url);
-    AllocateRecord(record, 0);
-    size = 0;
-    platform.FindNextUrlCacheEntryA(find.Get(), nullptr, &size);
-    AllocateRecord(record, size);
-    if (!platform.FindNextUrlCacheEntryA(find.Get(), record.Info(), &size)) break;
+    if (const char* url = record.Url(size)) platform.DeleteUrlCacheEntryA(url);
+    fetched = FetchInto(record, size, [&](LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD length) {
+      return platform.FindNextUrlCacheEntryA(find.Get(), info, length) != FALSE;
+    });
   }
 }
 
@@ -101,9 +111,10 @@ void PurgeCacheEntries(TPlatform& platform, const char* pattern) {
 void PurgeUrlCache() {
   RunFinished = false;
   TPlatform& platform = Platform();
-  PurgeCacheEntries(platform, nullptr);
-  PurgeCacheEntries(platform, "cookie:");
-  PurgeCacheEntries(platform, "visited:");
+  TCacheRecord record;
+  PurgeCacheEntries(platform, record, nullptr);
+  PurgeCacheEntries(platform, record, "cookie:");
+  PurgeCacheEntries(platform, record, "visited:");
 }
 
 // ---- Shell steps ----

@@ -1,48 +1,98 @@
 #include "clean/DeleTree.h"
 
-#include "ui/Responsive.h"
-
 namespace {
 
 constexpr DWORD MaskedBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 8 /* volume label */ |
                              FILE_ATTRIBUTE_DIRECTORY;
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr std::size_t BatchBytes = 64 * 1024;
+constexpr std::size_t UsedUp = static_cast<std::size_t>(-1);
 
 }  // namespace
 
 bool PassesMask(DWORD attributes, DWORD mask) { return (attributes & MaskedBits & ~mask) == 0; }
 
-TDirSearch::TDirSearch(const std::string& pattern, DWORD mask)
-    : FPlatform(Platform()),
-      FFind(FPlatform, FPlatform.FindFirstFileA(pattern.c_str(), &FData)),
-      FMask(mask),
-      FPending(FFind.Valid()) {}
+bool IsPlainSubfolder(const TDirEntry& entry) {
+  return PassesMask(entry.Attributes, FILE_ATTRIBUTE_DIRECTORY) && !entry.Name.empty() && entry.Name[0] != L'.' &&
+         entry.Attributes == FILE_ATTRIBUTE_DIRECTORY;
+}
 
-bool TDirSearch::Next(TDirEntry& entry) {
-  while (FPending) {
-    bool passes = PassesMask(FData.dwFileAttributes, FMask);
-    if (passes) {
-      entry.Attributes = FData.dwFileAttributes;
-      entry.Name = FData.cFileName;
-    }
-    FPending = FPlatform.FindNextFileA(FFind.Get(), &FData) != FALSE;
-    if (passes) return true;
+bool SameName(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+TFolderListing::TFolderListing(TPlatform& platform, HANDLE folder)
+    : FPlatform(platform), FFolder(folder), FBuffer(BatchBytes / sizeof(LONGLONG)), FOffset(UsedUp) {}
+
+// The first call starts the listing from the beginning, whatever an earlier
+// reader of the handle left behind.
+bool TFolderListing::ReadBatch() {
+  FILE_INFO_BY_HANDLE_CLASS kind = FFirst ? FileFullDirectoryRestartInfo : FileFullDirectoryInfo;
+  FFirst = false;
+  if (FPlatform.GetFileInformationByHandleEx(FFolder, kind, FBuffer.data(), BatchBytes)) {
+    FOffset = 0;
+    return true;
   }
+  FFailed = GetLastError() != ERROR_NO_MORE_FILES;
   return false;
 }
 
-void ListSubfolders(const std::string& folder, std::vector<std::string>& list) {
-  list.clear();
-  // "" would become "\", the root of the current drive.
-  if (folder.empty()) return;
-  std::string prefix = folder;
-  if (prefix.back() != '\\') prefix += '\\';
-  TDirSearch search(prefix + "*.*", FILE_ATTRIBUTE_DIRECTORY);
-  TDirEntry entry;
-  while (search.Next(entry)) {
-    KeepPainting();
-    if (entry.Name.empty() || entry.Name[0] == '.') continue;
-    // Equality, not a bit test: a folder with any further bit stays.
-    if (entry.Attributes != FILE_ATTRIBUTE_DIRECTORY) continue;
-    list.push_back(prefix + entry.Name);
+bool TFolderListing::Next(TDirEntry& entry) {
+  for (;;) {
+    if (FOffset == UsedUp && !ReadBatch()) return false;
+    auto* bytes = reinterpret_cast<const char*>(FBuffer.data());
+    auto* record = reinterpret_cast<const FILE_FULL_DIR_INFO*>(bytes + FOffset);
+    std::size_t length = record->FileNameLength / sizeof(wchar_t);
+    // A record must lie inside the batch, or the batch counts as failed.
+    if (FOffset + offsetof(FILE_FULL_DIR_INFO, FileName) + record->FileNameLength > BatchBytes) {
+      FFailed = true;
+      return false;
+    }
+    FOffset = record->NextEntryOffset ? FOffset + record->NextEntryOffset : UsedUp;
+    std::wstring name(record->FileName, length);
+    if (name == L"." || name == L"..") continue;
+    entry.Attributes = record->FileAttributes;
+    entry.Name = std::move(name);
+    return true;
   }
+}
+
+HANDLE OpenRelative(TPlatform& platform, HANDLE folder, const std::wstring& name, ACCESS_MASK access,
+                    ULONG options) {
+  UNICODE_STRING text;
+  text.Buffer = const_cast<PWSTR>(name.c_str());
+  text.Length = text.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+  OBJECT_ATTRIBUTES attributes;
+  InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
+  IO_STATUS_BLOCK status{};
+  HANDLE handle = nullptr;
+  // Synchronous, so that the handle can be listed and read like CreateFile's.
+  NTSTATUS result =
+      platform.NtOpenFile(&handle, access | SYNCHRONIZE, &attributes, &status, ShareAll,
+                          options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT);
+  return NT_SUCCESS(result) && handle ? handle : INVALID_HANDLE_VALUE;
+}
+
+std::wstring ObjectName(TPlatform& platform, HANDLE handle) {
+  std::vector<LONGLONG> buffer((sizeof(FILE_NAME_INFO) + 1024 * sizeof(wchar_t)) / sizeof(LONGLONG));
+  auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+  DWORD size = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
+  if (!platform.GetFileInformationByHandleEx(handle, FileNameInfo, info, size)) {
+    if (GetLastError() != ERROR_MORE_DATA) return L"";
+    buffer.resize((sizeof(FILE_NAME_INFO) + info->FileNameLength) / sizeof(LONGLONG) + 1);
+    info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    size = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
+    if (!platform.GetFileInformationByHandleEx(handle, FileNameInfo, info, size)) return L"";
+  }
+  if (offsetof(FILE_NAME_INFO, FileName) + info->FileNameLength > size) return L"";
+  return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+}
+
+bool IsObject(TPlatform& platform, HANDLE handle, const std::wstring& expected) {
+  FILE_BASIC_INFO basic{};
+  if (!platform.GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic)) return false;
+  if (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
+  std::wstring name = ObjectName(platform, handle);
+  return !name.empty() && SameName(name, expected);
 }

@@ -1,5 +1,6 @@
-// Directory searches with an attribute mask, and the listing of the plain
-// subfolders of a folder.
+// Folders worked through open handles: a folder's entries are listed in
+// large batches, and each entry is opened relative to its folder's handle,
+// so no path is looked up again while a purge works through a folder.
 #pragma once
 #include <windows.h>
 
@@ -17,27 +18,49 @@ bool PassesMask(DWORD attributes, DWORD mask);
 
 struct TDirEntry {
   DWORD Attributes = 0;
-  std::string Name;
+  std::wstring Name;
 };
 
-// A FindFirstFileA/FindNextFileA search that applies the mask rule.
-class TDirSearch {
+// A subfolder the purge hands to the shell: it passes the mask
+// FILE_ATTRIBUTE_DIRECTORY, its attribute word is exactly that bit (equality,
+// not a bit test: any further bit keeps it) and its name does not begin
+// with ".".
+bool IsPlainSubfolder(const TDirEntry& entry);
+
+// Names as the file system compares them: ordinal, without regard to case.
+bool SameName(const std::wstring& a, const std::wstring& b);
+
+// The entries of the folder behind a handle, "." and ".." left out, many
+// entries to a call.
+class TFolderListing {
 public:
-  TDirSearch(const std::string& pattern, DWORD mask);
-  bool Valid() const { return FFind.Valid(); }
-  // The next entry that passes the mask; false at the end of the search.
+  TFolderListing(TPlatform& platform, HANDLE folder);
+  // The next entry; false at the end, or when a batch could not be read,
+  // which Failed() then tells.
   bool Next(TDirEntry& entry);
+  bool Failed() const { return FFailed; }
 
 private:
+  bool ReadBatch();
+
   TPlatform& FPlatform;
-  WIN32_FIND_DATAA FData{};
-  TFindHandle FFind;
-  DWORD FMask;
-  bool FPending;
+  HANDLE FFolder;
+  std::vector<LONGLONG> FBuffer;  // the batch, aligned for the records in it
+  std::size_t FOffset = 0;        // of the next record; npos: batch used up
+  bool FFirst = true;
+  bool FFailed = false;
 };
 
-// Clears the list and fills it with the full paths of the folder's plain
-// subfolders: those whose attribute word is exactly FILE_ATTRIBUTE_DIRECTORY
-// and whose name does not begin with ".". The folder may end with a
-// backslash or not; an empty folder name lists nothing.
-void ListSubfolders(const std::string& folder, std::vector<std::string>& list);
+// Opens an entry relative to its folder's handle, asking not to follow a
+// link in its place; OPTIONS adds FILE_DIRECTORY_FILE or
+// FILE_NON_DIRECTORY_FILE. An invalid handle when it cannot be opened.
+HANDLE OpenRelative(TPlatform& platform, HANDLE folder, const std::wstring& name, ACCESS_MASK access,
+                    ULONG options);
+
+// The name of the object behind a handle as the file system resolved it,
+// without the drive ("\Users\x\Temp\a.txt"); empty when it cannot tell.
+std::wstring ObjectName(TPlatform& platform, HANDLE handle);
+
+// True when the handle leads to the object of that name and not to a link
+// (a link opened as itself carries the reparse-point bit).
+bool IsObject(TPlatform& platform, HANDLE handle, const std::wstring& expected);

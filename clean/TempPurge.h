@@ -1,37 +1,37 @@
 // The temp folder purge: the files directly in the folder are deleted for
-// good, its plain subfolders go to the recycle bin through the shell.
+// good, its plain subfolders go to the recycle bin through the shell. It
+// works on the folder's real names (UTF-16), whatever the code page can
+// spell, and through open handles, so a name swapped for a link during the
+// purge cannot redirect it.
 #pragma once
 #include <string>
 
 // True when the path may be purged: an absolute path (drive or UNC), not a
 // root, holding no "." or ".." part, and neither the Windows folder nor the
 // profile folder nor an ancestor of either. Compared part by part, without
-// regard to case, "/" and repeated separators. Pure; touches no file.
-bool IsSafeTempFolder(const std::string& path, const std::string& windowsDir,
-                      const std::string& profileDir);
+// regard to case (as the file system compares names), "/" and repeated
+// separators. Pure; touches no file.
+bool IsSafeTempFolder(const std::wstring& path, const std::wstring& windowsDir, const std::wstring& profileDir);
 
-// Empties the temporary folder (recorded at start, ending with a backslash):
-// deletes its files, then hands each plain subfolder that holds no link to
-// the shell. Deletes nothing unless the folder passes IsSafeTempFolder, both
-// as given and as resolved by the file system, and the environment value the
-// system took it from (TMP, TEMP or USERPROFILE, the first that is set and
-// not empty) is fully qualified as written: "X:\..." or "\\server\share...".
-// A relative value would make the folder follow the current directory.
-// Never fails outward.
-void PurgeTempFolder(const std::string& tempFolderPath);
-
-// Deletes each file directly in the folder (ending with a backslash) that
-// matches the pattern. A file is deleted only when the file system resolves
-// its name to that very entry of the folder, so a link is never followed.
-// Folders, read-only files and files in use stay.
-void DeleteMatchingFiles(const std::string& folder, const std::string& pattern);
+// Empties the temporary folder (as GetTempPathW gives it, ending with a
+// backslash): deletes its files, then hands each plain subfolder that holds
+// no link to the shell. Deletes nothing unless the folder passes
+// IsSafeTempFolder, both as given and as resolved by the file system, and
+// the environment value the system took it from (TMP, TEMP or USERPROFILE,
+// the first that is set and not empty) is fully qualified as written:
+// "X:\..." or "\\server\share...". A relative value would make the folder
+// follow the current directory. Links are never followed: a file is deleted
+// only when it is the object its name says, and a folder holding a link
+// stays whole. Never fails outward.
+void PurgeTempFolder(const std::wstring& tempFolderPath);
 
 // True when nothing below the folder leads outside it: no entry carries the
-// reparse-point bit and every file resolves to its own name. False also when
-// any part of the tree cannot be searched or opened.
-bool IsSelfContained(const std::string& folder);
+// reparse-point bit and every file is the object its name says. False also
+// when any part of the tree cannot be opened or listed.
+bool IsSelfContained(const std::wstring& folder);
 
-// Deletes one folder with its contents through SHFileOperationA into the
-// recycle bin. True when the shell returned 0. A path longer than 254
-// characters does not fit the 256-byte name buffer and is not attempted.
-bool ShellDeleteFolder(const std::string& path, bool confirm, bool showProgress);
+// Deletes one folder with its contents through SHFileOperationW into the
+// recycle bin, the name exactly as given (never a pattern). True when the
+// shell returned 0. A path longer than 254 characters does not fit the
+// 256-character name buffer and is not attempted.
+bool ShellDeleteFolder(const std::wstring& path, bool confirm, bool showProgress);

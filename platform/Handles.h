@@ -3,24 +3,7 @@
 #pragma once
 #include "platform/Platform.h"
 
-// A directory search (FindFirstFileA); closed with FindClose when valid.
-class TFindHandle {
-public:
-  TFindHandle(TPlatform& platform, HANDLE handle) : FPlatform(platform), FHandle(handle) {}
-  ~TFindHandle() {
-    if (Valid()) FPlatform.FindClose(FHandle);
-  }
-  TFindHandle(const TFindHandle&) = delete;
-  TFindHandle& operator=(const TFindHandle&) = delete;
-  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return FHandle; }
-
-private:
-  TPlatform& FPlatform;
-  HANDLE FHandle;
-};
-
-// An open file or folder (CreateFileA); closed with CloseHandle when valid.
+// An open file or folder (CreateFileA/W, NtOpenFile); closed with CloseHandle when valid.
 class TFileHandle {
 public:
   TFileHandle(TPlatform& platform, HANDLE handle) : FPlatform(platform), FHandle(handle) {}
@@ -31,6 +14,12 @@ public:
   TFileHandle& operator=(const TFileHandle&) = delete;
   bool Valid() const { return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr; }
   HANDLE Get() const { return FHandle; }
+  // Hands the handle on; the owner then closes nothing.
+  HANDLE Release() {
+    HANDLE handle = FHandle;
+    FHandle = INVALID_HANDLE_VALUE;
+    return handle;
+  }
 
 private:
   TPlatform& FPlatform;

@@ -4,6 +4,7 @@
 // double that records the calls and makes any of them fail.
 #pragma once
 #include <windows.h>
+#include <winternl.h>
 #include <wininet.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -28,16 +29,20 @@ public:
   virtual BOOL FindCloseUrlCache(HANDLE hEnumHandle) = 0;
 
   // Files and folders (kernel32)
-  virtual HANDLE FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) = 0;
-  virtual BOOL FindNextFileA(HANDLE hFindFile, LPWIN32_FIND_DATAA lpFindFileData) = 0;
-  virtual BOOL FindClose(HANDLE hFindFile) = 0;
   virtual BOOL DeleteFileA(LPCSTR lpFileName) = 0;
   virtual HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                              LPSECURITY_ATTRIBUTES lpSecurityAttributes,
                              DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
                              HANDLE hTemplateFile) = 0;
-  virtual DWORD GetFinalPathNameByHandleA(HANDLE hFile, LPSTR lpszFilePath, DWORD cchFilePath,
+  virtual HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
+                             LPSECURITY_ATTRIBUTES lpSecurityAttributes,
+                             DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
+                             HANDLE hTemplateFile) = 0;
+  virtual DWORD GetFinalPathNameByHandleW(HANDLE hFile, LPWSTR lpszFilePath, DWORD cchFilePath,
                                           DWORD dwFlags) = 0;
+  virtual BOOL GetFileInformationByHandleEx(HANDLE hFile,
+                                            FILE_INFO_BY_HANDLE_CLASS FileInformationClass,
+                                            LPVOID lpFileInformation, DWORD dwBufferSize) = 0;
   virtual BOOL SetFileInformationByHandle(HANDLE hFile,
                                           FILE_INFO_BY_HANDLE_CLASS FileInformationClass,
                                           LPVOID lpFileInformation, DWORD dwBufferSize) = 0;
@@ -48,18 +53,24 @@ public:
   virtual DWORD GetFileAttributesA(LPCSTR lpFileName) = 0;
   virtual BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags) = 0;
 
+  // An entry opened relative to its folder's handle (ntdll); ObjectAttributes
+  // carries the folder as RootDirectory and the entry's name.
+  virtual NTSTATUS NtOpenFile(PHANDLE FileHandle, ACCESS_MASK DesiredAccess,
+                              POBJECT_ATTRIBUTES ObjectAttributes, PIO_STATUS_BLOCK IoStatusBlock,
+                              ULONG ShareAccess, ULONG OpenOptions) = 0;
+
   // Well-known folders and the program's own file
-  virtual DWORD GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer) = 0;
+  virtual DWORD GetTempPathW(DWORD nBufferLength, LPWSTR lpBuffer) = 0;
   virtual DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) = 0;
-  virtual UINT GetWindowsDirectoryA(LPSTR lpBuffer, UINT uSize) = 0;
-  virtual HRESULT SHGetFolderPathA(HWND hwnd, int csidl, HANDLE hToken, DWORD dwFlags,
-                                   LPSTR pszPath) = 0;
+  virtual UINT GetWindowsDirectoryW(LPWSTR lpBuffer, UINT uSize) = 0;
+  virtual HRESULT SHGetFolderPathW(HWND hwnd, int csidl, HANDLE hToken, DWORD dwFlags,
+                                   LPWSTR pszPath) = 0;
 
   // Environment (kernel32)
-  virtual DWORD GetEnvironmentVariableA(LPCSTR lpName, LPSTR lpBuffer, DWORD nSize) = 0;
+  virtual DWORD GetEnvironmentVariableW(LPCWSTR lpName, LPWSTR lpBuffer, DWORD nSize) = 0;
 
   // Shell (shell32)
-  virtual int SHFileOperationA(LPSHFILEOPSTRUCTA lpFileOp) = 0;
+  virtual int SHFileOperationW(LPSHFILEOPSTRUCTW lpFileOp) = 0;
   virtual void SHAddToRecentDocs(UINT uFlags, LPCVOID pv) = 0;
   virtual HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
                                   LPCSTR lpDirectory, INT nShowCmd) = 0;

@@ -21,20 +21,25 @@ public:
   BOOL DeleteUrlCacheEntryA(LPCSTR url) override { return ::DeleteUrlCacheEntryA(url); }
   BOOL FindCloseUrlCache(HANDLE handle) override { return ::FindCloseUrlCache(handle); }
 
-  HANDLE FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA data) override {
-    return ::FindFirstFileA(name, data);
-  }
-  BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) override {
-    return ::FindNextFileA(find, data);
-  }
-  BOOL FindClose(HANDLE find) override { return ::FindClose(find); }
   BOOL DeleteFileA(LPCSTR name) override { return ::DeleteFileA(name); }
   HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                      DWORD disposition, DWORD flags, HANDLE templateFile) override {
     return ::CreateFileA(name, access, share, security, disposition, flags, templateFile);
   }
-  DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) override {
-    return ::GetFinalPathNameByHandleA(file, path, size, flags);
+  HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                     DWORD disposition, DWORD flags, HANDLE templateFile) override {
+    return ::CreateFileW(name, access, share, security, disposition, flags, templateFile);
+  }
+  DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags) override {
+    return ::GetFinalPathNameByHandleW(file, path, size, flags);
+  }
+  BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
+                                    DWORD size) override {
+    return ::GetFileInformationByHandleEx(file, infoClass, info, size);
+  }
+  NTSTATUS NtOpenFile(PHANDLE file, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes,
+                      PIO_STATUS_BLOCK status, ULONG share, ULONG options) override {
+    return ::NtOpenFile(file, access, attributes, status, share, options);
   }
   BOOL SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
                                   DWORD size) override {
@@ -51,23 +56,23 @@ public:
     return ::MoveFileExA(from, to, flags);
   }
 
-  DWORD GetTempPathA(DWORD size, LPSTR buffer) override { return ::GetTempPathA(size, buffer); }
+  DWORD GetTempPathW(DWORD size, LPWSTR buffer) override { return ::GetTempPathW(size, buffer); }
   DWORD GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size) override {
     return ::GetModuleFileNameA(module, name, size);
   }
-  UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) override {
-    return ::GetWindowsDirectoryA(buffer, size);
+  UINT GetWindowsDirectoryW(LPWSTR buffer, UINT size) override {
+    return ::GetWindowsDirectoryW(buffer, size);
   }
-  HRESULT SHGetFolderPathA(HWND hwnd, int csidl, HANDLE token, DWORD flags, LPSTR path) override {
-    return ::SHGetFolderPathA(hwnd, csidl, token, flags, path);
+  HRESULT SHGetFolderPathW(HWND hwnd, int csidl, HANDLE token, DWORD flags, LPWSTR path) override {
+    return ::SHGetFolderPathW(hwnd, csidl, token, flags, path);
   }
 
   // Environment (kernel32)
-  DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) override {
-    return ::GetEnvironmentVariableA(name, buffer, size);
+  DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) override {
+    return ::GetEnvironmentVariableW(name, buffer, size);
   }
 
-  int SHFileOperationA(LPSHFILEOPSTRUCTA op) override { return ::SHFileOperationA(op); }
+  int SHFileOperationW(LPSHFILEOPSTRUCTW op) override { return ::SHFileOperationW(op); }
   void SHAddToRecentDocs(UINT flags, LPCVOID pv) override { ::SHAddToRecentDocs(flags, pv); }
   HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                           INT show) override {

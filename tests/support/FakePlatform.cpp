@@ -197,49 +197,6 @@ BOOL TFakePlatform::FindCloseUrlCache(HANDLE handle) {
 
 // ---- files ----
 
-HANDLE TFakePlatform::FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA data) {
-  Record("FindFirstFileA(" + Text(name) + ")");
-  if (ShouldFail("FindFirstFileA")) return INVALID_HANDLE_VALUE;
-  auto it = Searches.find(Text(name));
-  if (it == Searches.end() || it->second.empty()) {
-    ::SetLastError(ERROR_FILE_NOT_FOUND);
-    return INVALID_HANDLE_VALUE;
-  }
-  HANDLE handle = NewHandle("search", it->first);
-  FOpen[handle].Next = 0;
-  FindNextFileA(handle, data);
-  Calls.pop_back();  // the first entry belongs to FindFirstFileA's record
-  return handle;
-}
-
-BOOL TFakePlatform::FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) {
-  Record("FindNextFileA()");
-  auto it = FOpen.find(find);
-  if (it == FOpen.end() || it->second.Kind != "search") {
-    ::SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  if (ShouldFail("FindNextFileA")) return FALSE;
-  const std::vector<TFileEntry>& entries = Searches[it->second.Path];
-  if (it->second.Next >= entries.size()) {
-    ::SetLastError(ERROR_NO_MORE_FILES);
-    return FALSE;
-  }
-  const TFileEntry& entry = entries[it->second.Next++];
-  *data = WIN32_FIND_DATAA{};
-  data->dwFileAttributes = entry.Attributes;
-  std::snprintf(data->cFileName, sizeof data->cFileName, "%s", entry.Name.c_str());
-  return TRUE;
-}
-
-BOOL TFakePlatform::FindClose(HANDLE find) {
-  auto it = FOpen.find(find);
-  Record("FindClose(" + (it == FOpen.end() ? std::string("?") : it->second.Path) + ")");
-  if (it == FOpen.end()) return FALSE;
-  FOpen.erase(it);
-  return TRUE;
-}
-
 BOOL TFakePlatform::DeleteFileA(LPCSTR name) {
   Record("DeleteFileA(" + Text(name) + ")");
   return ShouldFail("DeleteFileA") ? FALSE : TRUE;
@@ -254,22 +211,163 @@ HANDLE TFakePlatform::CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECU
   return NewHandle("file", Text(name));
 }
 
-DWORD TFakePlatform::GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) {
+// ---- folders, through handles ----
+
+namespace {
+
+std::string Parent(const std::string& path) {
+  std::size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? "" : path.substr(0, slash);
+}
+
+std::string LastPart(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
+
+bool SameAscii(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+std::string WithoutTrailingBackslash(std::string path) {
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+std::string Utf8(std::wstring_view text) {
+  if (text.empty()) return {};  // the call would set an error for nothing to convert
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string result(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), n, nullptr, nullptr);
+  return result;
+}
+
+std::wstring Utf16(std::string_view text) {
+  if (text.empty()) return {};
+  int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring result(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), n);
+  return result;
+}
+
+std::string TFakePlatform::ResolvedName(const std::string& path) const {
+  auto scripted = FinalNames.find(path);
+  return scripted == FinalNames.end() ? path : scripted->second;
+}
+
+DWORD TFakePlatform::AttributesOf(const std::string& path) const {
+  if (auto opened = OpenedAttributes.find(path); opened != OpenedAttributes.end()) return opened->second;
+  if (auto parent = Folders.find(Parent(path)); parent != Folders.end())
+    for (const TFileEntry& entry : parent->second)
+      if (SameAscii(entry.Name, LastPart(path))) return entry.Attributes;
+  return Folders.count(path) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+}
+
+HANDLE TFakePlatform::CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
+                                  DWORD disposition, DWORD flags, HANDLE) {
+  std::string path = name ? Utf8(name) : "null";
+  Record("CreateFileW(" + path + ", " + Hex(access) + ", " + Hex(share) + ", " + Hex(disposition) + ", " +
+         Hex(flags) + ")");
+  if (ShouldFail("CreateFileW")) return INVALID_HANDLE_VALUE;
+  return NewHandle("file", WithoutTrailingBackslash(path));
+}
+
+NTSTATUS TFakePlatform::NtOpenFile(PHANDLE file, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes,
+                                   PIO_STATUS_BLOCK status, ULONG, ULONG options) {
+  auto root = FOpen.find(attributes->RootDirectory);
+  const UNICODE_STRING* name = attributes->ObjectName;
+  std::string path = (root == FOpen.end() ? std::string("?") : root->second.Path) + "\\" +
+                     Utf8(std::wstring_view(name->Buffer, name->Length / sizeof(wchar_t)));
+  Record("NtOpenFile(" + path + ", " + Hex(access) + ", " + Hex(options) + ")");
+  *file = nullptr;
+  if (status) status->Status = 0;
+  if (root == FOpen.end()) return static_cast<NTSTATUS>(0xC0000008L);  // STATUS_INVALID_HANDLE
+  if (ShouldFail("NtOpenFile")) return static_cast<NTSTATUS>(0xC0000022L);  // STATUS_ACCESS_DENIED
+  *file = NewHandle("file", path);
+  return 0;
+}
+
+DWORD TFakePlatform::GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags) {
   auto it = FOpen.find(file);
   std::string opened = it == FOpen.end() ? "?" : it->second.Path;
-  Record("GetFinalPathNameByHandleA(" + opened + ", " + Hex(flags) + ")");
+  Record("GetFinalPathNameByHandleW(" + opened + ", " + Hex(flags) + ")");
   if (it == FOpen.end()) {
     ::SetLastError(ERROR_INVALID_HANDLE);
     return 0;
   }
-  if (ShouldFail("GetFinalPathNameByHandleA")) return 0;
-  std::string name = opened;
-  while (name.size() > 3 && name.back() == '\\') name.pop_back();
-  auto scripted = FinalNames.find(name);
-  name = "\\\\?\\" + (scripted == FinalNames.end() ? name : scripted->second);
+  if (ShouldFail("GetFinalPathNameByHandleW")) return 0;
+  std::wstring name = Utf16("\\\\?\\" + ResolvedName(opened));
   if (name.size() >= size) return static_cast<DWORD>(name.size() + 1);
-  std::memcpy(path, name.c_str(), name.size() + 1);
+  std::memcpy(path, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
   return static_cast<DWORD>(name.size());
+}
+
+// Hands out the folder's entries after "." and "..", as many as fit the
+// buffer and ListBatch; the end reports ERROR_NO_MORE_FILES.
+BOOL TFakePlatform::ListInto(TOpen& open, bool restart, LPVOID info, DWORD size) {
+  if (restart) open.Next = 0;
+  std::vector<TFileEntry> entries = {{".", FILE_ATTRIBUTE_DIRECTORY}, {"..", FILE_ATTRIBUTE_DIRECTORY}};
+  if (auto folder = Folders.find(open.Path); folder != Folders.end())
+    entries.insert(entries.end(), folder->second.begin(), folder->second.end());
+  auto* bytes = static_cast<char*>(info);
+  std::size_t offset = 0, count = 0;
+  FILE_FULL_DIR_INFO* previous = nullptr;
+  while (open.Next < entries.size() && count < ListBatch) {
+    std::wstring name = Utf16(entries[open.Next].Name);
+    std::size_t length = (offsetof(FILE_FULL_DIR_INFO, FileName) + name.size() * sizeof(wchar_t) + 7) & ~std::size_t(7);
+    if (offset + length > size) break;
+    auto* record = reinterpret_cast<FILE_FULL_DIR_INFO*>(bytes + offset);
+    std::memset(record, 0, length);
+    record->FileAttributes = entries[open.Next].Attributes;
+    record->FileNameLength = static_cast<ULONG>(name.size() * sizeof(wchar_t));
+    std::memcpy(record->FileName, name.data(), name.size() * sizeof(wchar_t));
+    if (previous) previous->NextEntryOffset = static_cast<ULONG>(reinterpret_cast<char*>(record) - reinterpret_cast<char*>(previous));
+    previous = record;
+    offset += length;
+    ++count;
+    ++open.Next;
+  }
+  if (count == 0) {
+    ::SetLastError(ERROR_NO_MORE_FILES);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL TFakePlatform::GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
+                                                 DWORD size) {
+  auto it = FOpen.find(file);
+  std::string path = it == FOpen.end() ? "?" : it->second.Path;
+  Record("GetFileInformationByHandleEx(" + path + ", " + std::to_string(infoClass) + ")");
+  if (it == FOpen.end()) {
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (ShouldFail("GetFileInformationByHandleEx")) return FALSE;
+  switch (infoClass) {
+    case FileFullDirectoryRestartInfo:
+    case FileFullDirectoryInfo:
+      return ListInto(it->second, infoClass == FileFullDirectoryRestartInfo, info, size);
+    case FileBasicInfo: {
+      auto* basic = static_cast<FILE_BASIC_INFO*>(info);
+      *basic = FILE_BASIC_INFO{};
+      basic->FileAttributes = AttributesOf(path);
+      return TRUE;
+    }
+    case FileNameInfo: {
+      std::string resolved = ResolvedName(path);
+      if (resolved.size() >= 2 && resolved[1] == ':') resolved.erase(0, 2);
+      std::wstring name = Utf16(resolved);
+      auto* record = static_cast<FILE_NAME_INFO*>(info);
+      record->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+      if (offsetof(FILE_NAME_INFO, FileName) + record->FileNameLength > size) {
+        ::SetLastError(ERROR_MORE_DATA);
+        return FALSE;
+      }
+      std::memcpy(record->FileName, name.data(), record->FileNameLength);
+      return TRUE;
+    }
+    default:
+      ::SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+  }
 }
 
 BOOL TFakePlatform::SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass,
@@ -337,11 +435,19 @@ DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size) {
   return static_cast<DWORD>(text.size());
 }
 
+// Copies a UTF-8 text out as UTF-16, as the wide calls answer.
+DWORD CopyOutWide(const std::string& text, LPWSTR buffer, DWORD size) {
+  std::wstring wide = Utf16(text);
+  if (wide.size() >= size) return static_cast<DWORD>(wide.size() + 1);
+  std::memcpy(buffer, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  return static_cast<DWORD>(wide.size());
+}
+
 }  // namespace
 
-DWORD TFakePlatform::GetTempPathA(DWORD size, LPSTR buffer) {
-  Record("GetTempPathA(" + std::to_string(size) + ")");
-  return ShouldFail("GetTempPathA") ? 0 : CopyOut(TempPath, buffer, size);
+DWORD TFakePlatform::GetTempPathW(DWORD size, LPWSTR buffer) {
+  Record("GetTempPathW(" + std::to_string(size) + ")");
+  return ShouldFail("GetTempPathW") ? 0 : CopyOutWide(TempPath, buffer, size);
 }
 
 DWORD TFakePlatform::GetModuleFileNameA(HMODULE, LPSTR name, DWORD size) {
@@ -351,45 +457,45 @@ DWORD TFakePlatform::GetModuleFileNameA(HMODULE, LPSTR name, DWORD size) {
   return n > size ? size : n;
 }
 
-UINT TFakePlatform::GetWindowsDirectoryA(LPSTR buffer, UINT size) {
-  Record("GetWindowsDirectoryA(" + std::to_string(size) + ")");
-  return ShouldFail("GetWindowsDirectoryA") ? 0 : CopyOut(WindowsDir, buffer, size);
+UINT TFakePlatform::GetWindowsDirectoryW(LPWSTR buffer, UINT size) {
+  Record("GetWindowsDirectoryW(" + std::to_string(size) + ")");
+  return ShouldFail("GetWindowsDirectoryW") ? 0 : CopyOutWide(WindowsDir, buffer, size);
 }
 
-HRESULT TFakePlatform::SHGetFolderPathA(HWND, int csidl, HANDLE, DWORD flags, LPSTR path) {
-  Record("SHGetFolderPathA(" + Hex(csidl) + ", " + Hex(flags) + ")");
-  if (ShouldFail("SHGetFolderPathA")) return E_FAIL;
+HRESULT TFakePlatform::SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD flags, LPWSTR path) {
+  Record("SHGetFolderPathW(" + Hex(csidl) + ", " + Hex(flags) + ")");
+  if (ShouldFail("SHGetFolderPathW")) return E_FAIL;
   if (csidl != CSIDL_PROFILE) return E_INVALIDARG;
-  return CopyOut(ProfileDir, path, MAX_PATH) < MAX_PATH ? S_OK : E_FAIL;
+  return CopyOutWide(ProfileDir, path, MAX_PATH) < MAX_PATH ? S_OK : E_FAIL;
 }
 
 // ---- environment (kernel32) ----
 
-DWORD TFakePlatform::GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
-  Record("GetEnvironmentVariableA(" + Text(name) + ", " + std::to_string(size) + ")");
-  if (ShouldFail("GetEnvironmentVariableA")) return 0;
-  auto it = Environment.find(Text(name));
+DWORD TFakePlatform::GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
+  std::string text = name ? Utf8(name) : "null";
+  Record("GetEnvironmentVariableW(" + text + ", " + std::to_string(size) + ")");
+  if (ShouldFail("GetEnvironmentVariableW")) return 0;
+  auto it = Environment.find(text);
   if (it == Environment.end()) {
     ::SetLastError(ERROR_ENVVAR_NOT_FOUND);
     return 0;
   }
   // Like the system: the length without the NUL, 0 for an empty value, the
   // size needed with the NUL when the buffer is too small.
-  return CopyOut(it->second, buffer, size);
+  return CopyOutWide(it->second, buffer, size);
 }
 
 // ---- shell ----
 
-int TFakePlatform::SHFileOperationA(LPSHFILEOPSTRUCTA op) {
+int TFakePlatform::SHFileOperationW(LPSHFILEOPSTRUCTW op) {
   TShellRequest request;
   request.Record = *op;
-  // The cleaning steps pass a name buffer of 256 bytes.
+  // The cleaning steps pass a name buffer of 256 characters.
   if (op->pFrom) request.From.assign(op->pFrom, 256);
   ShellRequests.push_back(request);
-  Record("SHFileOperationA(" + Text(op->pFrom) + ", " + std::to_string(op->wFunc) + ", " +
-         Hex(op->fFlags) + ")");
-  return ShouldFail("SHFileOperationA") ? static_cast<int>(FailureCode("SHFileOperationA"))
-                                        : ShellResult;
+  Record("SHFileOperationW(" + (op->pFrom ? Utf8(op->pFrom) : std::string("null")) + ", " + std::to_string(op->wFunc) +
+         ", " + Hex(op->fFlags) + ")");
+  return ShouldFail("SHFileOperationW") ? static_cast<int>(FailureCode("SHFileOperationW")) : ShellResult;
 }
 
 void TFakePlatform::SHAddToRecentDocs(UINT flags, LPCVOID pv) {

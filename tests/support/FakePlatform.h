@@ -7,11 +7,18 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Platform.h"
 
 class TFakePlatform;
+
+// The double keeps names in UTF-8; the system's wide names convert both ways.
+std::string Utf8(std::wstring_view text);
+std::wstring Utf16(std::string_view text);
+// A UTF-8 literal (u8"...") as the double's names are kept.
+inline std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 // A URL history object whose calls are recorded by its platform.
 class TFakeHistory final : public IUrlHistoryStg2 {
@@ -55,10 +62,10 @@ public:
     std::string Name;
     DWORD Attributes = FILE_ATTRIBUTE_ARCHIVE;
   };
-  // A captured SHFileOperationA request with its 256-byte name buffer.
+  // A captured SHFileOperationW request with its 256-character name buffer.
   struct TShellRequest {
-    SHFILEOPSTRUCTA Record{};
-    std::string From;
+    SHFILEOPSTRUCTW Record{};
+    std::wstring From;
   };
 
   TFakePlatform() = default;
@@ -78,8 +85,17 @@ public:
 
   // ---- scripted data ----
   std::vector<TCacheEntry> Cache;
-  std::map<std::string, std::vector<TFileEntry>> Searches;  // search pattern -> entries
-  std::map<std::string, std::string> FinalNames;            // path -> resolved name
+  // The folders the temp purge sees, all names in UTF-8: folder path (as
+  // opened, without a trailing backslash) -> its entries, which a listing
+  // hands out after "." and "..", ListBatch to a call.
+  std::map<std::string, std::vector<TFileEntry>> Folders;
+  std::size_t ListBatch = 64;
+  // Path -> the name the file system resolves it to (a short name, a link);
+  // any other path resolves to itself.
+  std::map<std::string, std::string> FinalNames;
+  // Path -> attributes of the object an open finds there, where they differ
+  // from the listing's (a link swapped in after the listing).
+  std::map<std::string, DWORD> OpenedAttributes;
   std::string TempPath = "C:\\Users\\Test\\AppData\\Local\\Temp\\";
   std::string WindowsDir = "C:\\Windows";
   std::string ProfileDir = "C:\\Users\\Test";
@@ -114,13 +130,20 @@ public:
                               LPDWORD size) override;
   BOOL DeleteUrlCacheEntryA(LPCSTR url) override;
   BOOL FindCloseUrlCache(HANDLE handle) override;
-  HANDLE FindFirstFileA(LPCSTR name, LPWIN32_FIND_DATAA data) override;
-  BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) override;
-  BOOL FindClose(HANDLE find) override;
   BOOL DeleteFileA(LPCSTR name) override;
   HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                      DWORD disposition, DWORD flags, HANDLE templateFile) override;
-  DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags) override;
+  HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                     DWORD disposition, DWORD flags, HANDLE templateFile) override;
+  // Opens ObjectAttributes' name relative to its RootDirectory; records the
+  // joined path. Fails with STATUS_ACCESS_DENIED when made to fail.
+  NTSTATUS NtOpenFile(PHANDLE file, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes,
+                      PIO_STATUS_BLOCK status, ULONG share, ULONG options) override;
+  DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags) override;
+  // Listings (FileFullDirectory[Restart]Info) from Folders; FileNameInfo is
+  // the resolved name without its drive; FileBasicInfo the attributes.
+  BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
+                                    DWORD size) override;
   BOOL SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
                                   DWORD size) override;
   BOOL CloseHandle(HANDLE object) override;
@@ -133,14 +156,14 @@ public:
   std::map<std::string, DWORD> FileAttributes;
   BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) override;
   std::map<std::string, std::string> Written;
-  DWORD GetTempPathA(DWORD size, LPSTR buffer) override;
+  DWORD GetTempPathW(DWORD size, LPWSTR buffer) override;
   DWORD GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size) override;
-  UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) override;
-  HRESULT SHGetFolderPathA(HWND hwnd, int csidl, HANDLE token, DWORD flags, LPSTR path) override;
+  UINT GetWindowsDirectoryW(LPWSTR buffer, UINT size) override;
+  HRESULT SHGetFolderPathW(HWND hwnd, int csidl, HANDLE token, DWORD flags, LPWSTR path) override;
   // Environment (kernel32)
-  DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) override;
+  DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) override;
 
-  int SHFileOperationA(LPSHFILEOPSTRUCTA op) override;
+  int SHFileOperationW(LPSHFILEOPSTRUCTW op) override;
   void SHAddToRecentDocs(UINT flags, LPCVOID pv) override;
   // Opens nothing; answers as a started program would (a value above 32).
   HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
@@ -189,13 +212,16 @@ private:
   };
   struct TOpen {
     std::string Kind, Path;
-    std::size_t Next = 0;  // searches: index of the next entry
+    std::size_t Next = 0;  // listings: index of the next entry
   };
   std::map<std::string, TFailure> FFailures;
   std::map<HANDLE, TOpen> FOpen;
   std::uintptr_t FNextHandle = 0x1000;
 
   HANDLE NewHandle(const std::string& kind, const std::string& path);
+  std::string ResolvedName(const std::string& path) const;
+  DWORD AttributesOf(const std::string& path) const;
+  BOOL ListInto(TOpen& open, bool restart, LPVOID info, DWORD size);
   // The index-th entry that an enumeration with the pattern returns.
   const TCacheEntry* CacheEntry(LPCSTR pattern, std::size_t index) const;
   bool FetchCacheRecord(const TCacheEntry* entry, LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size);

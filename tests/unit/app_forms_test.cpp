@@ -163,7 +163,7 @@ TEST_F(MainWindow, WithoutSettingsFileAllThreeBoxesAreCheckedAndNoRunHappens) {
   EXPECT_FALSE(AutoStart);
   EXPECT_EQ(form->WindowState(), wsNormal);
   EXPECT_TRUE(Fake.CallsOf("CoCreateInstance").empty());
-  EXPECT_EQ(TempFolderPath, Folder + "Temp\\");
+  EXPECT_EQ(TempFolderPath, Utf16(Folder + "Temp\\"));
 
   Form.reset();  // the destroy handler writes a complete file
   EXPECT_EQ(Settings(), "1\r\n1\r\n1\r\n0\r\n0\r\n");
@@ -209,9 +209,9 @@ TEST_F(MainWindow, AFailingAutoStartRunIsReportedAndSkipsTheMinimising) {
 }
 
 TEST_F(MainWindow, TempFolderPathIsEmptyWhenGetTempPathFailsOrOverflows) {
-  Fake.Fail("GetTempPathA");
+  Fake.Fail("GetTempPathW");
   Create();
-  EXPECT_EQ(TempFolderPath, "");
+  EXPECT_EQ(TempFolderPath, L"");
   Form.reset();
 
   TFakePlatform longTemp;
@@ -219,10 +219,10 @@ TEST_F(MainWindow, TempFolderPathIsEmptyWhenGetTempPathFailsOrOverflows) {
   longTemp.ModuleName = Fake.ModuleName;
   longTemp.TempPath = "C:\\" + std::string(300, 't') + "\\";
   Create();
-  EXPECT_EQ(TempFolderPath, "");
-  auto calls = longTemp.CallsOf("GetTempPathA");
+  EXPECT_EQ(TempFolderPath, L"");
+  auto calls = longTemp.CallsOf("GetTempPathW");
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0], "GetTempPathA(261)");
+  EXPECT_EQ(calls[0], "GetTempPathW(261)");
 }
 
 TEST_F(MainWindow, AWriteFailureAtExitIsReportedAndTheWindowStillGoes) {

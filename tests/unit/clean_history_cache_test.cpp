@@ -93,37 +93,37 @@ protected:
   TFakePlatform Fake;
   TPlatformGuard Guard{Fake};
 
-  static std::string Size(const std::string& url) {
-    return std::to_string(sizeof(INTERNET_CACHE_ENTRY_INFOA) + url.size() + 1);
+  // A fetch into the purge's buffer of SIZE bytes.
+  static std::string Fetch(const std::string& call, std::size_t size) {
+    return call + "buffer, size=" + std::to_string(size) + ", dwStructSize=" + std::to_string(size) + ")";
   }
   // The calls of an enumeration that finds nothing.
   static std::vector<std::string> EmptyPass(const std::string& pattern) {
-    const std::string first = "FindFirstUrlCacheEntryA(" + pattern + ", buffer=null, size=0)";
-    return {first, first, "FindCloseUrlCache(null)"};
+    return {Fetch("FindFirstUrlCacheEntryA(" + pattern + ", ", 4096), "FindCloseUrlCache(null)"};
   }
   static void Append(std::vector<std::string>& to, const std::vector<std::string>& calls) {
     to.insert(to.end(), calls.begin(), calls.end());
   }
 };
 
-TEST_F(CleanUrlCache, FetchesEachRecordInTwoCallsAndDeletesIt) {
-  Fake.Cache = {{"http://a.example/"}, {"http://bb.example/x"}};
+// One call fetches an entry into the kept buffer; an entry that does not
+// fit is asked for again with the size it needs, and the larger buffer stays.
+TEST_F(CleanUrlCache, FetchesEachEntryInOneCallGrowingTheBufferOnlyWhenOneDoesNotFit) {
+  const std::string large = "http://large.example/" + std::string(5000, 'x');
+  Fake.Cache = {{"http://a.example/"}, {large}, {"http://bb.example/x"}};
   RunFinished = true;
   PurgeUrlCache();
   EXPECT_FALSE(RunFinished);
-  std::string a = Size("http://a.example/"), b = Size("http://bb.example/x");
+  const std::size_t needed = sizeof(INTERNET_CACHE_ENTRY_INFOA) + large.size() + 1;
+  const std::size_t grown = (needed + 7) / 8 * 8;
   std::vector<std::string> expected = {
-      "FindFirstUrlCacheEntryA(null, buffer=null, size=0)",
-      "FindFirstUrlCacheEntryA(null, buffer, size=" + a + ", dwStructSize=" + a + ")",
-      "DeleteUrlCacheEntryA(http://a.example/)",
-      "FindNextUrlCacheEntryA(buffer=null, size=0)",
-      "FindNextUrlCacheEntryA(buffer, size=" + b + ", dwStructSize=" + b + ")",
-      "DeleteUrlCacheEntryA(http://bb.example/x)",
-      "FindNextUrlCacheEntryA(buffer=null, size=0)",
-      "FindNextUrlCacheEntryA(buffer=null, size=0)",
-      "FindCloseUrlCache(handle)"};
-  Append(expected, EmptyPass("cookie:"));
-  Append(expected, EmptyPass("visited:"));
+      Fetch("FindFirstUrlCacheEntryA(null, ", 4096), "DeleteUrlCacheEntryA(http://a.example/)",
+      Fetch("FindNextUrlCacheEntryA(", 4096),        Fetch("FindNextUrlCacheEntryA(", grown),
+      "DeleteUrlCacheEntryA(" + large + ")",         Fetch("FindNextUrlCacheEntryA(", grown),
+      "DeleteUrlCacheEntryA(http://bb.example/x)",   Fetch("FindNextUrlCacheEntryA(", grown),
+      "FindCloseUrlCache(handle)",                   Fetch("FindFirstUrlCacheEntryA(cookie:, ", grown),
+      "FindCloseUrlCache(null)",                     Fetch("FindFirstUrlCacheEntryA(visited:, ", grown),
+      "FindCloseUrlCache(null)"};
   EXPECT_EQ(Fake.Calls, expected);
   EXPECT_EQ(Fake.OpenHandles(), 0);
 }
@@ -161,8 +161,8 @@ TEST_F(CleanUrlCache, ContentThenCookiesThenHistoryEachDeleted) {
 
 TEST_F(CleanUrlCache, FailingFetchEndsTheEnumeration) {
   Fake.Cache = {{"http://1/"}, {"http://2/"}, {"http://3/"}, {"http://4/"}};
-  // Size query and fetch of the second record succeed, the fetch of the third fails.
-  Fake.Fail("FindNextUrlCacheEntryA", 3, ERROR_FILE_NOT_FOUND);
+  // The fetch of the second record succeeds, the fetch of the third fails.
+  Fake.Fail("FindNextUrlCacheEntryA", 1, ERROR_FILE_NOT_FOUND);
   PurgeUrlCache();
   std::vector<std::string> deleted = {"DeleteUrlCacheEntryA(http://1/)",
                                       "DeleteUrlCacheEntryA(http://2/)"};
@@ -197,8 +197,6 @@ TEST_F(CleanUrlCache, RecordSmallerThanItsFieldsIsNotRead) {
   PurgeUrlCache();
   std::vector<std::string> deleted = {"DeleteUrlCacheEntryA(http://3/)"};
   EXPECT_EQ(Fake.CallsOf("DeleteUrlCacheEntryA"), deleted);
-  EXPECT_EQ(Fake.Calls[1], "FindFirstUrlCacheEntryA(null, buffer, size=2)");
-  EXPECT_EQ(Fake.Calls[3], "FindNextUrlCacheEntryA(buffer, size=16, dwStructSize=16)");
 }
 
 }  // namespace

@@ -68,8 +68,8 @@ public:
     TFakePlatform::SHAddToRecentDocs(flags, pv);
     if (AfterDocuments) AfterDocuments();
   }
-  int SHFileOperationA(LPSHFILEOPSTRUCTA op) override {
-    int result = TFakePlatform::SHFileOperationA(op);
+  int SHFileOperationW(LPSHFILEOPSTRUCTW op) override {
+    int result = TFakePlatform::SHFileOperationW(op);
     if (DuringFolderDelete) DuringFolderDelete();
     return result;
   }
@@ -110,8 +110,8 @@ std::string OleErrorText(HRESULT code) {
 std::vector<std::string> StepCalls(const TFakePlatform& fake) {
   static const std::vector<std::string> marks = {
       "CoCreateInstance", "QueryInterface",  "ClearHistory",     "DeleteUrlCacheEntryA",
-      "FindCloseUrlCache", "SHAddToRecentDocs", "FindFirstFileA", "SetFileInformationByHandle",
-      "SHFileOperationA", "LoadLibraryA",    "GetProcAddress",   "SHEmptyRecycleBinA",
+      "FindCloseUrlCache", "SHAddToRecentDocs", "SetFileInformationByHandle",
+      "SHFileOperationW", "LoadLibraryA",    "GetProcAddress",   "SHEmptyRecycleBinA",
       "FreeLibrary",      "MessageBoxA"};
   std::vector<std::string> found;
   for (const std::string& call : fake.Calls)
@@ -137,8 +137,7 @@ protected:
     Fake.ModuleName = Folder + "spurwisch.exe";
     Fake.TempPath = Temp = Folder + "Temp\\";
     Fake.Cache = {{"http://example.test/"}};
-    Fake.Searches[Temp + "*.*"] = {{".", 0x10}, {"..", 0x10}, {"a.tmp", 0x20}, {"sub", 0x10}};
-    Fake.Searches[Temp + "sub\\*.*"] = {{".", 0x10}, {"..", 0x10}};
+    Fake.Folders[Folder + "Temp"] = {{"a.tmp", 0x20}, {"sub", 0x10}};
   }
   void TearDown() override {
     Fake.Form = nullptr;
@@ -176,13 +175,11 @@ protected:
             "FindCloseUrlCache(null)"};
   }
   static std::vector<std::string> DocumentSteps() { return {"SHAddToRecentDocs(0x0, null)"}; }
-  // Files first, for good; then the listing, and each self-contained plain
-  // subfolder to the recycle bin.
+  // Files first, for good; then each self-contained plain subfolder to the
+  // recycle bin.
   std::vector<std::string> TempSteps() const {
-    return {"FindFirstFileA(" + Temp + "*.*)",
-            "SetFileInformationByHandle(" + Temp + "a.tmp, 4, DeleteFile=1)",
-            "FindFirstFileA(" + Temp + "*.*)", "FindFirstFileA(" + Temp + "sub\\*.*)",
-            "SHFileOperationA(" + Temp + "sub, 3, 0x50)"};
+    return {"SetFileInformationByHandle(" + Temp + "a.tmp, 4, DeleteFile=1)",
+            "SHFileOperationW(" + Temp + "sub, 3, 0x50)"};
   }
   static std::vector<std::string> BinSteps() {
     return {"LoadLibraryA(Shell32.dll)", "GetProcAddress(SHEmptyRecycleBinA)",
@@ -595,14 +592,13 @@ TEST_F(CleaningRun, MissingRecycleFunctionIsPassedOverAndTheRunFinishes) {
 }
 
 TEST_F(CleaningRun, WithoutATempFolderPathTheTempStepSearchesNothing) {
-  Fake.Fail("GetTempPathA");
+  Fake.Fail("GetTempPathW");
   TForm1* form = Create(true, true, true);
-  ASSERT_EQ(TempFolderPath, "");
+  ASSERT_EQ(TempFolderPath, L"");
   form->Button1Click(form);
-  EXPECT_TRUE(Fake.CallsOf("FindFirstFileA").empty()) << "would search the current directory";
-  EXPECT_TRUE(Fake.CallsOf("DeleteFileA").empty());
+  EXPECT_TRUE(Fake.CallsOf("CreateFileW").empty()) << "would open the current directory";
   EXPECT_TRUE(Fake.CallsOf("SetFileInformationByHandle").empty());
-  EXPECT_TRUE(Fake.CallsOf("SHFileOperationA").empty());
+  EXPECT_TRUE(Fake.CallsOf("SHFileOperationW").empty());
   std::vector<std::string> expected = HistorySteps();
   Append(expected, CacheSteps());
   Append(expected, DocumentSteps());
@@ -615,12 +611,12 @@ TEST_F(CleaningRun, RunWhoseStepsAllFailQuietlyIsStillReported) {
   Fake.Fail("ClearHistory");
   Fake.Fail("DeleteUrlCacheEntryA");
   Fake.Fail("SetFileInformationByHandle");
-  Fake.Fail("SHFileOperationA", 0, 0x7C);
+  Fake.Fail("SHFileOperationW", 0, 0x7C);
   Fake.Fail("GetProcAddress", 0, ERROR_PROC_NOT_FOUND);
   TForm1* form = Create(true, true, true);
   EXPECT_NO_THROW(form->Button1Click(form));
   EXPECT_EQ(Fake.CallsOf("DeleteUrlCacheEntryA").size(), 1u);
-  EXPECT_EQ(Fake.CallsOf("SHFileOperationA").size(), 1u);
+  EXPECT_EQ(Fake.CallsOf("SHFileOperationW").size(), 1u);
   EXPECT_EQ(Fake.CallsOf("FreeLibrary").size(), 1u);
   EXPECT_TRUE(RunFinished);
   Tick();

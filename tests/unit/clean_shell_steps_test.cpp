@@ -51,7 +51,7 @@ TEST_F(CleanShellSteps, RecentDocumentsAreClearedWithANullEntry) {
 }
 
 TEST_F(CleanShellSteps, ShellDeleteFillsTheRequestAsSpecified) {
-  std::string path = "C:\\Temp\\sub";
+  std::wstring path = L"C:\\Temp\\sub";
   EXPECT_TRUE(ShellDeleteFolder(path, false, true));
   ASSERT_EQ(Fake.ShellRequests.size(), 1u);
   const auto& request = Fake.ShellRequests[0];
@@ -62,15 +62,15 @@ TEST_F(CleanShellSteps, ShellDeleteFillsTheRequestAsSpecified) {
   EXPECT_FALSE(request.Record.fAnyOperationsAborted);
   EXPECT_EQ(request.Record.hNameMappings, nullptr);
   EXPECT_EQ(request.Record.lpszProgressTitle, nullptr);
-  // The path, then zero bytes up to the end of the 256-byte buffer.
+  // The path, then zeros up to the end of the 256-character buffer.
   EXPECT_EQ(request.From.substr(0, path.size()), path);
-  EXPECT_EQ(request.From.find_first_not_of('\0', path.size()), std::string::npos);
+  EXPECT_EQ(request.From.find_first_not_of(L'\0', path.size()), std::wstring::npos);
 }
 
 TEST_F(CleanShellSteps, ShellDeleteFlagsFollowConfirmAndProgress) {
-  ShellDeleteFolder("C:\\a", true, true);
-  ShellDeleteFolder("C:\\a", false, false);
-  ShellDeleteFolder("C:\\a", true, false);
+  ShellDeleteFolder(L"C:\\a", true, true);
+  ShellDeleteFolder(L"C:\\a", false, false);
+  ShellDeleteFolder(L"C:\\a", true, false);
   ASSERT_EQ(Fake.ShellRequests.size(), 3u);
   EXPECT_EQ(Fake.ShellRequests[0].Record.fFlags, 0x40);
   EXPECT_EQ(Fake.ShellRequests[1].Record.fFlags, 0x54);
@@ -79,18 +79,18 @@ TEST_F(CleanShellSteps, ShellDeleteFlagsFollowConfirmAndProgress) {
 
 TEST_F(CleanShellSteps, ShellDeleteReportsTheShellsResult) {
   Fake.ShellResult = ERROR_ACCESS_DENIED;
-  EXPECT_FALSE(ShellDeleteFolder("C:\\a", false, true));
+  EXPECT_FALSE(ShellDeleteFolder(L"C:\\a", false, true));
 }
 
 TEST_F(CleanShellSteps, PathTooLongForTheBufferIsNotAttempted) {
-  std::string fits = "C:\\" + std::string(251, 'x');  // 254 characters
-  std::string tooLong = fits + "y";
+  std::wstring fits = L"C:\\" + std::wstring(251, L'x');  // 254 characters
+  std::wstring tooLong = fits + L"y";
   EXPECT_FALSE(ShellDeleteFolder(tooLong, false, true));
   EXPECT_TRUE(Fake.ShellRequests.empty());
   EXPECT_TRUE(ShellDeleteFolder(fits, false, true));
   ASSERT_EQ(Fake.ShellRequests.size(), 1u);
   EXPECT_EQ(Fake.ShellRequests[0].From.substr(0, 254), fits);
-  EXPECT_EQ(Fake.ShellRequests[0].From.substr(254), std::string(2, '\0'));
+  EXPECT_EQ(Fake.ShellRequests[0].From.substr(254), std::wstring(2, L'\0'));
 }
 
 }  // namespace

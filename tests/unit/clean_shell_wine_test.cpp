@@ -106,7 +106,7 @@ TEST_F(CleanShellWine, FileInTheBinIsGoneAfterEmptying) {
   std::string file = "C:\\spw-test\\" + name;
   ASSERT_TRUE(WriteFile(file));
   // The shell delete works on files as well; it puts this one into the bin.
-  ASSERT_TRUE(ShellDeleteFolder(file, false, false));
+  ASSERT_TRUE(ShellDeleteFolder(Wide(file), false, false));
   ASSERT_TRUE(Exists(trash + "\\" + name));
   EmptyRecycleBin(nullptr);
   EXPECT_FALSE(Exists(trash + "\\" + name));

@@ -1,5 +1,7 @@
-// The safety rule for the temporary folder, the subfolder listing rule and
-// the purge's refusals, checked without touching any file.
+// The safety rule for the temporary folder, the subfolder rule and the
+// purge's refusals, checked through the recording platform without touching
+// any file: what is deleted, what goes to the shell, and what a link swapped
+// in during the purge, or a listing that breaks off, leaves alone.
 #include <gtest/gtest.h>
 
 #include "clean/DeleTree.h"
@@ -8,40 +10,53 @@
 
 namespace {
 
-const std::string Win = "C:\\Windows", Profile = "C:\\Users\\Jörg";
+const std::wstring Win = L"C:\\Windows", Profile = L"C:\\Users\\Jörg";
 
 TEST(CleanTempRules, OrdinaryTempFoldersAreSafe) {
-  EXPECT_TRUE(IsSafeTempFolder("C:\\Users\\Jörg\\AppData\\Local\\Temp\\", Win, Profile));
-  EXPECT_TRUE(IsSafeTempFolder("C:\\Windows\\Temp\\", Win, Profile));
-  EXPECT_TRUE(IsSafeTempFolder("D:\\tmp", Win, Profile));
-  EXPECT_TRUE(IsSafeTempFolder("\\\\server\\share\\temp\\", Win, Profile));
-  EXPECT_TRUE(IsSafeTempFolder("C:\\Users\\Jörgen\\", Win, Profile));  // a sibling, not the profile
+  EXPECT_TRUE(IsSafeTempFolder(L"C:\\Users\\Jörg\\AppData\\Local\\Temp\\", Win, Profile));
+  EXPECT_TRUE(IsSafeTempFolder(L"C:\\Windows\\Temp\\", Win, Profile));
+  EXPECT_TRUE(IsSafeTempFolder(L"D:\\tmp", Win, Profile));
+  EXPECT_TRUE(IsSafeTempFolder(L"\\\\server\\share\\temp\\", Win, Profile));
+  EXPECT_TRUE(IsSafeTempFolder(L"C:\\Users\\Jörgen\\", Win, Profile));  // a sibling, not the profile
 }
 
 TEST(CleanTempRules, EmptyAndRelativePathsAreRefused) {
-  for (const char* path : {"", ".\\", ".", "Temp\\", "\\Temp\\", "C:Temp\\", "C:", "\\\\",
-                           "\\\\server", "\\\\?\\C:\\Temp\\", "\\\\.\\C:\\Temp\\"})
-    EXPECT_FALSE(IsSafeTempFolder(path, Win, Profile)) << path;
+  for (const wchar_t* path : {L"", L".\\", L".", L"Temp\\", L"\\Temp\\", L"C:Temp\\", L"C:", L"\\\\", L"\\\\server",
+                              L"\\\\?\\C:\\Temp\\", L"\\\\.\\C:\\Temp\\"})
+    EXPECT_FALSE(IsSafeTempFolder(path, Win, Profile)) << Utf8(path);
 }
 
 TEST(CleanTempRules, RootsAndSystemFoldersAreRefused) {
-  for (const char* path :
-       {"C:\\", "D:\\", "c:/", "\\\\server\\share\\", "\\\\server\\share", "C:\\Windows\\",
-        "c:\\WINDOWS", "C:/Windows/", "C:\\\\Windows\\\\", "C:\\Windows.\\", "C:\\Windows \\",
-        "C:\\Users\\", "C:\\users", "C:\\Users\\Jörg\\", "C:\\USERS\\JÖRG"})
-    EXPECT_FALSE(IsSafeTempFolder(path, Win, Profile)) << path;
+  for (const wchar_t* path :
+       {L"C:\\", L"D:\\", L"c:/", L"\\\\server\\share\\", L"\\\\server\\share", L"C:\\Windows\\", L"c:\\WINDOWS",
+        L"C:/Windows/", L"C:\\\\Windows\\\\", L"C:\\Windows.\\", L"C:\\Windows \\", L"C:\\Users\\", L"C:\\users",
+        L"C:\\Users\\Jörg\\", L"C:\\USERS\\JÖRG"})
+    EXPECT_FALSE(IsSafeTempFolder(path, Win, Profile)) << Utf8(path);
+}
+
+// Names the code page cannot spell compare as the file system compares them.
+TEST(CleanTempRules, FoldersNamedOutsideTheCodePageAreRecognised) {
+  // In variables: a test macro spells its condition in the code page.
+  const std::wstring cyrillicWin = L"D:\\Окна", cyrillicProfile = L"C:\\Пользователи\\Иван";
+  const std::wstring inProfile = L"C:\\Пользователи\\Иван\\AppData\\Local\\Temp\\",
+                     sibling = L"C:\\Пользователи\\Ивана\\";
+  EXPECT_TRUE(IsSafeTempFolder(inProfile, cyrillicWin, cyrillicProfile));
+  EXPECT_TRUE(IsSafeTempFolder(sibling, cyrillicWin, cyrillicProfile));
+  for (const wchar_t* path : {L"C:\\ПОЛЬЗОВАТЕЛИ\\ИВАН\\", L"c:/пользователи/иван", L"C:\\Пользователи\\",
+                              L"d:\\окна\\", L"D:\\ОКНА."})
+    EXPECT_FALSE(IsSafeTempFolder(path, cyrillicWin, cyrillicProfile)) << Utf8(path);
 }
 
 TEST(CleanTempRules, DotPartsAndOddNamesAreRefused) {
   // "C:\Windows\Temp\.." is the Windows folder, "...\Temp\..\.." the profile's parent.
-  for (const char* path : {"C:\\Windows\\Temp\\..\\", "C:\\Users\\Jörg\\AppData\\..\\..\\",
-                           "C:\\Temp\\.\\", "C:\\Temp\\*", "C:\\Temp\\a?b", "C:\\Temp:stream"})
-    EXPECT_FALSE(IsSafeTempFolder(path, Win, Profile)) << path;
+  for (const wchar_t* path : {L"C:\\Windows\\Temp\\..\\", L"C:\\Users\\Jörg\\AppData\\..\\..\\", L"C:\\Temp\\.\\",
+                              L"C:\\Temp\\*", L"C:\\Temp\\a?b", L"C:\\Temp:stream"})
+    EXPECT_FALSE(IsSafeTempFolder(path, Win, Profile)) << Utf8(path);
 }
 
 TEST(CleanTempRules, UnknownReferenceFoldersRefuseEverything) {
-  EXPECT_FALSE(IsSafeTempFolder("C:\\Temp\\", "", Profile));
-  EXPECT_FALSE(IsSafeTempFolder("C:\\Temp\\", Win, ""));
+  EXPECT_FALSE(IsSafeTempFolder(L"C:\\Temp\\", L"", Profile));
+  EXPECT_FALSE(IsSafeTempFolder(L"C:\\Temp\\", Win, L""));
 }
 
 TEST(CleanTempRules, MaskPassesOverHiddenSystemLabelAndFolderBitsItLacks) {
@@ -56,84 +71,152 @@ TEST(CleanTempRules, MaskPassesOverHiddenSystemLabelAndFolderBitsItLacks) {
   for (DWORD bits : {0x01u, 0x02u, 0x04u, 0x08u, 0x10u, 0x20u, 0x3Fu}) EXPECT_TRUE(PassesMask(bits, AnyEntry));
 }
 
-class CleanTempListing : public ::testing::Test {
+// The purge of the double's temporary folder.
+class CleanTempPurge : public ::testing::Test {
 protected:
+  const std::string T = "C:\\Users\\Test\\AppData\\Local\\Temp\\";
+  std::string Folder() const { return T.substr(0, T.size() - 1); }
+  void Purge(const std::string& path) { PurgeTempFolder(Utf16(path)); }
+  std::vector<std::string> Deleted() const { return Fake.CallsOf("SetFileInformationByHandle"); }
+  std::vector<std::string> Shelled() const { return Fake.CallsOf("SHFileOperationW"); }
+  static std::string DeleteCall(const std::string& path) {
+    return "SetFileInformationByHandle(" + path + ", 4, DeleteFile=1)";
+  }
+  static std::string ShellCall(const std::string& path) { return "SHFileOperationW(" + path + ", 3, 0x50)"; }
+
   TFakePlatform Fake;
   TPlatformGuard Guard{Fake};
 };
 
-TEST_F(CleanTempListing, OnlyPlainFoldersWithoutLeadingDotAreListed) {
-  Fake.Searches["C:\\T\\*.*"] = {{".", 0x10},        {"..", 0x10},       {"plain", 0x10},
-                                 {"archive", 0x30},  {"readonly", 0x11}, {"hidden", 0x12},
-                                 {"system", 0x14},   {"link", 0x410},    {".dot", 0x10},
-                                 {"file.txt", 0x20}, {"noidx", 0x2010},  {"second", 0x10}};
-  std::vector<std::string> list = {"stale entry"};
-  ListSubfolders("C:\\T", list);
-  std::vector<std::string> expected = {"C:\\T\\plain", "C:\\T\\second"};
-  EXPECT_EQ(list, expected);
-  ListSubfolders("C:\\T\\", list);
-  EXPECT_EQ(list, expected);
+TEST_F(CleanTempPurge, OnlyPlainFoldersWithoutLeadingDotGoToTheShell) {
+  Fake.Folders[Folder()] = {{"plain", 0x10},  {"archive", 0x30}, {"readonly", 0x11},  {"hidden", 0x12},
+                            {"system", 0x14}, {"link", 0x410},   {".dot", 0x10},      {"file.txt", 0x20},
+                            {"noidx", 0x2010}, {"second", 0x10}};
+  Purge(T);
+  EXPECT_EQ(Shelled(), (std::vector<std::string>{ShellCall(T + "plain"), ShellCall(T + "second")}));
+  EXPECT_EQ(Deleted(), std::vector<std::string>{DeleteCall(T + "file.txt")});
   EXPECT_EQ(Fake.OpenHandles(), 0);
 }
 
-TEST_F(CleanTempListing, EmptyFolderNameSearchesNothing) {
-  std::vector<std::string> list = {"stale"};
-  ListSubfolders("", list);
-  EXPECT_TRUE(list.empty());
-  EXPECT_TRUE(Fake.Calls.empty());
-}
-
-TEST_F(CleanTempListing, PurgeOfUnsafeFolderTouchesNoFile) {
+TEST_F(CleanTempPurge, UnsafeOrResolvedElsewhereOrUnprovableFoldersAreNeverOpened) {
   for (const char* path : {"", ".\\", "C:\\", "C:\\Windows\\", "C:\\Users\\Test\\", "C:\\Users\\"}) {
     Fake.Calls.clear();
-    PurgeTempFolder(path);
-    EXPECT_TRUE(Fake.CallsOf("FindFirstFileA").empty()) << path;
-    EXPECT_TRUE(Fake.CallsOf("CreateFileA").empty()) << path;
-    EXPECT_TRUE(Fake.CallsOf("SHFileOperationA").empty()) << path;
+    Purge(path);
+    EXPECT_TRUE(Fake.CallsOf("CreateFileW").empty()) << path;
   }
-}
-
-TEST_F(CleanTempListing, PurgeOfFolderThatResolvesToTheProfileTouchesNothing) {
   // A short name or a link that leads to the profile folder.
   Fake.FinalNames["C:\\PROFIL~1"] = "C:\\Users\\Test";
-  PurgeTempFolder("C:\\PROFIL~1\\");
-  EXPECT_TRUE(Fake.CallsOf("FindFirstFileA").empty());
-  EXPECT_TRUE(Fake.CallsOf("SetFileInformationByHandle").empty());
-}
-
-TEST_F(CleanTempListing, PurgeWithoutKnownWindowsFolderTouchesNothing) {
-  Fake.Fail("GetWindowsDirectoryA");
-  PurgeTempFolder(Fake.TempPath);
-  EXPECT_TRUE(Fake.CallsOf("FindFirstFileA").empty());
-}
-
-TEST_F(CleanTempListing, PurgeDeletesCheckedFilesThenShellDeletesPlainFolders) {
-  const std::string t = "C:\\Users\\Test\\AppData\\Local\\Temp\\";
-  Fake.Searches[t + "*.*"] = {{".", 0x10}, {"..", 0x10}, {"a.txt", 0x20}, {"moved.txt", 0x20},
-                              {"sub", 0x10}, {"linked", 0x10}};
-  Fake.FinalNames[t + "moved.txt"] = "D:\\elsewhere\\moved.txt";
-  Fake.Searches[t + "sub\\*.*"] = {{".", 0x10}, {"..", 0x10}, {"in.txt", 0x20}};
-  Fake.Searches[t + "linked\\*.*"] = {{".", 0x10}, {"..", 0x10}, {"out", 0x410}};
-  PurgeTempFolder(t);
-  std::vector<std::string> deleted = {
-      "SetFileInformationByHandle(" + t + "a.txt, 4, DeleteFile=1)"};
-  EXPECT_EQ(Fake.CallsOf("SetFileInformationByHandle"), deleted);
-  EXPECT_TRUE(Fake.CallsOf("DeleteFileA").empty());
-  std::vector<std::string> shell = {"SHFileOperationA(" + t + "sub, 3, 0x50)"};
-  EXPECT_EQ(Fake.CallsOf("SHFileOperationA"), shell);
+  Fake.Folders["C:\\PROFIL~1"] = {{"a.txt", 0x20}, {"sub", 0x10}};
+  Purge("C:\\PROFIL~1\\");
+  // Without a known Windows folder nothing can be shown to be safe.
+  Fake.Fail("GetWindowsDirectoryW");
+  Fake.Folders[Folder()] = {{"a.txt", 0x20}};
+  Purge(T);
+  EXPECT_TRUE(Fake.CallsOf("NtOpenFile").empty());
+  EXPECT_TRUE(Deleted().empty());
+  EXPECT_TRUE(Shelled().empty());
   EXPECT_EQ(Fake.OpenHandles(), 0);
 }
 
-// GetTempPathA turns a relative TMP into a folder below the current
-// directory, so the purge decides by the value the folder came from.
-class CleanTempSource : public CleanTempListing {
-protected:
-  const std::string Temp = "C:\\Users\\Test\\AppData\\Local\\Temp\\";
-  void SetUp() override {
-    Fake.Searches[Temp + "*.*"] = {{".", 0x10}, {"..", 0x10}, {"a.txt", 0x20}, {"sub", 0x10}};
-    Fake.Searches[Temp + "sub\\*.*"] = {{".", 0x10}, {"..", 0x10}};
+TEST_F(CleanTempPurge, FilesThatAreNotWhatTheirNameSaysAndFoldersHoldingLinksStay) {
+  Fake.Folders[Folder()] = {{"a.txt", 0x20}, {"moved.txt", 0x20}, {"sub", 0x10}, {"linked", 0x10}, {"deep", 0x10}};
+  Fake.FinalNames[T + "moved.txt"] = "D:\\elsewhere\\moved.txt";
+  Fake.Folders[T + "sub"] = {{"in.txt", 0x20}, {"nested", 0x10}};
+  Fake.Folders[T + "sub\\nested"] = {{"more.txt", 0x20}};
+  Fake.Folders[T + "linked"] = {{"out", 0x410}};
+  Fake.Folders[T + "deep"] = {{"nested", 0x10}};
+  Fake.Folders[T + "deep\\nested"] = {{"file.txt", 0x20}};
+  Fake.FinalNames[T + "deep\\nested\\file.txt"] = "D:\\elsewhere\\file.txt";
+  Purge(T);
+  EXPECT_EQ(Deleted(), std::vector<std::string>{DeleteCall(T + "a.txt")});
+  EXPECT_EQ(Shelled(), std::vector<std::string>{ShellCall(T + "sub")});
+  EXPECT_EQ(Fake.OpenHandles(), 0);
+}
+
+// What an attacker can do between the listing and the deletion: the open
+// through the folder's handle is where the double swaps a link in.
+class TSwappingPlatform : public TFakePlatform {
+public:
+  std::string SwapAt;  // the path whose open finds a link
+  std::string LinkTarget;
+  DWORD LinkAttributes = 0;  // as a system that opens the link itself shows it
+  NTSTATUS NtOpenFile(PHANDLE file, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes, PIO_STATUS_BLOCK status,
+                      ULONG share, ULONG options) override {
+    NTSTATUS result = TFakePlatform::NtOpenFile(file, access, attributes, status, share, options);
+    std::string opened = Calls.back().substr(11, Calls.back().find(',') - 11);
+    if (opened == SwapAt) {
+      if (!LinkTarget.empty()) FinalNames[opened] = LinkTarget;
+      if (LinkAttributes) OpenedAttributes[opened] = LinkAttributes;
+    }
+    return result;
   }
-  // Sets the variable the folder comes from; the ones GetTempPathA reads
+};
+
+TEST(CleanTempSwap, ALinkSwappedInAfterTheListingRedirectsNothing) {
+  const std::string t = "C:\\Users\\Test\\AppData\\Local\\Temp\\";
+  struct TCase {
+    const char* Name;
+    std::string At, Target;
+    DWORD Attributes;
+  } cases[] = {
+      {"a file that now leads outside", t + "a.txt", "D:\\outside\\a.txt", 0},
+      {"a folder that now leads outside", t + "sub", "D:\\outside", 0},
+      {"a folder that is now a link itself", t + "sub", "", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT},
+      {"a file deep in a folder", t + "sub\\in.txt", "D:\\outside\\in.txt", 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TSwappingPlatform fake;
+    TPlatformGuard guard(fake);
+    fake.Folders[t.substr(0, t.size() - 1)] = {{"a.txt", 0x20}, {"sub", 0x10}};
+    fake.Folders[t + "sub"] = {{"in.txt", 0x20}};
+    fake.SwapAt = c.At;
+    fake.LinkTarget = c.Target;
+    fake.LinkAttributes = c.Attributes;
+    PurgeTempFolder(Utf16(t));
+    bool fileSwapped = c.At == t + "a.txt";
+    EXPECT_EQ(fake.CallsOf("SetFileInformationByHandle").size(), fileSwapped ? 0u : 1u);
+    EXPECT_EQ(fake.CallsOf("SHFileOperationW").size(), fileSwapped ? 1u : 0u);
+    EXPECT_EQ(fake.OpenHandles(), 0);
+  }
+}
+
+// A listing batch that fails half-way ends the purge where it is.
+class TBreakingListing : public TFakePlatform {
+public:
+  int ListingsLeft = 2;
+  BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size) override {
+    bool listing = kind == FileFullDirectoryInfo || kind == FileFullDirectoryRestartInfo;
+    if (listing && ListingsLeft-- == 0) {
+      SetLastError(ERROR_IO_DEVICE);
+      return FALSE;
+    }
+    return TFakePlatform::GetFileInformationByHandleEx(file, kind, info, size);
+  }
+};
+
+TEST(CleanTempBrokenListing, ABatchThatFailsEndsThePurgeWithTheEntriesBeforeIt) {
+  const std::string t = "C:\\Users\\Test\\AppData\\Local\\Temp\\";
+  TBreakingListing fake;
+  TPlatformGuard guard(fake);
+  fake.ListBatch = 3;  // ".", "..", "a.txt"; then "sub", "b.txt", "c.txt"; then the failure
+  fake.Folders[t.substr(0, t.size() - 1)] = {{"a.txt", 0x20}, {"sub", 0x10}, {"b.txt", 0x20},
+                                             {"c.txt", 0x20}, {"d.txt", 0x20}};
+  PurgeTempFolder(Utf16(t));
+  std::vector<std::string> deleted;
+  for (const char* name : {"a.txt", "b.txt", "c.txt"})
+    deleted.push_back("SetFileInformationByHandle(" + t + name + ", 4, DeleteFile=1)");
+  EXPECT_EQ(fake.CallsOf("SetFileInformationByHandle"), deleted);
+  EXPECT_TRUE(fake.CallsOf("SHFileOperationW").empty()) << "the subfolders come after the whole listing";
+  EXPECT_EQ(fake.OpenHandles(), 0);
+}
+
+// GetTempPathW turns a relative TMP into a folder below the current
+// directory, so the purge decides by the value the folder came from.
+class CleanTempSource : public CleanTempPurge {
+protected:
+  void SetUp() override { Fake.Folders[Folder()] = {{"a.txt", 0x20}, {"sub", 0x10}}; }
+  // Sets the variable the folder comes from; the ones GetTempPathW reads
   // before it are unset, the ones after it stay fully qualified.
   void SetSource(const std::string& name, const std::string& value) {
     for (const char* before : {"TMP", "TEMP", "USERPROFILE"}) {
@@ -145,9 +228,9 @@ protected:
   // Purges; true when any call but the environment reading was made.
   bool PurgeTouches() {
     Fake.Calls.clear();
-    PurgeTempFolder(Temp);
+    Purge(T);
     for (const std::string& call : Fake.Calls)
-      if (call.rfind("GetEnvironmentVariableA(", 0) != 0) return true;
+      if (call.rfind("GetEnvironmentVariableW(", 0) != 0) return true;
     return false;
   }
 };
@@ -165,14 +248,14 @@ TEST_F(CleanTempSource, PurgeRunsOnlyForAFullyQualifiedSourceValueAndTouchesNoFi
     for (const auto& [value, purges] : values) {
       SetSource(name, value);
       EXPECT_EQ(PurgeTouches(), purges) << name << "=" << value;
-      EXPECT_EQ(Fake.CallsOf("SetFileInformationByHandle").size(), purges ? 1u : 0u) << name << "=" << value;
-      EXPECT_EQ(Fake.CallsOf("SHFileOperationA").size(), purges ? 1u : 0u) << name << "=" << value;
+      EXPECT_EQ(Deleted().size(), purges ? 1u : 0u) << name << "=" << value;
+      EXPECT_EQ(Shelled().size(), purges ? 1u : 0u) << name << "=" << value;
     }
   }
 }
 
 TEST_F(CleanTempSource, FirstSetNonEmptyVariableDecidesAndAnUnknownSourceStopsThePurge) {
-  // An empty variable is passed over, as GetTempPathA does.
+  // An empty variable is passed over, as GetTempPathW does.
   Fake.Environment["TMP"] = "";
   Fake.Environment["TEMP"] = "rel";
   EXPECT_FALSE(PurgeTouches());
@@ -184,19 +267,18 @@ TEST_F(CleanTempSource, FirstSetNonEmptyVariableDecidesAndAnUnknownSourceStopsTh
   // None set: the system takes the Windows folder.
   Fake.Environment.clear();
   EXPECT_FALSE(PurgeTouches());
-  std::vector<std::string> read = {"GetEnvironmentVariableA(TMP, 1024)",
-                                   "GetEnvironmentVariableA(TEMP, 1024)",
-                                   "GetEnvironmentVariableA(USERPROFILE, 1024)"};
+  std::vector<std::string> read = {"GetEnvironmentVariableW(TMP, 1024)", "GetEnvironmentVariableW(TEMP, 1024)",
+                                   "GetEnvironmentVariableW(USERPROFILE, 1024)"};
   EXPECT_EQ(Fake.Calls, read);
-  // TMP cannot be read, or does not fit: what GetTempPathA used is unknown,
+  // TMP cannot be read, or does not fit: what GetTempPathW used is unknown,
   // and a fully qualified TEMP behind it does not count.
   Fake.Environment["TEMP"] = "C:\\Temp";
   Fake.Environment["TMP"] = "C:\\Temp";
-  Fake.Fail("GetEnvironmentVariableA", 0, ERROR_NOT_ENOUGH_MEMORY);
+  Fake.Fail("GetEnvironmentVariableW", 0, ERROR_NOT_ENOUGH_MEMORY);
   EXPECT_FALSE(PurgeTouches());
   std::vector<std::string> tmpOnly = {read[0]};
   EXPECT_EQ(Fake.Calls, tmpOnly);
-  Fake.StopFailing("GetEnvironmentVariableA");
+  Fake.StopFailing("GetEnvironmentVariableW");
   Fake.Environment["TMP"] = "C:\\" + std::string(1100, 'x');
   EXPECT_FALSE(PurgeTouches());
 }

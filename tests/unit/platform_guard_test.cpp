@@ -38,16 +38,16 @@ TEST(PlatformFake, FailsANamedCallAfterTheGivenSuccesses) {
 
 TEST(PlatformFake, ScriptedFoldersAnswerLikeTheSystem) {
   TFakePlatform fake;
-  char buffer[8];
+  wchar_t buffer[8];
   fake.TempPath = "C:\\Temp\\";
-  EXPECT_EQ(fake.GetTempPathA(sizeof buffer, buffer), 9u);  // too small: size with the NUL
-  char large[MAX_PATH];
-  EXPECT_EQ(fake.GetTempPathA(MAX_PATH, large), 8u);
-  EXPECT_STREQ(large, "C:\\Temp\\");
-  fake.Fail("GetTempPathA");
-  EXPECT_EQ(fake.GetTempPathA(MAX_PATH, large), 0u);
-  EXPECT_EQ(fake.GetWindowsDirectoryA(large, MAX_PATH), 10u);
-  EXPECT_STREQ(large, "C:\\Windows");
+  EXPECT_EQ(fake.GetTempPathW(8, buffer), 9u);  // too small: size with the NUL
+  wchar_t large[MAX_PATH];
+  EXPECT_EQ(fake.GetTempPathW(MAX_PATH, large), 8u);
+  EXPECT_STREQ(large, L"C:\\Temp\\");
+  fake.Fail("GetTempPathW");
+  EXPECT_EQ(fake.GetTempPathW(MAX_PATH, large), 0u);
+  EXPECT_EQ(fake.GetWindowsDirectoryW(large, MAX_PATH), 10u);
+  EXPECT_STREQ(large, L"C:\\Windows");
 }
 
 }  // namespace
