@@ -4,8 +4,11 @@
 #include "app/SingleInstance.h"
 #include "app/Unit1.h"
 #include "clean/Cleaning.h"
+#include "platform/SystemDlls.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything loads a DLL: none may come from the program's folder.
+  LimitDllSearchToSystem();
   // Before any window: a second start hands over to the first and ends,
   // so two programs never write the settings file over each other.
   TSingleInstance instance;

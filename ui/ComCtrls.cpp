@@ -6,6 +6,7 @@
 
 #include "ui/Menus.h"
 #include "base/SysUtils.h"
+#include "platform/SystemDlls.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ void EnsureCommonControls() {
 }
 
 void EnsureRichEdit() {
-  static HMODULE library = LoadLibraryA("riched20.dll");
+  static HMODULE library = LoadSystemDll("riched20.dll");
   if (!library) throw EOutOfResources("Cannot load the rich edit library");
 }
 

@@ -4,10 +4,27 @@ file(GLOB SPW_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
 add_executable(e2e_driver ${SPW_E2E_SOURCES})
 target_link_libraries(e2e_driver PRIVATE user32 gdi32 advapi32 wininet psapi)
 
+# Stand-ins named like the system DLLs that are not known DLLs, which the
+# driver plants beside a copy of the program (in standins/, where nothing
+# else looks for them).
+foreach(dll msimg32 comctl32 wininet)
+  add_library(standin_${dll} SHARED ${CMAKE_CURRENT_SOURCE_DIR}/standin/standin.c)
+  set_target_properties(standin_${dll} PROPERTIES PREFIX "" OUTPUT_NAME ${dll}
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/standins
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/standins/lib)
+  add_dependencies(e2e_driver standin_${dll})
+endforeach()
+
 if(TARGET spurwisch)
   add_dependencies(e2e_driver spurwisch)
   add_test(NAME e2e COMMAND e2e_driver $<TARGET_FILE:spurwisch> ${CMAKE_BINARY_DIR}/artifacts)
   # Even when ctest is run by hand, Wine must use the build tree's sandbox.
   set_tests_properties(e2e PROPERTIES TIMEOUT 300
     ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wine;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/xdg;WINEDEBUG=-all")
+  # Wine searches for these three the way Windows does, program folder first,
+  # for every start in the run (the planted stand-ins need it). Wine reads the
+  # variable from the environment a process inherits, not from the block given
+  # to CreateProcess, so it is set here, after the overrides scripts/env.sh sets.
+  set_tests_properties(e2e PROPERTIES
+    ENVIRONMENT_MODIFICATION "WINEDLLOVERRIDES=string_append:\;msimg32,comctl32,wininet=n,b")
 endif()

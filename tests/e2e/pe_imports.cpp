@@ -73,12 +73,13 @@ ImportList read_pe_imports(const std::vector<unsigned char>& file) {
   return {false, "import directory has no end", {}};
 }
 
-bool is_system_dll(const std::string& name) {
-  static const char* const allowed[] = {"kernel32.dll", "user32.dll",  "gdi32.dll",   "advapi32.dll",
-                                        "shell32.dll",  "ole32.dll",   "oleaut32.dll", "comctl32.dll",
-                                        "wininet.dll",  "msvcrt.dll",  "shlwapi.dll", "version.dll",
-                                        "msimg32.dll"};
-  for (const char* dll : allowed)
+bool is_known_dll(const std::string& name) {
+  static const char* const known[] = {
+      "advapi32.dll", "clbcatq.dll",  "comdlg32.dll", "gdi32.dll",    "imagehlp.dll", "imm32.dll",
+      "kernel32.dll", "msctf.dll",    "msvcrt.dll",   "normaliz.dll", "nsi.dll",      "ole32.dll",
+      "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",   "sechost.dll",  "setupapi.dll", "shell32.dll",
+      "shlwapi.dll",  "user32.dll",   "wldap32.dll",  "ws2_32.dll"};
+  for (const char* dll : known)
     if (lstrcmpiA(name.c_str(), dll) == 0) return true;
   return false;
 }

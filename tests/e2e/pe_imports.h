@@ -10,5 +10,6 @@ struct ImportList {
 };
 
 ImportList read_pe_imports(const std::vector<unsigned char>& file);
-// True for the DLLs that every Windows installation has (case-insensitive).
-bool is_system_dll(const std::string& name);
+// True for the DLLs that are known DLLs on every supported Windows (7 to 11),
+// which the loader maps from the system folder only (case-insensitive).
+bool is_known_dll(const std::string& name);

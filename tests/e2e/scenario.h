@@ -99,6 +99,10 @@ void check_tray_reachable(Report& report, const std::string& exe, const std::str
 // window, as "End task" does, which writes the settings file.
 void check_show_command_starts(Report& report, const std::string& exe, const std::string& settings);
 
+// Stand-ins for msimg32, comctl32 and wininet beside a copy of EXE, native
+// copies preferred: the program works, ends normally and loads none of them.
+void check_planted_dlls(Report& report, const std::string& exe, const std::string& artifacts);
+
 // The flat look: a button and an edit at rest, the button under the mouse,
 // the edit with the focus; screenshots main-window-xp.png, main-window-hot.png.
 void check_flat_look(Report& report, HWND main, const std::string& artifacts);
