@@ -154,8 +154,12 @@ void TXPStyle::DrawToolButtonHandler(TToolBar* toolBar, TToolButton* button, TCu
     }
     if (button->MenuItem()) format = DT_CENTER;
     if (rtl) format |= DT_RTLREADING;
-    DrawItemText(doToolButton, button->Caption(), format, FFont, rtl, button->MenuItem() != nullptr, false,
-                 button->Enabled(), selected, r2, canvas, "");
+    const TItemTextState textState{.RightToLeft = rtl,
+                                   .BarItem = button->MenuItem() != nullptr,
+                                   .Default = false,
+                                   .Enabled = button->Enabled(),
+                                   .Selected = selected};
+    DrawItemText(doToolButton, button->Caption(), format, FFont, textState, r2, canvas, "");
   }
 
   const int position = button->Index();

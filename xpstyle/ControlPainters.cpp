@@ -108,7 +108,7 @@ void DrawSpeedButtonLook(TControlSubClass& hook, TCanvas& canvas) {
   PlaceGlyphAndText(layout, r, {gw, gh}, text, sp, -1, gr, tr);
   style.DrawItemGlyph(doControl, canvas, cell, gr, hot, false, button.Enabled(), down || hook.FMouseDown, false,
                       rtl);
-  DrawControlCaption(hook, canvas, tr, false);
+  DrawControlCaption(hook, canvas, tr);
 }
 
 void DrawUpDownLook(TControlSubClass&, TCanvas&) {}

@@ -210,8 +210,9 @@ void TXPStyle::DrawMenuItem(TMenuItem* item, TCanvas& canvas, bool selected, REC
     } else {
       tr.left += 3;
     }
-    DrawItemText(doMenuItem, text, format, FFont, rtl, barItem, item->Default, enabled, selected, tr, canvas,
-                 ShortCutToText(item->ShortCut));
+    const TItemTextState textState{
+        .RightToLeft = rtl, .BarItem = barItem, .Default = item->Default, .Enabled = enabled, .Selected = selected};
+    DrawItemText(doMenuItem, text, format, FFont, textState, tr, canvas, ShortCutToText(item->ShortCut));
   }
 
   if (!Designing() && FFlatMenu && !barItem) {

@@ -97,11 +97,17 @@ int ThumbSize() { return GetSystemMetrics(SM_CXHTHUMB); }
 
 bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
-void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& tr, bool isDefault) {
+void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& textRect) {
   TControl& control = *hook.FTargetControl;
-  bool rtl = RightToLeftReading(control);
-  hook.FStyleOwner->DrawItemText(doControl, control.Caption(), rtl ? DT_RTLREADING : 0, control.Font(), rtl,
-                                 false, isDefault, control.Enabled(), false, tr, canvas, "");
+  const bool rtl = RightToLeftReading(control);
+  const auto* button = dynamic_cast<const TButton*>(&control);
+  const TItemTextState state{.RightToLeft = rtl,
+                             .BarItem = false,
+                             .Default = button && button->Default(),
+                             .Enabled = control.Enabled(),
+                             .Selected = false};
+  hook.FStyleOwner->DrawItemText(doControl, control.Caption(), rtl ? DT_RTLREADING : 0, control.Font(), state,
+                                 textRect, canvas, "");
 }
 
 // Right-to-left reading modes that keep the alignment (NoAlign,
@@ -229,8 +235,7 @@ void DrawButtonLook(TControlSubClass& hook, TCanvas& canvas) {
   canvas.Font = control.Font();
   RECT tr = r;
   tr.left = (r.right - r.left - canvas.TextWidth(control.Caption())) / 2;
-  auto* button = dynamic_cast<TButton*>(&control);
-  DrawControlCaption(hook, canvas, tr, button && button->Default());
+  DrawControlCaption(hook, canvas, tr);
 }
 
 void DrawBitBtnLook(TControlSubClass& hook, TCanvas& canvas) {
@@ -253,7 +258,7 @@ void DrawBitBtnLook(TControlSubClass& hook, TCanvas& canvas) {
   PlaceGlyphAndText(button.Layout(), r, {gw, gh}, text, sp, 0, gr, tr);
   hook.FStyleOwner->DrawItemGlyph(doControl, canvas, cell, gr, hook.FHighlighted, hook.FHasFocus, button.Enabled(),
                                   false, false, RightToLeftReading(button));
-  DrawControlCaption(hook, canvas, tr, button.Default());
+  DrawControlCaption(hook, canvas, tr);
 }
 
 void DrawEditLook(TControlSubClass& hook, TCanvas& canvas) {

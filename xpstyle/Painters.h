@@ -36,7 +36,9 @@ COLORREF ParentColor(const TControl& control);
 bool RightToLeftReading(const TControl& control);
 int ThumbSize();
 bool Blank(const std::string& text);
-void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& tr, bool isDefault);
+// The control's caption in textRect; a push button's (and a bit button's)
+// with the default emphasis when it is the default button.
+void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& textRect);
 // Whether a check box's or radio button's indicator sits at the right edge.
 bool IndicatorAtRight(TBiDiMode bidi, TLeftRight alignment);
 // Puts the indicator cell b (placed vertically by the caller) SIZE wide at

@@ -32,6 +32,15 @@ constexpr bool InSet(std::uint16_t set, int member) { return ((set >> member) & 
 // glyphs and captions of each kind differently.
 enum TDrawnObject { doControl, doMenuItem, doToolButton };
 
+// The state a caption is drawn in (DrawItemText).
+struct TItemTextState {
+  bool RightToLeft = false;  // the shortcut text goes to the left
+  bool BarItem = false;      // a top-level item of a menu bar
+  bool Default = false;      // the default item's emphasis
+  bool Enabled = true;
+  bool Selected = false;
+};
+
 // The Tag that keeps a menu, menu item, control or a control's parent out.
 constexpr int XPExcludeTag = 999;
 
@@ -102,8 +111,7 @@ public:
   // Shared drawing routines (menu items, tool buttons and hooked controls).
   COLORREF ContrastFontColor(TCanvas& canvas, TColor background) const;
   void DrawItemText(TDrawnObject object, const std::string& caption, UINT format, const TFont& font,
-                    bool rightToLeft, bool barItem, bool isDefault, bool enabled, bool selected, RECT r,
-                    TCanvas& canvas, const std::string& shortcut);
+                    const TItemTextState& state, RECT textRect, TCanvas& canvas, const std::string& shortcut);
   // Changes glyph (dimmed, greyed): pass a copy.
   void DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& r, bool selected,
                      bool pressed, bool enabled, bool checked, bool barItem, bool rightToLeft);
