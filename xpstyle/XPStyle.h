@@ -140,12 +140,12 @@ public:
   // The glyph size for measuring; the width raised to IconWidth unless the
   // item sits in the host form's menu bar.
   SIZE GetItemGlyphSize(TMenuItem* item) const;
-  void DrawCheckIndicator(TMenuItem* item, bool selected, const RECT& r, TCanvas& canvas, bool hasGlyph,
+  void DrawCheckIndicator(TMenuItem* item, bool selected, const RECT& checkRect, TCanvas& canvas, bool hasGlyph,
                           bool enabled);
   // The highlight of a bar item (raised on high-colour devices), or the
   // simple form for right-to-left, low colour or anything but a menu item.
-  void DrawHighlight(TDrawnObject object, TCanvas& canvas, bool rightToLeft, TColor color, const RECT& r);
-  void FillIconGradient(TCanvas& canvas, const RECT& r, bool rightToLeft);
+  void DrawHighlight(TDrawnObject object, TCanvas& canvas, bool rightToLeft, TColor color, const RECT& rect);
+  void FillIconGradient(TCanvas& canvas, const RECT& rect, bool rightToLeft);
   // Overdraws a popup menu window's 3-D border with the flat frame and its
   // shadow, on the screen.
   void DrawFlatMenuFrame(HWND window, bool rightToLeft);
@@ -170,6 +170,19 @@ private:
   void ApplyToMenu(TComponent* component, bool activate);
   void HookControl(TControl* control);
   void RestoreHookedControls();
+
+  // The phases of DrawMenuItem (MenuDraw.cpp), over a layout worked out
+  // once per drawing.
+  struct TMenuItemLayout;
+  TMenuItemLayout MenuItemLayout(TMenuItem* item, bool selected, const RECT& rect, bool hasGlyph,
+                                 int glyphWidth) const;
+  RECT MenuCheckRect(const TMenuItemLayout& layout) const;
+  RECT MenuTextRect(const TMenuItemLayout& layout) const;
+  void DrawMenuItemBackground(TCanvas& canvas, const TMenuItemLayout& layout);
+  void DrawMenuItemHighlight(TCanvas& canvas, const TMenuItemLayout& layout);
+  void DrawMenuSeparator(TCanvas& canvas, const TMenuItemLayout& layout);
+  void DrawMenuItemCaption(TMenuItem* item, TCanvas& canvas, const TMenuItemLayout& layout);
+  void FrameMenuWindowOf(TCanvas& canvas, bool rightToLeft);
 
   BYTE FDimLevel = 30;
   BYTE FGrayLevel = 10;
