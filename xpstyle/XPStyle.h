@@ -171,6 +171,18 @@ private:
   void HookControl(TControl* control);
   void RestoreHookedControls();
 
+  // The phases of DrawToolButtonHandler (BarPainters.cpp), over a layout
+  // worked out once per drawing.
+  struct TToolButtonLayout;
+  TToolButtonLayout ToolButtonLayout(TToolBar* toolBar, TToolButton* button, TCustomDrawState state,
+                                     TCanvas& canvas) const;
+  void ApplyFaceRules(TToolButtonLayout& layout, TToolBar* toolBar, TToolButton* button,
+                      TCustomDrawState state) const;
+  void DrawToolButtonFace(TCanvas& canvas, const TToolButtonLayout& layout);
+  int DrawToolButtonGlyph(TToolBar* toolBar, TToolButton* button, TCanvas& canvas, const TToolButtonLayout& layout);
+  void DrawToolButtonCaption(TToolBar* toolBar, TToolButton* button, TCanvas& canvas,
+                             const TToolButtonLayout& layout, int glyphWidth);
+
   // The phases of DrawMenuItem (MenuDraw.cpp), over a layout worked out
   // once per drawing.
   struct TMenuItemLayout;
