@@ -298,18 +298,19 @@ void TXPStyle::DrawItemText(TDrawnObject object, const std::string& caption, UIN
   DrawShortcutText(canvas, shortcut, textRect, state.RightToLeft);
 }
 
-void TXPStyle::DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& r, bool selected,
-                             bool pressed, bool enabled, bool checked, bool barItem, bool rightToLeft) {
+void TXPStyle::DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& glyphRect,
+                             bool selected, bool pressed, bool enabled, bool checked, bool barItem,
+                             bool rightToLeft) {
   if (glyph.Empty() || glyph.Width() <= 0) return;
-  int x = r.left, y = r.top + 1;
+  int x = glyphRect.left, y = glyphRect.top + 1;
   if (object == doMenuItem) {
-    y = r.top + 3;
+    y = glyphRect.top + 3;
     if (glyph.Width() < FIconWidth)
-      x = r.left + (FIconWidth - glyph.Width()) / 2 - 1;
+      x = glyphRect.left + (FIconWidth - glyph.Width()) / 2 - 1;
     else
-      x = rightToLeft ? r.right - glyph.Width() - 2 : r.left + 2;
+      x = rightToLeft ? glyphRect.right - glyph.Width() - 2 : glyphRect.left + 2;
   }
-  if (barItem) x = rightToLeft ? r.right - glyph.Width() - 5 : r.left + 1;
+  if (barItem) x = rightToLeft ? glyphRect.right - glyph.Width() - 5 : glyphRect.left + 1;
   if (selected && !barItem && enabled && !checked && !pressed) {
     --x;
     --y;

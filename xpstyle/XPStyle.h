@@ -113,7 +113,7 @@ public:
   void DrawItemText(TDrawnObject object, const std::string& caption, UINT format, const TFont& font,
                     const TItemTextState& state, RECT textRect, TCanvas& canvas, const std::string& shortcut);
   // Changes glyph (dimmed, greyed): pass a copy.
-  void DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& r, bool selected,
+  void DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& glyphRect, bool selected,
                      bool pressed, bool enabled, bool checked, bool barItem, bool rightToLeft);
 
   // Paints a whole tool bar button (OnCustomDrawButton of a tool bar).
