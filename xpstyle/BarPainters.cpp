@@ -10,16 +10,48 @@
 
 namespace {
 
-void Outline(TCanvas& canvas, const RECT& r) {
-  canvas.MoveTo(r.left, r.top);
-  canvas.LineTo(r.right, r.top);
-  canvas.LineTo(r.right, r.bottom);
-  canvas.LineTo(r.left, r.bottom);
-  canvas.LineTo(r.left, r.top);
+// The closed path around the rectangle, its right and bottom edges included.
+void Outline(TCanvas& canvas, const RECT& rect) {
+  canvas.MoveTo(rect.left, rect.top);
+  canvas.LineTo(rect.right, rect.top);
+  canvas.LineTo(rect.right, rect.bottom);
+  canvas.LineTo(rect.left, rect.bottom);
+  canvas.LineTo(rect.left, rect.top);
 }
+
+// The clNone of image list drawing: no background or foreground colour.
+constexpr COLORREF NoColor = 0x1FFFFFFF;
 
 bool HasImage(const TCustomImageList* list, int index) {
   return list && index != -1 && index <= list->Count() - 1;
+}
+
+// The hot images while hot, the disabled images while disabled, else the
+// plain images; each only when it holds the button's image.
+TCustomImageList* GlyphListFor(TToolBar* toolBar, int index, TCustomDrawState state) {
+  if ((state & CDIS_HOT) && HasImage(toolBar->HotImages(), index)) return toolBar->HotImages();
+  if ((state & CDIS_DISABLED) && HasImage(toolBar->DisabledImages(), index)) return toolBar->DisabledImages();
+  if (HasImage(toolBar->Images(), index)) return toolBar->Images();
+  return nullptr;
+}
+
+// A separator or divider in front of the button is painted with it: the bar
+// colour, and a line down its middle when its Tag is above 0.
+void DrawSeparatorBefore(TToolBar* toolBar, TToolButton* button, TCanvas& canvas, COLORREF barColor) {
+  const int position = button->Index();
+  if (position <= 0) return;
+  TToolButton* before = toolBar->Buttons(position - 1);
+  if (before->Style() != tbsSeparator && before->Style() != tbsDivider) return;
+  const RECT separator = before->BoundsRect();
+  canvas.Brush.Style = bsSolid;
+  canvas.Brush.Color = barColor;
+  if (!toolBar->Transparent()) canvas.FillRect(separator);
+  if (before->Tag() > 0) {
+    const int x = separator.left + (separator.right - separator.left) / 2;
+    canvas.Pen.Color = DarkenColor(toolBar->Color(), 30);
+    canvas.MoveTo(x, separator.top + 2);
+    canvas.LineTo(x, separator.bottom - 1);
+  }
 }
 
 }  // namespace
@@ -46,136 +78,164 @@ void TXPStyle::ApplyToBars(TComponent* component, bool activate, bool invalidate
   }
 }
 
+// One button's drawing worked out before anything is drawn: its state, its
+// rectangles and the colours of the bar and its face.
+struct TXPStyle::TToolButtonLayout {
+  bool Hot = false;
+  bool Checked = false;
+  bool Pressed = false;  // CDIS_SELECTED
+  bool DropDown = false;
+  bool RightToLeft = false;
+  bool Transparent = false;  // the tool bar's: nothing behind the buttons is filled
+  RECT Bounds{};       // the button in tool bar coordinates
+  RECT FaceRect{};     // the bounds without their top row: the face and its highlight
+  RECT ContentRect{};  // the bounds without the drop-down part: glyph and caption
+  COLORREF BarColor = 0;
+  TColor FaceColor = 0;  // the brush the face rules leave; the glyph's background too
+  bool FillFace = false;
+  bool FrameFace = false;
+  TCustomImageList* GlyphList = nullptr;  // hot, disabled or plain images, or none
+};
+
 void TXPStyle::DrawToolButtonHandler(TToolBar* toolBar, TToolButton* button, TCustomDrawState state,
                                      bool& defaultDraw) {
   defaultDraw = false;
-  const int index = button->ImageIndex();
-  const bool hasHot = HasImage(toolBar->HotImages(), index);
-  const bool hasDisabled = HasImage(toolBar->DisabledImages(), index);
-  const bool hasImages = HasImage(toolBar->Images(), index);
-  const bool hot = state & CDIS_HOT, checked = state & CDIS_CHECKED, selected = state & CDIS_SELECTED;
-  const bool dropDown = button->Style() == tbsDropDown;
-  const bool rtl = button->BiDiMode() == bdRightToLeft;
-  const bool transparent = toolBar->Transparent();
-
   TCanvas& canvas = toolBar->Canvas();
   UpdateDrawColors(canvas);
-  const RECT r = button->BoundsRect();
-  const COLORREF barColor =
-      HighColorDevice ? LightenColor(canvas, toolBar->Color(), 16) : ColorToRGB(toolBar->Color());
-  canvas.Brush.Style = bsSolid;
-  canvas.Brush.Color = barColor;
-  if (!transparent) canvas.FillRect(r);
+  const TToolButtonLayout layout = ToolButtonLayout(toolBar, button, state, canvas);
 
-  bool fill = false, frame = false;
-  if (state & CDIS_HOT) {
-    canvas.Brush.Color = checked || button->Down() || selected ? CheckFillHotColor : EffSelectColor;
-    fill = frame = true;
-  }
-  if (checked && !hot) {
-    canvas.Brush.Color = CheckFillColor;
-    fill = frame = true;
-  }
-  if ((state & CDIS_INDETERMINATE) && !hot) {
-    canvas.Brush.Color = EffSelectColor;
-    fill = true;
-  }
-  if (button->MenuItem() && state == 0) {
-    canvas.Brush.Color = toolBar->Color();
-    if (!transparent) fill = true;
-  }
-  RECT r2 = r;
-  r2.top += 1;
-  if (fill) canvas.FillRect(r2);
-  if (frame) {
-    canvas.Pen.Color = EffSelectBorderColor;
-    const RECT f{r.left, r.top + 1, r.right - 1, r.bottom - 1};
-    if (dropDown) {
-      Outline(canvas, {f.left, f.top, f.right - 13, f.bottom});
-      Outline(canvas, {f.right - 13, f.top, f.right, f.bottom});
-    } else {
-      Outline(canvas, f);
-    }
-  }
-  if ((button->MenuItem() || button->DropdownMenu()) && selected)
-    DrawHighlight(doToolButton, canvas, false, toolBar->Color(), r2);
-
-  r2 = r;
-  if (dropDown) {
+  DrawToolButtonFace(canvas, layout);
+  if ((button->MenuItem() || button->DropdownMenu()) && layout.Pressed)
+    DrawHighlight(doToolButton, canvas, false, toolBar->Color(), layout.FaceRect);
+  if (layout.DropDown) {
+    const RECT& bounds = layout.Bounds;
     canvas.Pen.Color = clBlack;
-    DrawDropArrow(canvas, r.right - 10, r.top + (r.bottom - r.top - 3) / 2 + 1);
+    DrawDropArrow(canvas, bounds.right - 10, bounds.top + (bounds.bottom - bounds.top - 3) / 2 + 1);
   }
-
-  TCustomImageList* list = nullptr;
-  if (hot && hasHot)
-    list = toolBar->HotImages();
-  else if ((state & CDIS_DISABLED) && hasDisabled)
-    list = toolBar->DisabledImages();
-  else if (hasImages)
-    list = toolBar->Images();
-  int gw = 0;
-  if (list) {
-    TBitmap glyph;
-    glyph.SetSize(list->Width(), list->Height());
-    glyph.Canvas().Brush.Color = canvas.Brush.Color;
-    glyph.Canvas().FillRect({0, 0, glyph.Width(), glyph.Height()});
-    list->Draw(glyph.Canvas().Handle(), 0, 0, index, ILD_TRANSPARENT, 0x1FFFFFFF, 0x1FFFFFFF);
-    gw = glyph.Width();
-    if (dropDown) r2.right -= 12;
-    if (toolBar->List()) {
-      if (rtl) {
-        r2.right -= 3;
-        r2.left = r2.right - gw;
-      } else {
-        r2.left += 3;
-        r2.right = r2.left + gw;
-      }
-    } else {
-      r2.left = static_cast<int>(std::nearbyint((r2.right - r2.left - gw) / 2.0 + r2.left));
-    }
-    r2.top += 2;
-    r2.bottom = r2.top + glyph.Height() + 6;
-    DrawItemGlyph(doToolButton, canvas, glyph, r2, hot, selected, button->Enabled(), checked, false, false);
-  }
-
-  if (toolBar->ShowCaptions()) {
-    r2 = r;
-    if (dropDown) r2.right -= 12;
-    UINT format;
-    if (!toolBar->List()) {
-      format = DT_CENTER;
-      r2.top = r2.bottom - canvas.TextHeight(button->Caption()) - 6;
-    } else if (rtl) {
-      format = DT_VCENTER | DT_RIGHT;
-      r2.right -= gw + 7;
-    } else {
-      format = DT_VCENTER;
-      if (gw > 0) r2.left += gw;
-    }
-    if (button->MenuItem()) format = DT_CENTER;
-    if (rtl) format |= DT_RTLREADING;
-    DrawItemText(doToolButton, button->Caption(), format, FFont, rtl, button->MenuItem() != nullptr, false,
-                 button->Enabled(), selected, r2, canvas, "");
-  }
-
-  const int position = button->Index();
-  if (position > 0) {
-    TToolButton* before = toolBar->Buttons(position - 1);
-    if (before->Style() == tbsSeparator || before->Style() == tbsDivider) {
-      const RECT s = before->BoundsRect();
-      canvas.Brush.Style = bsSolid;
-      canvas.Brush.Color = barColor;
-      if (!transparent) canvas.FillRect(s);
-      if (before->Tag() > 0) {
-        const int x = s.left + (s.right - s.left) / 2;
-        canvas.Pen.Color = DarkenColor(toolBar->Color(), 30);
-        canvas.MoveTo(x, s.top + 2);
-        canvas.LineTo(x, s.bottom - 1);
-      }
-    }
-  }
+  const int glyphWidth = layout.GlyphList ? DrawToolButtonGlyph(toolBar, button, canvas, layout) : 0;
+  if (toolBar->ShowCaptions()) DrawToolButtonCaption(toolBar, button, canvas, layout, glyphWidth);
+  DrawSeparatorBefore(toolBar, button, canvas, layout.BarColor);
   // Items added to the button's menu at run time get the flat look too.
   if (button->MenuItem() && InSet(FXPControls, xcMainMenu)) HookSiblingItems(button->MenuItem());
+}
+
+TXPStyle::TToolButtonLayout TXPStyle::ToolButtonLayout(TToolBar* toolBar, TToolButton* button,
+                                                       TCustomDrawState state, TCanvas& canvas) const {
+  TToolButtonLayout layout;
+  layout.Hot = state & CDIS_HOT;
+  layout.Checked = state & CDIS_CHECKED;
+  layout.Pressed = state & CDIS_SELECTED;
+  layout.DropDown = button->Style() == tbsDropDown;
+  layout.RightToLeft = button->BiDiMode() == bdRightToLeft;
+  layout.Transparent = toolBar->Transparent();
+  const RECT bounds = button->BoundsRect();
+  layout.Bounds = bounds;
+  layout.FaceRect = {bounds.left, bounds.top + 1, bounds.right, bounds.bottom};
+  layout.ContentRect = bounds;
+  if (layout.DropDown) layout.ContentRect.right -= 12;
+  layout.BarColor = HighColorDevice ? LightenColor(canvas, toolBar->Color(), 16) : ColorToRGB(toolBar->Color());
+  ApplyFaceRules(layout, toolBar, button, state);
+  layout.GlyphList = GlyphListFor(toolBar, button->ImageIndex(), state);
+  return layout;
+}
+
+// In this order; a later rule's colour replaces an earlier one's.
+void TXPStyle::ApplyFaceRules(TToolButtonLayout& layout, TToolBar* toolBar, TToolButton* button,
+                              TCustomDrawState state) const {
+  layout.FaceColor = layout.BarColor;
+  if (layout.Hot) {
+    layout.FaceColor = layout.Checked || button->Down() || layout.Pressed ? CheckFillHotColor : EffSelectColor;
+    layout.FillFace = layout.FrameFace = true;
+  }
+  if (layout.Checked && !layout.Hot) {
+    layout.FaceColor = CheckFillColor;
+    layout.FillFace = layout.FrameFace = true;
+  }
+  if ((state & CDIS_INDETERMINATE) && !layout.Hot) {
+    layout.FaceColor = EffSelectColor;
+    layout.FillFace = true;
+  }
+  if (button->MenuItem() && state == 0) {
+    layout.FaceColor = toolBar->Color();  // not lightened
+    if (!layout.Transparent) layout.FillFace = true;
+  }
+}
+
+// The bar behind the button, the face and its frame; a drop-down button's
+// frame is split 13 pixels from its right edge.
+void TXPStyle::DrawToolButtonFace(TCanvas& canvas, const TToolButtonLayout& layout) {
+  const RECT& bounds = layout.Bounds;
+  canvas.Brush.Style = bsSolid;
+  canvas.Brush.Color = layout.BarColor;
+  if (!layout.Transparent) canvas.FillRect(bounds);
+  canvas.Brush.Color = layout.FaceColor;
+  if (layout.FillFace) canvas.FillRect(layout.FaceRect);
+  if (!layout.FrameFace) return;
+  canvas.Pen.Color = EffSelectBorderColor;
+  const RECT frame{bounds.left, bounds.top + 1, bounds.right - 1, bounds.bottom - 1};
+  if (layout.DropDown) {
+    Outline(canvas, {frame.left, frame.top, frame.right - 13, frame.bottom});
+    Outline(canvas, {frame.right - 13, frame.top, frame.right, frame.bottom});
+  } else {
+    Outline(canvas, frame);
+  }
+}
+
+// The glyph on the canvas's current brush colour, beside the caption (List)
+// or centred above it. Returns the glyph's width.
+int TXPStyle::DrawToolButtonGlyph(TToolBar* toolBar, TToolButton* button, TCanvas& canvas,
+                                  const TToolButtonLayout& layout) {
+  TCustomImageList* list = layout.GlyphList;
+  TBitmap glyph;
+  glyph.SetSize(list->Width(), list->Height());
+  glyph.Canvas().Brush.Color = canvas.Brush.Color;
+  glyph.Canvas().FillRect({0, 0, glyph.Width(), glyph.Height()});
+  list->Draw(glyph.Canvas().Handle(), 0, 0, button->ImageIndex(), ILD_TRANSPARENT, NoColor, NoColor);
+  const int glyphWidth = glyph.Width();
+  RECT glyphRect = layout.ContentRect;
+  if (toolBar->List()) {
+    if (layout.RightToLeft) {
+      glyphRect.right -= 3;
+      glyphRect.left = glyphRect.right - glyphWidth;
+    } else {
+      glyphRect.left += 3;
+      glyphRect.right = glyphRect.left + glyphWidth;
+    }
+  } else {
+    glyphRect.left =
+        static_cast<int>(std::nearbyint((glyphRect.right - glyphRect.left - glyphWidth) / 2.0 + glyphRect.left));
+  }
+  glyphRect.top += 2;
+  glyphRect.bottom = glyphRect.top + glyph.Height() + 6;
+  DrawItemGlyph(doToolButton, canvas, glyph, glyphRect, layout.Hot, layout.Pressed, button->Enabled(),
+                layout.Checked, false, false);
+  return glyphWidth;
+}
+
+// Below the glyph, or beside it with List; a button for a menu item has its
+// caption centred.
+void TXPStyle::DrawToolButtonCaption(TToolBar* toolBar, TToolButton* button, TCanvas& canvas,
+                                     const TToolButtonLayout& layout, int glyphWidth) {
+  RECT captionRect = layout.ContentRect;
+  UINT format;
+  if (!toolBar->List()) {
+    format = DT_CENTER;
+    captionRect.top = captionRect.bottom - canvas.TextHeight(button->Caption()) - 6;
+  } else if (layout.RightToLeft) {
+    format = DT_VCENTER | DT_RIGHT;
+    captionRect.right -= glyphWidth + 7;
+  } else {
+    format = DT_VCENTER;
+    if (glyphWidth > 0) captionRect.left += glyphWidth;
+  }
+  if (button->MenuItem()) format = DT_CENTER;
+  if (layout.RightToLeft) format |= DT_RTLREADING;
+  const TItemTextState textState{.RightToLeft = layout.RightToLeft,
+                                 .BarItem = button->MenuItem() != nullptr,
+                                 .Default = false,
+                                 .Enabled = button->Enabled(),
+                                 .Selected = layout.Pressed};
+  DrawItemText(doToolButton, button->Caption(), format, FFont, textState, captionRect, canvas, "");
 }
 
 void TXPStyle::PaintBandHandler(TObject* sender, TControl*, TCanvas& canvas, RECT& rect, TBandPaintOptions& options) {
@@ -186,13 +246,14 @@ void TXPStyle::PaintBandHandler(TObject* sender, TControl*, TCanvas& canvas, REC
   canvas.Brush.Style = bsSolid;
   canvas.Brush.Color = HighColorDevice ? LightenColor(canvas, color, 6) : ColorToRGB(color);
   canvas.FillRect(rect);
-  int a = 30;
+  // The grip: a dash on every even row, each darker than the one above.
+  int darkening = 30;
   for (int y = rect.top + 5; y <= rect.bottom - 5; ++y) {
-    canvas.Pen.Color = DarkenColor(color, a);
+    canvas.Pen.Color = DarkenColor(color, darkening);
     if (y % 2 == 0) {
       canvas.MoveTo(rect.left + 3, y);
       canvas.LineTo(rect.left + 6, y);
-      a += 7;
+      darkening += 7;
     }
   }
 }

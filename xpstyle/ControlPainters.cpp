@@ -11,6 +11,174 @@
 #include "xpstyle/Primitives.h"
 #include "xpstyle/XPStyle.h"
 
+namespace {
+
+// A speed button's face by its state.
+struct TSpeedButtonColors {
+  TColor Fill;
+  TColor Border;
+};
+
+TSpeedButtonColors SpeedButtonColors(const TXPStyle& style, const TSpeedButton& button, bool hot) {
+  TSpeedButtonColors colors{hot ? style.EffSelectColor : style.EffIconBackColor,
+                            hot ? style.EffSelectBorderColor : clBtnShadow};
+  if (button.Down()) {
+    colors.Fill = hot ? style.CheckFillHotColor : style.CheckFillColor;
+    colors.Border = style.EffSelectBorderColor;
+  }
+  if (!button.Enabled()) colors.Border = clBtnShadow;
+  return colors;
+}
+
+// Tints whatever shows through a transparent button.
+void TintBehind(TCanvas& canvas, const TXPStyle& style, const RECT& client) {
+  const int width = client.right - client.left, height = client.bottom - client.top;
+  TBitmap tint;
+  tint.SetSize(width, height);
+  if (tint.Empty()) return;
+  tint.Canvas().Brush.Color = LightenColor(canvas, style.EffSelectColor, canvas.BitsPerPixel() > 16 ? 20 : 40);
+  tint.Canvas().FillRect({0, 0, width, height});
+  BitBlt(canvas.Handle(), client.left, client.top, width, height, tint.Canvas().Handle(), 0, 0, SRCAND);
+}
+
+// The tint, the rectangle (none for a transparent flat button at rest, no
+// visible outline for a flat one) and the 3-D edge of a button not flat.
+void DrawSpeedButtonFace(TControlSubClass& hook, TSpeedButton& button, TCanvas& canvas, const RECT& client) {
+  TXPStyle& style = *hook.FStyleOwner;
+  const bool hot = hook.FHighlighted, down = button.Down();
+  const bool flat = button.Flat(), transparent = button.Transparent();
+  const TSpeedButtonColors colors = SpeedButtonColors(style, button, hot);
+  if (transparent && (down || hot)) TintBehind(canvas, style, client);
+  canvas.Brush.Style = transparent ? bsClear : bsSolid;
+  canvas.Brush.Color = colors.Fill;
+  canvas.Pen.Color = LightenColor(canvas, colors.Border, 30);
+  if (flat && !transparent && !down && !hot) canvas.Pen.Color = colors.Fill;
+  if (!(transparent && flat && !down && !hot)) canvas.Rectangle(client);
+  if (button.Enabled() && !flat) {
+    canvas.Pen.Color = DarkenColor(colors.Border, 50);
+    if (hook.FMouseDown || down) {
+      canvas.MoveTo(client.left, client.bottom - 1);
+      canvas.LineTo(client.left, client.top);
+      canvas.LineTo(client.right, client.top);
+    } else {
+      canvas.MoveTo(client.right - 1, client.top);
+      canvas.LineTo(client.right - 1, client.bottom - 1);
+      canvas.LineTo(client.left, client.bottom - 1);
+    }
+  }
+  canvas.Brush.Style = bsSolid;
+}
+
+// The glyph cell for the state, counted from 1: 2 while disabled, 3 while
+// the mouse presses the button, 4 while it is down (a later rule wins),
+// each only when the glyph has that many cells.
+int SpeedButtonCell(const TSpeedButton& button, bool mouseDown) {
+  const int cells = button.NumGlyphs();
+  int cell = 1;
+  if (!button.Enabled() && cells > 1) cell = 2;
+  if (mouseDown && cells > 2) cell = 3;
+  if (button.Down() && cells > 3) cell = 4;
+  return cell;
+}
+
+// Right-to-left reading swaps the glyph-left and glyph-right layouts.
+void DrawSpeedButtonGlyphAndCaption(TControlSubClass& hook, TSpeedButton& button, TCanvas& canvas,
+                                    const RECT& client) {
+  const std::string caption = button.Caption();
+  canvas.Font = button.Font();
+  const SIZE text = canvas.TextExtent(caption);
+  TBitmap& glyph = button.Glyph();
+  const int cellWidth = glyph.Width() / button.NumGlyphs(), cellHeight = glyph.Height();
+  const int cell = SpeedButtonCell(button, hook.FMouseDown);
+  TBitmap cellGlyph;
+  if (cellWidth > 0 && cellHeight > 0) cellGlyph.CopyFrom(glyph, (cell - 1) * cellWidth, 0, cellWidth, cellHeight);
+  const int spacing = caption.empty() ? 0 : button.Spacing();
+
+  const bool rtl = RightToLeftReading(button);
+  TButtonLayout layout = button.Layout();
+  if (rtl && layout == blGlyphLeft)
+    layout = blGlyphRight;
+  else if (rtl && layout == blGlyphRight)
+    layout = blGlyphLeft;
+  RECT glyphRect, textRect;
+  PlaceGlyphAndText(layout, client, {cellWidth, cellHeight}, text, spacing, -1, glyphRect, textRect);
+  hook.FStyleOwner->DrawItemGlyph(doControl, canvas, cellGlyph, glyphRect, hook.FHighlighted, false,
+                                  button.Enabled(), button.Down() || hook.FMouseDown, false, rtl);
+  DrawControlCaption(hook, canvas, textRect);
+}
+
+// A combo box's state and the colours of its frame, button and arrow.
+struct TComboLook {
+  bool Marked = false;       // hot or focused: the frame one pixel further out
+  bool RightToLeft = false;  // the button on the left
+  TColor Arrow = clBlack;
+  TColor Border = clBlack;
+  TColor Button = clBtnFace;
+};
+
+// Paints the control's own border over in the parent's colour and its
+// frame in the border colour; returns the frame's rectangle.
+RECT DrawComboFrame(TCanvas& canvas, TCustomCombo& combo, const TComboLook& look) {
+  const COLORREF parent = ParentColor(combo);
+  RECT frame = combo.ClientRect();
+  canvas.Brush.Style = bsSolid;
+  canvas.Brush.Color = parent;
+  canvas.FrameRect(frame);
+  InflateRect(&frame, -1, -1);
+  canvas.Pen.Color = parent;
+  canvas.MoveTo(frame.left, frame.top);
+  canvas.LineTo(frame.right, frame.top);
+  frame.top += 1;
+  frame.bottom -= 1;
+  if (look.Marked) InflateRect(&frame, 1, 1);
+  canvas.Brush.Color = combo.Color();
+  canvas.FrameRect(frame);
+  frame.bottom += 1;
+  canvas.Brush.Color = look.Border;
+  canvas.FrameRect(frame);
+  return frame;
+}
+
+// The drop-down button inside the frame, a five-pixel strip of the
+// control's colour and a line between them, and the arrow.
+void DrawComboButton(TCanvas& canvas, TCustomCombo& combo, const TComboLook& look, RECT frame) {
+  const int thumb = ThumbSize();
+  RECT button = frame;
+  InflateRect(&button, -1, -1);
+  if (look.RightToLeft) {
+    button.right = button.left + thumb + 1;
+    if (look.Marked) button.right += 2;
+  } else {
+    button.left = button.right - thumb - 1;
+    if (look.Marked) button.left -= 1;
+  }
+  canvas.Brush.Color = look.Button;
+  canvas.FillRect(button);
+  RECT strip = button;
+  if (look.RightToLeft)
+    strip.left = strip.right - 5;
+  else
+    strip.right = strip.left + 5;
+  canvas.Brush.Color = combo.Color();
+  canvas.FillRect(strip);
+  canvas.Pen.Color = look.Border;
+  const int lineX = look.RightToLeft ? strip.left : strip.right;
+  canvas.MoveTo(lineX, strip.top);
+  canvas.LineTo(lineX, strip.bottom);
+
+  const RECT client = combo.ClientRect();
+  canvas.Pen.Color = look.Arrow;
+  const int arrowX = look.RightToLeft ? client.left + 5 : client.right - 10;
+  canvas.MoveTo(arrowX, client.top + 10);
+  canvas.LineTo(arrowX + 5, client.top + 10);
+  canvas.MoveTo(arrowX + 1, client.top + 11);
+  canvas.LineTo(arrowX + 4, client.top + 11);
+  canvas.MoveTo(arrowX + 2, client.top + 12);
+  canvas.LineTo(arrowX + 3, client.top + 12);
+}
+
+}  // namespace
+
 void DrawRadioButtonLook(TControlSubClass& hook, TCanvas& canvas) {
   TXPStyle& style = *hook.FStyleOwner;
   auto& radio = dynamic_cast<TRadioButton&>(*hook.FTargetControl);
@@ -21,94 +189,31 @@ void DrawRadioButtonLook(TControlSubClass& hook, TCanvas& canvas) {
   }
   if (hook.FHasFocus) fill = style.EffSelectColor;
 
-  const int S = ThumbSize();
-  RECT b = radio.ClientRect();
-  b.top += 4;
-  b.bottom -= 4;
-  b.top += (b.bottom - b.top - S) / 2;
-  b.bottom = b.top + S - 1;
-  PrepareIndicator(canvas, b, S, IndicatorAtRight(radio.BiDiMode(), radio.Alignment()), radio.Color(), fill,
+  const int size = ThumbSize();
+  RECT box = radio.ClientRect();
+  box.top += 4;
+  box.bottom -= 4;
+  box.top += (box.bottom - box.top - size) / 2;
+  box.bottom = box.top + size - 1;
+  PrepareIndicator(canvas, box, size, IndicatorAtRight(radio.BiDiMode(), radio.Alignment()), radio.Color(), fill,
                    frame);
-  canvas.Ellipse(b);
+  canvas.Ellipse(box);
   if (radio.Checked()) {
-    InflateRect(&b, -2, -2);
+    InflateRect(&box, -2, -2);
     TColor dot = radio.Enabled() ? clHighlight : style.EffDisabledColor;
     canvas.Brush.Color = dot;
     canvas.Pen.Color = dot;
-    canvas.Ellipse(b);
+    canvas.Ellipse(box);
   }
 }
 
+// A speed button never has the focus.
 void DrawSpeedButtonLook(TControlSubClass& hook, TCanvas& canvas) {
-  TXPStyle& style = *hook.FStyleOwner;
   auto& button = dynamic_cast<TSpeedButton&>(*hook.FTargetControl);
   if (!button.Visible()) return;
-  const bool hot = hook.FHighlighted, down = button.Down();
-  const bool flat = button.Flat(), transparent = button.Transparent();
-  TColor fill = hot ? style.EffSelectColor : style.EffIconBackColor;
-  TColor border = hot ? style.EffSelectBorderColor : clBtnShadow;
-  if (down) {
-    fill = hot ? style.CheckFillHotColor : style.CheckFillColor;
-    border = style.EffSelectBorderColor;
-  }
-  if (!button.Enabled()) border = clBtnShadow;
-
-  const RECT r = button.ClientRect();
-  const int W = r.right - r.left, H = r.bottom - r.top;
-  if (transparent && (down || hot)) {
-    // Tints whatever shows through the button.
-    TBitmap tint;
-    tint.SetSize(W, H);
-    if (!tint.Empty()) {
-      tint.Canvas().Brush.Color = LightenColor(canvas, style.EffSelectColor, canvas.BitsPerPixel() > 16 ? 20 : 40);
-      tint.Canvas().FillRect({0, 0, W, H});
-      BitBlt(canvas.Handle(), r.left, r.top, W, H, tint.Canvas().Handle(), 0, 0, SRCAND);
-    }
-  }
-  canvas.Brush.Style = transparent ? bsClear : bsSolid;
-  canvas.Brush.Color = fill;
-  canvas.Pen.Color = LightenColor(canvas, border, 30);
-  if (flat && !transparent && !down && !hot) canvas.Pen.Color = fill;
-  if (!(transparent && flat && !down && !hot)) canvas.Rectangle(r);
-  if (button.Enabled() && !flat) {
-    canvas.Pen.Color = DarkenColor(border, 50);
-    if (hook.FMouseDown || down) {
-      canvas.MoveTo(r.left, r.bottom - 1);
-      canvas.LineTo(r.left, r.top);
-      canvas.LineTo(r.right, r.top);
-    } else {
-      canvas.MoveTo(r.right - 1, r.top);
-      canvas.LineTo(r.right - 1, r.bottom - 1);
-      canvas.LineTo(r.left, r.bottom - 1);
-    }
-  }
-  canvas.Brush.Style = bsSolid;
-
-  const std::string caption = button.Caption();
-  canvas.Font = button.Font();
-  const SIZE text = canvas.TextExtent(caption);
-  TBitmap& glyph = button.Glyph();
-  const int cells = button.NumGlyphs();
-  const int gw = glyph.Width() / cells, gh = glyph.Height();
-  int k = 1;
-  if (!button.Enabled() && cells > 1) k = 2;
-  if (hook.FMouseDown && cells > 2) k = 3;
-  if (down && cells > 3) k = 4;
-  TBitmap cell;
-  if (gw > 0 && gh > 0) cell.CopyFrom(glyph, (k - 1) * gw, 0, gw, gh);
-  const int sp = caption.empty() ? 0 : button.Spacing();
-
-  const bool rtl = RightToLeftReading(button);
-  TButtonLayout layout = button.Layout();
-  if (rtl && layout == blGlyphLeft)
-    layout = blGlyphRight;
-  else if (rtl && layout == blGlyphRight)
-    layout = blGlyphLeft;
-  RECT gr, tr;
-  PlaceGlyphAndText(layout, r, {gw, gh}, text, sp, -1, gr, tr);
-  style.DrawItemGlyph(doControl, canvas, cell, gr, hot, false, button.Enabled(), down || hook.FMouseDown, false,
-                      rtl);
-  DrawControlCaption(hook, canvas, tr, false);
+  const RECT client = button.ClientRect();
+  DrawSpeedButtonFace(hook, button, canvas, client);
+  DrawSpeedButtonGlyphAndCaption(hook, button, canvas, client);
 }
 
 void DrawUpDownLook(TControlSubClass&, TCanvas&) {}
@@ -116,77 +221,31 @@ void DrawUpDownLook(TControlSubClass&, TCanvas&) {}
 void DrawComboLook(TControlSubClass& hook, TCanvas& canvas) {
   TXPStyle& style = *hook.FStyleOwner;
   auto& combo = dynamic_cast<TCustomCombo&>(*hook.FTargetControl);
-  const bool hot = hook.FHighlighted, marked = hook.FHighlighted || hook.FHasFocus;
-  const bool rtl = combo.BiDiMode() == bdRightToLeft;
-  TColor arrow = combo.Enabled() ? clBlack : clWhite;
-  TColor border = hot ? style.EffSelectBorderColor : combo.Color();
-  TColor buttonColor = hot ? style.EffSelectColor : clBtnFace;
-  if (!hot && hook.FHasFocus) {
-    border = LightenColor(canvas, style.EffSelectBorderColor, 60);
-    buttonColor = style.CheckFillColor;
+  TComboLook look;
+  look.Marked = hook.FHighlighted || hook.FHasFocus;
+  look.RightToLeft = combo.BiDiMode() == bdRightToLeft;
+  look.Arrow = combo.Enabled() ? clBlack : clWhite;
+  look.Border = hook.FHighlighted ? style.EffSelectBorderColor : combo.Color();
+  look.Button = hook.FHighlighted ? style.EffSelectColor : clBtnFace;
+  if (!hook.FHighlighted && hook.FHasFocus) {
+    look.Border = LightenColor(canvas, style.EffSelectBorderColor, 60);
+    look.Button = style.CheckFillColor;
   }
-  const COLORREF parent = ParentColor(combo);
-  const RECT rc = combo.ClientRect();
-
-  RECT r = rc;
-  canvas.Brush.Style = bsSolid;
-  canvas.Brush.Color = parent;
-  canvas.FrameRect(r);
-  InflateRect(&r, -1, -1);
-  canvas.Pen.Color = parent;
-  canvas.MoveTo(r.left, r.top);
-  canvas.LineTo(r.right, r.top);
-  r.top += 1;
-  r.bottom -= 1;
-  if (marked) InflateRect(&r, 1, 1);
-  canvas.Brush.Color = combo.Color();
-  canvas.FrameRect(r);
-  r.bottom += 1;
-  canvas.Brush.Color = border;
-  canvas.FrameRect(r);
-
+  RECT frame = DrawComboFrame(canvas, combo, look);
+  // The open list changes only the button, not the frame.
   if (combo.DroppedDown()) {
-    border = style.EffSelectBorderColor;
-    arrow = clWhite;
-    buttonColor = style.CheckFillHotColor;
+    look.Border = style.EffSelectBorderColor;
+    look.Arrow = clWhite;
+    look.Button = style.CheckFillHotColor;
   }
-  const int S = ThumbSize();
-  InflateRect(&r, -1, -1);
-  if (rtl) {
-    r.right = r.left + S + 1;
-    if (marked) r.right += 2;
-  } else {
-    r.left = r.right - S - 1;
-    if (marked) r.left -= 1;
-  }
-  canvas.Brush.Color = buttonColor;
-  canvas.FillRect(r);
-  if (rtl)
-    r.left = r.right - 5;
-  else
-    r.right = r.left + 5;
-  canvas.Brush.Color = combo.Color();
-  canvas.FillRect(r);
-  canvas.Pen.Color = border;
-  const int lineX = rtl ? r.left : r.right;
-  canvas.MoveTo(lineX, r.top);
-  canvas.LineTo(lineX, r.bottom);
-
-  canvas.Pen.Color = arrow;
-  const int x = rtl ? rc.left + 5 : rc.right - 10;
-  canvas.MoveTo(x, rc.top + 10);
-  canvas.LineTo(x + 5, rc.top + 10);
-  canvas.MoveTo(x + 1, rc.top + 11);
-  canvas.LineTo(x + 4, rc.top + 11);
-  canvas.MoveTo(x + 2, rc.top + 12);
-  canvas.LineTo(x + 3, rc.top + 12);
+  DrawComboButton(canvas, combo, look, frame);
 }
 
 void DrawRichEditLook(TControlSubClass& hook, TCanvas& canvas) {
   TXPStyle& style = *hook.FStyleOwner;
   auto& edit = dynamic_cast<TCustomRichEdit&>(*hook.FTargetControl);
-  RECT f = edit.BoundsRect();
-  InflateRect(&f, 1, 1);
+  RECT frame = edit.BoundsRect();
+  InflateRect(&frame, 1, 1);
   const bool single = hook.FSavedBorderStyle == bsSingle;
   if (single) {
     // The first time this re-creates the window without its border; the
@@ -200,24 +259,24 @@ void DrawRichEditLook(TControlSubClass& hook, TCanvas& canvas) {
     color = LightenColor(canvas, style.EffSelectBorderColor, 60);
   else
     color = single ? DarkenColor(ParentColor(edit), 60) : ParentColor(edit);
-  DrawBevelFrame(canvas, f, color, color, 1);
+  DrawBevelFrame(canvas, frame, color, color, 1);
 }
 
 void DrawPanelLook(TControlSubClass& hook, TCanvas& canvas) {
   if (hook.FLastMessage != WM_PAINT) return;
   auto& panel = dynamic_cast<TCustomPanel&>(*hook.FTargetControl);
-  RECT f = panel.ClientRect();
+  RECT frame = panel.ClientRect();
   const COLORREF dark = DarkenColor(panel.Color(), 60);
   const COLORREF light = LightenColor(canvas, panel.Color(), 60);
   auto bevel = [&](TBevelCut cut) {
     if (cut == bvLowered)
-      DrawBevelFrame(canvas, f, dark, light, panel.BevelWidth());
+      DrawBevelFrame(canvas, frame, dark, light, panel.BevelWidth());
     else
-      DrawBevelFrame(canvas, f, light, dark, panel.BevelWidth());
+      DrawBevelFrame(canvas, frame, light, dark, panel.BevelWidth());
   };
   if (panel.BevelOuter() != bvNone) bevel(panel.BevelOuter());
   if (panel.BevelInner() != bvNone) {
-    InflateRect(&f, -panel.BorderWidth(), -panel.BorderWidth());
+    InflateRect(&frame, -panel.BorderWidth(), -panel.BorderWidth());
     bevel(panel.BevelInner());
   }
 }

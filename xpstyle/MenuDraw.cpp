@@ -27,6 +27,89 @@ bool IsBarItem(const TMenuItem* item) {
   return Is<TMainMenu>(menu) && item->Parent() == menu->Items();
 }
 
+// The item's glyph, a fresh copy for one drawing: its own bitmap, or the
+// image from the parent item's SubMenuImages (on the canvas's brush colour)
+// or from the menu's Images (on the colour of the canvas pixel at 2, 2).
+// True when the item has a glyph, also one that draws nothing.
+bool LoadMenuItemGlyph(TMenuItem* item, TCanvas& canvas, TBitmap& glyph) {
+  TMenu* menu = item->GetParentMenu();
+  TMenuItem* parent = item->Parent();
+  TCustomImageList* subImages = parent ? parent->SubMenuImages() : nullptr;
+  TCustomImageList* menuImages = menu ? menu->Images() : nullptr;
+  const bool hasImage = (menuImages || subImages) && item->ImageIndex != -1;
+  const bool hasBitmap = item->Bitmap().Width() > 0;
+  if (hasBitmap) glyph = item->Bitmap();
+  if (hasImage) {
+    TCustomImageList* list = subImages ? subImages : menuImages;
+    COLORREF fill = subImages ? ColorToRGB(canvas.Brush.Color) : canvas.Pixel(2, 2);
+    glyph.SetSize(list->Width(), list->Height());
+    if (!glyph.Empty()) {
+      TCanvas& glyphCanvas = glyph.Canvas();
+      glyphCanvas.Brush.Color = fill;
+      glyphCanvas.Brush.Style = bsSolid;
+      glyphCanvas.FillRect({0, 0, glyph.Width(), glyph.Height()});
+      // An index outside the list draws nothing; the fill stays.
+      list->Draw(glyphCanvas.Handle(), 0, 0, item->ImageIndex, ILD_TRANSPARENT, NoColor, NoColor);
+    }
+  }
+  return hasImage || hasBitmap;
+}
+
+// The highlight's frame open at the bottom, with a two-pixel shadow on the
+// right whose top two pixels show the bar colour.
+void DrawSimpleHighlightFrame(TCanvas& canvas, TColor barColor, const RECT& rect) {
+  const int left = rect.left, top = rect.top, right = rect.right, bottom = rect.bottom;
+  canvas.Brush.Color = DarkenColor(barColor, 70);
+  canvas.MoveTo(left, bottom - 1);
+  canvas.LineTo(left, top);
+  canvas.LineTo(right - 3, top);
+  canvas.LineTo(right - 3, bottom);
+  canvas.Pen.Color = canvas.Brush.Color;
+  canvas.FillRect({right - 2, top + 2, right, bottom});
+  canvas.Brush.Color = barColor;
+  canvas.FillRect({right - 2, top, right, top + 2});
+}
+
+// Raised: the frame, then a shaded shadow strip of seven pixels whose
+// rounded top corner shows the menu bar colour.
+void DrawRaisedHighlightFrame(TCanvas& canvas, TColor bar, const RECT& rect) {
+  const int left = rect.left, top = rect.top, right = rect.right, bottom = rect.bottom;
+  auto fill = [&canvas](TColor color, const RECT& area) {
+    canvas.Brush.Color = color;
+    canvas.Pen.Color = color;
+    canvas.FillRect(area);
+  };
+  canvas.MoveTo(left, bottom - 1);
+  canvas.LineTo(left, top);
+  canvas.LineTo(right - 8, top);
+  canvas.LineTo(right - 8, bottom);
+  fill(DarkenColor(bar, 10), {right - 7, top, right, bottom});
+  fill(DarkenColor(bar, 30), {right - 7, top + 3, right - 2, bottom});
+  fill(DarkenColor(bar, 60), {right - 7, top + 5, right - 3, bottom});
+  fill(DarkenColor(bar, 100), {right - 7, top + 6, right - 5, bottom});
+  canvas.Pen.Color = bar;
+  canvas.MoveTo(right - 5, top + 1);
+  canvas.LineTo(right - 1, top + 1);
+  canvas.LineTo(right - 1, top + 6);
+  canvas.MoveTo(right - 3, top + 2);
+  canvas.LineTo(right - 2, top + 2);
+  canvas.LineTo(right - 2, top + 3);
+  canvas.LineTo(right - 3, top + 3);
+  canvas.Pen.Color = DarkenColor(bar, 10);
+  canvas.MoveTo(right - 6, top + 3);
+  canvas.LineTo(right - 3, top + 3);
+  canvas.LineTo(right - 3, top + 6);
+  canvas.LineTo(right - 4, top + 6);
+  canvas.LineTo(right - 4, top + 3);
+  canvas.Pen.Color = DarkenColor(bar, 30);
+  canvas.MoveTo(right - 5, top + 5);
+  canvas.LineTo(right - 4, top + 5);
+  canvas.LineTo(right - 4, top + 9);
+  canvas.Pen.Color = DarkenColor(bar, 40);
+  canvas.MoveTo(right - 6, top + 5);
+  canvas.LineTo(right - 6, top + 7);
+}
+
 }  // namespace
 
 // The host form's bar is told by identity, where names could collide (two
@@ -59,24 +142,25 @@ void TXPStyle::MeasureItemHandler(TObject* sender, TCanvas* canvas, int& width, 
   auto* item = dynamic_cast<TMenuItem*>(sender);
   if (!FActive || !item || !canvas) return;
   try {
-    std::string s = item->IsLine() ? "" : item->Caption();
+    std::string text = item->IsLine() ? "" : item->Caption();
     std::string keys = ShortCutToText(item->ShortCut);
-    if (!Blank(keys)) s += keys + "WWW";
+    if (!Blank(keys)) text += keys + "WWW";
     // The font as it stands: with system colours, the menu font arrives
     // with the first drawing.
     canvas->Font = FFont;
-    int w = canvas->TextWidth(s) + 5;
-    if (s.find('&') != std::string::npos) w -= canvas->TextWidth("&");
+    int itemWidth = canvas->TextWidth(text) + 5;
+    if (text.find('&') != std::string::npos) itemWidth -= canvas->TextWidth("&");
     SIZE glyph = GetItemGlyphSize(item);
-    if (glyph.cx > 0) w += glyph.cx;
-    if (IsFormBarItem(item) && NTPlatform()) w += 8;
-    width = std::max(width, w);
+    if (glyph.cx > 0) itemWidth += glyph.cx;
+    if (IsFormBarItem(item) && NTPlatform()) itemWidth += 8;
+    width = std::max(width, itemWidth);
     if (item->IsLine()) {
       height = 4;
     } else {
-      int th = canvas->TextHeight(s);
-      int h = std::max(th + static_cast<int>(std::nearbyint(th * 0.75)), static_cast<int>(glyph.cy) + 6);
-      height = std::max(height, h);
+      int textHeight = canvas->TextHeight(text);
+      int itemHeight = std::max(textHeight + static_cast<int>(std::nearbyint(textHeight * 0.75)),
+                                static_cast<int>(glyph.cy) + 6);
+      height = std::max(height, itemHeight);
     }
   } catch (...) {
     // Measuring reports nothing; the proposed size stays.
@@ -96,134 +180,185 @@ void TXPStyle::DrawItemHandler(TObject* sender, TCanvas* canvas, const RECT& rec
   }
 }
 
-void TXPStyle::DrawMenuItem(TMenuItem* item, TCanvas& canvas, bool selected, RECT a) {
+// One item's drawing worked out before anything is drawn: its state and
+// where each part goes.
+struct TXPStyle::TMenuItemLayout {
+  bool Selected = false;
+  bool BarItem = false;
+  bool RightToLeft = false;  // the icon column on the right
+  bool Enabled = true;
+  bool HasGlyph = false;  // an image or a bitmap, also one that draws nothing
+  int GlyphWidth = 0;
+  RECT ItemRect{};   // the item rectangle, one pixel taller
+  RECT IconRect{};   // the icon column
+  RECT CheckRect{};  // the check indicator
+  RECT TextRect{};   // the caption and shortcut, or the separator line
+};
+
+void TXPStyle::DrawMenuItem(TMenuItem* item, TCanvas& canvas, bool selected, RECT rect) {
   UpdateDrawColors(canvas);
-  TMenu* menu = item->GetParentMenu();
-  TMenuItem* parent = item->Parent();
-  const bool separator = item->IsLine();
-  const bool barItem = IsBarItem(item);
-  const bool rtl = menu && menu->IsRightToLeft();
-  const bool enabled = item->Enabled();
   canvas.Font = FFont;
-  RECT r{a.left, a.top, a.right, a.bottom + 1};
-  const std::string text = " " + item->Caption();
+  TBitmap glyph;  // a fresh copy: DrawItemGlyph changes it
+  const bool hasGlyph = LoadMenuItemGlyph(item, canvas, glyph);
+  const TMenuItemLayout layout = MenuItemLayout(item, selected, rect, hasGlyph, glyph.Width());
 
-  // The glyph, a fresh copy for this drawing.
-  TCustomImageList* subImages = parent ? parent->SubMenuImages() : nullptr;
-  TCustomImageList* menuImages = menu ? menu->Images() : nullptr;
-  const bool hasImage = (menuImages || subImages) && item->ImageIndex != -1;
-  const bool hasBitmap = item->Bitmap().Width() > 0;
-  const bool hasGlyph = hasImage || hasBitmap;
-  TBitmap glyph;
-  if (hasBitmap) glyph = item->Bitmap();
-  if (hasImage) {
-    TCustomImageList* list = subImages ? subImages : menuImages;
-    COLORREF fill = subImages ? ColorToRGB(canvas.Brush.Color) : canvas.Pixel(2, 2);
-    glyph.SetSize(list->Width(), list->Height());
-    if (!glyph.Empty()) {
-      TCanvas& g = glyph.Canvas();
-      g.Brush.Color = fill;
-      g.Brush.Style = bsSolid;
-      g.FillRect({0, 0, glyph.Width(), glyph.Height()});
-      // An index outside the list draws nothing; the fill stays.
-      list->Draw(g.Handle(), 0, 0, item->ImageIndex, ILD_TRANSPARENT, NoColor, NoColor);
-    }
-  }
-  const int gw = glyph.Width();
-
-  const RECT ic = rtl ? RECT{r.right - FIconWidth, r.top, r.right, r.bottom}
-                      : RECT{r.left, r.top, r.left + FIconWidth, r.bottom};
-  RECT cr;
-  if (hasGlyph) {
-    cr = {ic.left + 1, ic.top + 2, ic.right - 3, ic.bottom - 2};
-  } else {
-    int left = ic.left + (ic.right - ic.left - 10) / 2, top = ic.top + (ic.bottom - ic.top - 10) / 2;
-    cr = {left, top, left + 10, top + 10};
-  }
-  if (gw > FIconWidth) (rtl ? cr.left = cr.right - gw : cr.right = cr.left + gw);
-  if (barItem) --cr.top;
-
-  RECT tr{0, r.top, 0, r.bottom};
-  const int indent = barItem ? 4 : FIconWidth;
-  if (!rtl) {
-    tr.left = r.left + indent;
-    if (gw + r.left > tr.left) tr.left = gw + r.left + 4;
-    tr.right = r.right;
-  } else {
-    tr.left = r.left;
-    tr.right = r.right - indent;
-    if (r.right - gw < tr.right) tr.right = r.right - gw - 8;
-  }
-  if (barItem) {
-    if (!hasGlyph)
-      tr = r;
-    else if (!rtl)
-      tr.left -= 5;
-    else
-      tr.right += 5;
-  }
-
-  canvas.Brush.Style = bsSolid;
-  if (barItem) {
-    canvas.Brush.Color = EffMenuBarColor;
-    canvas.Pen.Color = EffMenuBarColor;
-    canvas.FillRect(r);
-  } else if (HighColorDevice && FGradient) {
-    FillIconGradient(canvas, {r.left, r.top, r.right + 2, r.bottom}, rtl);
-  } else {
-    canvas.Brush.Color = EffColor;
-    canvas.FillRect(r);
-    canvas.Brush.Color = EffIconBackColor;
-    canvas.FillRect(ic);
-  }
-  canvas.Font.SetColor(enabled ? FFont.Color() : FDisabledColor);
-
-  if (selected && FDrawSelect) {
-    canvas.Brush.Style = bsSolid;
-    if (barItem) {
-      DrawHighlight(doMenuItem, canvas, rtl, FMenuBarColor, r);
-    } else if (enabled) {
-      RECT h{r.left, r.top + 1, r.right - (FFlatMenu ? 1 : 0), r.bottom - 1};
-      canvas.Brush.Color = EffSelectColor;
-      canvas.FillRect(h);
-      canvas.Pen.Color = EffSelectBorderColor;
-      canvas.Brush.Style = bsClear;
-      canvas.RoundRect(h.left, h.top, h.right, h.bottom, 0, 0);
-      canvas.Brush.Style = bsSolid;
-    }
-  }
-
-  DrawCheckIndicator(item, selected, cr, canvas, hasGlyph, enabled);
-  DrawItemGlyph(doMenuItem, canvas, glyph, ic, selected, false, enabled, item->Checked, barItem, rtl);
-
-  if (separator) {
-    canvas.Pen.Color = EffSeparatorColor;
-    int y = tr.top + static_cast<int>(std::nearbyint((tr.bottom - tr.top) / 2.0));
-    int x1 = rtl ? tr.left : tr.left + 7, x2 = rtl ? tr.right - 7 : tr.right;
-    canvas.MoveTo(x1, y);
-    canvas.LineTo(x2, y);
-  } else {
-    UINT format = 0;
-    if (rtl) {
-      tr.right -= 3;
-      format = DT_RIGHT | DT_RTLREADING;
-    } else {
-      tr.left += 3;
-    }
-    DrawItemText(doMenuItem, text, format, FFont, rtl, barItem, item->Default, enabled, selected, tr, canvas,
-                 ShortCutToText(item->ShortCut));
-  }
-
-  if (!Designing() && FFlatMenu && !barItem) {
-    HWND window = WindowFromDC(canvas.Handle());
-    HWND host = FHostForm && FHostForm->HandleAllocated() ? FHostForm->Handle() : nullptr;
-    if (window != host) DrawFlatMenuFrame(window, rtl);
-  }
+  DrawMenuItemBackground(canvas, layout);
+  canvas.Font.SetColor(layout.Enabled ? FFont.Color() : FDisabledColor);
+  if (layout.Selected && FDrawSelect) DrawMenuItemHighlight(canvas, layout);
+  DrawCheckIndicator(item, layout.Selected, layout.CheckRect, canvas, layout.HasGlyph, layout.Enabled);
+  DrawItemGlyph(doMenuItem, canvas, glyph, layout.IconRect, layout.Selected, false, layout.Enabled, item->Checked,
+                layout.BarItem, layout.RightToLeft);
+  if (item->IsLine())
+    DrawMenuSeparator(canvas, layout);
+  else
+    DrawMenuItemCaption(item, canvas, layout);
+  if (!Designing() && FFlatMenu && !layout.BarItem) FrameMenuWindowOf(canvas, layout.RightToLeft);
   HookSiblingItems(item);
 }
 
-void TXPStyle::DrawCheckIndicator(TMenuItem* item, bool selected, const RECT& r, TCanvas& canvas, bool hasGlyph,
-                                  bool enabled) {
+TXPStyle::TMenuItemLayout TXPStyle::MenuItemLayout(TMenuItem* item, bool selected, const RECT& rect, bool hasGlyph,
+                                                   int glyphWidth) const {
+  TMenu* menu = item->GetParentMenu();
+  TMenuItemLayout layout;
+  layout.Selected = selected;
+  layout.BarItem = IsBarItem(item);
+  layout.RightToLeft = menu && menu->IsRightToLeft();
+  layout.Enabled = item->Enabled();
+  layout.HasGlyph = hasGlyph;
+  layout.GlyphWidth = glyphWidth;
+  layout.ItemRect = {rect.left, rect.top, rect.right, rect.bottom + 1};
+  const RECT& bounds = layout.ItemRect;
+  layout.IconRect = layout.RightToLeft ? RECT{bounds.right - FIconWidth, bounds.top, bounds.right, bounds.bottom}
+                                       : RECT{bounds.left, bounds.top, bounds.left + FIconWidth, bounds.bottom};
+  layout.CheckRect = MenuCheckRect(layout);
+  layout.TextRect = MenuTextRect(layout);
+  return layout;
+}
+
+// With a glyph the box lies behind it and grows with a glyph wider than the
+// column; without one it is a 10 x 10 square in the column's middle.
+RECT TXPStyle::MenuCheckRect(const TMenuItemLayout& layout) const {
+  const RECT& icon = layout.IconRect;
+  RECT check;
+  if (layout.HasGlyph) {
+    check = {icon.left + 1, icon.top + 2, icon.right - 3, icon.bottom - 2};
+  } else {
+    const int left = icon.left + (icon.right - icon.left - 10) / 2;
+    const int top = icon.top + (icon.bottom - icon.top - 10) / 2;
+    check = {left, top, left + 10, top + 10};
+  }
+  if (layout.GlyphWidth > FIconWidth) {
+    if (layout.RightToLeft)
+      check.left = check.right - layout.GlyphWidth;
+    else
+      check.right = check.left + layout.GlyphWidth;
+  }
+  if (layout.BarItem) --check.top;
+  return check;
+}
+
+// Beside the icon column, or beside a glyph wider than it; a bar item's
+// caption takes the whole item without a glyph, else starts 5 pixels
+// closer to it.
+RECT TXPStyle::MenuTextRect(const TMenuItemLayout& layout) const {
+  const RECT& item = layout.ItemRect;
+  const int glyphWidth = layout.GlyphWidth;
+  const int indent = layout.BarItem ? 4 : FIconWidth;
+  RECT text{0, item.top, 0, item.bottom};
+  if (!layout.RightToLeft) {
+    text.left = item.left + indent;
+    if (glyphWidth + item.left > text.left) text.left = glyphWidth + item.left + 4;
+    text.right = item.right;
+  } else {
+    text.left = item.left;
+    text.right = item.right - indent;
+    if (item.right - glyphWidth < text.right) text.right = item.right - glyphWidth - 8;
+  }
+  if (layout.BarItem) {
+    if (!layout.HasGlyph)
+      text = item;
+    else if (!layout.RightToLeft)
+      text.left -= 5;
+    else
+      text.right += 5;
+  }
+  return text;
+}
+
+void TXPStyle::DrawMenuItemBackground(TCanvas& canvas, const TMenuItemLayout& layout) {
+  const RECT& item = layout.ItemRect;
+  canvas.Brush.Style = bsSolid;
+  if (layout.BarItem) {
+    canvas.Brush.Color = EffMenuBarColor;
+    canvas.Pen.Color = EffMenuBarColor;
+    canvas.FillRect(item);
+  } else if (HighColorDevice && FGradient) {
+    FillIconGradient(canvas, {item.left, item.top, item.right + 2, item.bottom}, layout.RightToLeft);
+  } else {
+    canvas.Brush.Color = EffColor;
+    canvas.FillRect(item);
+    canvas.Brush.Color = EffIconBackColor;
+    canvas.FillRect(layout.IconRect);
+  }
+}
+
+// A disabled item that is not a bar item gets no highlight.
+void TXPStyle::DrawMenuItemHighlight(TCanvas& canvas, const TMenuItemLayout& layout) {
+  const RECT& item = layout.ItemRect;
+  canvas.Brush.Style = bsSolid;
+  if (layout.BarItem) {
+    DrawHighlight(doMenuItem, canvas, layout.RightToLeft, FMenuBarColor, item);
+  } else if (layout.Enabled) {
+    // A flat menu keeps the last column free for its frame.
+    const RECT band{item.left, item.top + 1, item.right - (FFlatMenu ? 1 : 0), item.bottom - 1};
+    canvas.Brush.Color = EffSelectColor;
+    canvas.FillRect(band);
+    canvas.Pen.Color = EffSelectBorderColor;
+    canvas.Brush.Style = bsClear;
+    canvas.RoundRect(band.left, band.top, band.right, band.bottom, 0, 0);
+    canvas.Brush.Style = bsSolid;
+  }
+}
+
+void TXPStyle::DrawMenuSeparator(TCanvas& canvas, const TMenuItemLayout& layout) {
+  const RECT& text = layout.TextRect;
+  canvas.Pen.Color = EffSeparatorColor;
+  const int y = text.top + static_cast<int>(std::nearbyint((text.bottom - text.top) / 2.0));
+  const int from = layout.RightToLeft ? text.left : text.left + 7;
+  const int to = layout.RightToLeft ? text.right - 7 : text.right;
+  canvas.MoveTo(from, y);
+  canvas.LineTo(to, y);
+}
+
+void TXPStyle::DrawMenuItemCaption(TMenuItem* item, TCanvas& canvas, const TMenuItemLayout& layout) {
+  RECT textRect = layout.TextRect;
+  UINT format = 0;
+  if (layout.RightToLeft) {
+    textRect.right -= 3;
+    format = DT_RIGHT | DT_RTLREADING;
+  } else {
+    textRect.left += 3;
+  }
+  // One leading blank; the "&" stays, so the access key is underlined.
+  const std::string caption = " " + item->Caption();
+  const TItemTextState state{.RightToLeft = layout.RightToLeft,
+                             .BarItem = layout.BarItem,
+                             .Default = item->Default,
+                             .Enabled = layout.Enabled,
+                             .Selected = layout.Selected};
+  DrawItemText(doMenuItem, caption, format, FFont, state, textRect, canvas, ShortCutToText(item->ShortCut));
+}
+
+// The frame goes on the popup window the item is drawn in; the host form's
+// own window (a menu bar) keeps its border.
+void TXPStyle::FrameMenuWindowOf(TCanvas& canvas, bool rightToLeft) {
+  HWND window = WindowFromDC(canvas.Handle());
+  HWND host = FHostForm && FHostForm->HandleAllocated() ? FHostForm->Handle() : nullptr;
+  if (window != host) DrawFlatMenuFrame(window, rightToLeft);
+}
+
+void TXPStyle::DrawCheckIndicator(TMenuItem* item, bool selected, const RECT& checkRect, TCanvas& canvas,
+                                  bool hasGlyph, bool enabled) {
   if (!item->Checked) return;
   if (enabled) {
     canvas.Pen.Color = EffSelectBorderColor;
@@ -232,150 +367,107 @@ void TXPStyle::DrawCheckIndicator(TMenuItem* item, bool selected, const RECT& r,
     canvas.Pen.Color = EffDisabledColor;  // the brush keeps its colour
   }
   canvas.Brush.Style = bsSolid;
+  const RECT& box = checkRect;
   if (item->RadioItem) {
     if (hasGlyph)
-      canvas.RoundRect(r.left, r.top, r.right, r.bottom, 6, 6);
+      canvas.RoundRect(box.left, box.top, box.right, box.bottom, 6, 6);
     else
-      canvas.Ellipse(r);
+      canvas.Ellipse(box);
     return;
   }
   if (hasGlyph) {
-    canvas.Rectangle(r);
+    canvas.Rectangle(box);
     return;
   }
   if (enabled) canvas.Pen.Color = EffCheckedColor;
-  canvas.Rectangle(r);
+  canvas.Rectangle(box);
   canvas.Pen.Color = enabled ? clBlack : EffDisabledColor;
-  const int L = r.left, T = r.top, Rt = r.right, B = r.bottom;
-  const POINT strokes[][2] = {{{L + 1, T + 5}, {L + 4, B - 2}},  {{L + 2, T + 5}, {L + 4, B - 3}},
-                              {{L + 2, T + 4}, {L + 5, B - 3}},  {{L + 4, B - 3}, {Rt + 2, T - 1}},
-                              {{L + 4, B - 2}, {Rt - 2, T + 3}}};
-  for (auto& s : strokes) {
-    canvas.MoveTo(s[0].x, s[0].y);
-    canvas.LineTo(s[1].x, s[1].y);
+  // The tick; its long stroke ends two pixels right of and one above the box.
+  const int left = box.left, top = box.top, right = box.right, bottom = box.bottom;
+  const POINT strokes[][2] = {{{left + 1, top + 5}, {left + 4, bottom - 2}},
+                              {{left + 2, top + 5}, {left + 4, bottom - 3}},
+                              {{left + 2, top + 4}, {left + 5, bottom - 3}},
+                              {{left + 4, bottom - 3}, {right + 2, top - 1}},
+                              {{left + 4, bottom - 2}, {right - 2, top + 3}}};
+  for (auto& stroke : strokes) {
+    canvas.MoveTo(stroke[0].x, stroke[0].y);
+    canvas.LineTo(stroke[1].x, stroke[1].y);
   }
 }
 
-void TXPStyle::DrawHighlight(TDrawnObject object, TCanvas& canvas, bool rightToLeft, TColor color, const RECT& r) {
-  const int L = r.left, T = r.top, Rt = r.right, B = r.bottom;
-  auto fill = [&canvas](TColor c, const RECT& area) {
-    canvas.Brush.Color = c;
-    canvas.Pen.Color = c;
-    canvas.FillRect(area);
-  };
+void TXPStyle::DrawHighlight(TDrawnObject object, TCanvas& canvas, bool rightToLeft, TColor color, const RECT& rect) {
   canvas.Brush.Style = bsSolid;
   canvas.Brush.Color = EffSelectColor;
-  canvas.FillRect(r);
+  canvas.FillRect(rect);
   canvas.Pen.Color = EffSelectBorderColor;
-
-  if (rightToLeft || !HighColorDevice || object != doMenuItem) {
-    // A frame open at the bottom with a two-pixel shadow on the right.
-    canvas.Brush.Color = DarkenColor(color, 70);
-    canvas.MoveTo(L, B - 1);
-    canvas.LineTo(L, T);
-    canvas.LineTo(Rt - 3, T);
-    canvas.LineTo(Rt - 3, B);
-    canvas.Pen.Color = canvas.Brush.Color;
-    canvas.FillRect({Rt - 2, T + 2, Rt, B});
-    canvas.Brush.Color = color;
-    canvas.FillRect({Rt - 2, T, Rt, T + 2});
-    return;
-  }
-
-  // Raised: the frame, then a shaded shadow strip of seven pixels whose
-  // rounded top corner shows the bar colour.
-  const TColor m = EffMenuBarColor;
-  canvas.MoveTo(L, B - 1);
-  canvas.LineTo(L, T);
-  canvas.LineTo(Rt - 8, T);
-  canvas.LineTo(Rt - 8, B);
-  fill(DarkenColor(m, 10), {Rt - 7, T, Rt, B});
-  fill(DarkenColor(m, 30), {Rt - 7, T + 3, Rt - 2, B});
-  fill(DarkenColor(m, 60), {Rt - 7, T + 5, Rt - 3, B});
-  fill(DarkenColor(m, 100), {Rt - 7, T + 6, Rt - 5, B});
-  canvas.Pen.Color = m;
-  canvas.MoveTo(Rt - 5, T + 1);
-  canvas.LineTo(Rt - 1, T + 1);
-  canvas.LineTo(Rt - 1, T + 6);
-  canvas.MoveTo(Rt - 3, T + 2);
-  canvas.LineTo(Rt - 2, T + 2);
-  canvas.LineTo(Rt - 2, T + 3);
-  canvas.LineTo(Rt - 3, T + 3);
-  canvas.Pen.Color = DarkenColor(m, 10);
-  canvas.MoveTo(Rt - 6, T + 3);
-  canvas.LineTo(Rt - 3, T + 3);
-  canvas.LineTo(Rt - 3, T + 6);
-  canvas.LineTo(Rt - 4, T + 6);
-  canvas.LineTo(Rt - 4, T + 3);
-  canvas.Pen.Color = DarkenColor(m, 30);
-  canvas.MoveTo(Rt - 5, T + 5);
-  canvas.LineTo(Rt - 4, T + 5);
-  canvas.LineTo(Rt - 4, T + 9);
-  canvas.Pen.Color = DarkenColor(m, 40);
-  canvas.MoveTo(Rt - 6, T + 5);
-  canvas.LineTo(Rt - 6, T + 7);
+  if (rightToLeft || !HighColorDevice || object != doMenuItem)
+    DrawSimpleHighlightFrame(canvas, color, rect);
+  else
+    DrawRaisedHighlightFrame(canvas, EffMenuBarColor, rect);
 }
 
-void TXPStyle::FillIconGradient(TCanvas& canvas, const RECT& r, bool rightToLeft) {
+void TXPStyle::FillIconGradient(TCanvas& canvas, const RECT& rect, bool rightToLeft) {
   canvas.Brush.Style = bsSolid;
-  int p = 0;
+  int percent = 0;
   auto strip = [&](int x, bool steep) {
-    p = std::min(p + (steep ? 3 : 1), 96);
-    canvas.Brush.Color = LightenColor(canvas, EffIconBackColor, p);
-    canvas.FillRect({x, r.top, x + 1, r.bottom});
+    percent = std::min(percent + (steep ? 3 : 1), 96);
+    canvas.Brush.Color = LightenColor(canvas, EffIconBackColor, percent);
+    canvas.FillRect({x, rect.top, x + 1, rect.bottom});
   };
   if (!rightToLeft) {
-    for (int x = r.left; x <= r.right; ++x) strip(x, r.left < x && x < r.left + FIconWidth + 5);
+    for (int x = rect.left; x <= rect.right; ++x) strip(x, rect.left < x && x < rect.left + FIconWidth + 5);
   } else {
-    for (int x = r.right - 1; x >= r.left - 1; --x) strip(x, r.right - FIconWidth + 5 < x && x < r.right);
+    for (int x = rect.right - 1; x >= rect.left - 1; --x)
+      strip(x, rect.right - FIconWidth + 5 < x && x < rect.right);
   }
 }
 
 void TXPStyle::DrawFlatMenuFrame(HWND window, bool rightToLeft) {
-  RECT wr;
-  if (!window || !GetWindowRect(window, &wr)) return;
+  RECT bounds;
+  if (!window || !GetWindowRect(window, &bounds)) return;
   // The window's own DC, in window coordinates: a DC of the desktop does
   // not reach another top-level window's surface on every system (Wine
   // keeps one per window), the window DC does everywhere.
   TWindowDC dc(window, true);  // released last, on every path
   if (!dc.Get()) return;
-  OffsetRect(&wr, -wr.left, -wr.top);
-  TCanvas c(dc.Get());
-  c.Brush.Style = bsClear;
-  const int L = wr.left, T = wr.top;
-  int Rt = wr.right - 2, B = wr.bottom - 2;
-  c.Pen.Color = PopupFrameColor;
-  c.Rectangle(L, T, Rt, B);
+  OffsetRect(&bounds, -bounds.left, -bounds.top);
+  TCanvas canvas(dc.Get());
+  canvas.Brush.Style = bsClear;
+  const int left = bounds.left, top = bounds.top;
+  int right = bounds.right - 2, bottom = bounds.bottom - 2;
+  canvas.Pen.Color = PopupFrameColor;
+  canvas.Rectangle(left, top, right, bottom);
   if (rightToLeft) {
-    c.Pen.Color = EffColor;
-    c.Rectangle(L + 1, T + 1, Rt - 2, T + 3);
-    c.MoveTo(L + 2, T + 2);
-    c.LineTo(L + 2, B - 2);
-    c.Pen.Color = EffIconBackColor;
-    c.MoveTo(Rt - 2, T + 2);
-    c.LineTo(Rt - 2, B - 2);
-    c.MoveTo(Rt - 2, T + 2);
-    c.LineTo(Rt - 1 - FIconWidth, T + 2);
+    canvas.Pen.Color = EffColor;
+    canvas.Rectangle(left + 1, top + 1, right - 2, top + 3);
+    canvas.MoveTo(left + 2, top + 2);
+    canvas.LineTo(left + 2, bottom - 2);
+    canvas.Pen.Color = EffIconBackColor;
+    canvas.MoveTo(right - 2, top + 2);
+    canvas.LineTo(right - 2, bottom - 2);
+    canvas.MoveTo(right - 2, top + 2);
+    canvas.LineTo(right - 1 - FIconWidth, top + 2);
   } else {
     if (!FGradient) {
-      c.Pen.Color = EffColor;
-      c.Rectangle(L + 1, T + 1, Rt - 1, T + 3);
-      c.Pen.Color = EffIconBackColor;
-      c.MoveTo(L + 1, T + 2);
-      c.LineTo(L + 3 + FIconWidth, T + 2);
+      canvas.Pen.Color = EffColor;
+      canvas.Rectangle(left + 1, top + 1, right - 1, top + 3);
+      canvas.Pen.Color = EffIconBackColor;
+      canvas.MoveTo(left + 1, top + 2);
+      canvas.LineTo(left + 3 + FIconWidth, top + 2);
     } else {
-      FillIconGradient(c, {L + 1, T + 1, Rt - 3, T + 3}, false);
-      c.Brush.Style = bsClear;
+      FillIconGradient(canvas, {left + 1, top + 1, right - 3, top + 3}, false);
+      canvas.Brush.Style = bsClear;
     }
-    c.Pen.Color = EffIconBackColor;
-    c.Rectangle(L + 1, T + 2, L + 3, B - 1);
+    canvas.Pen.Color = EffIconBackColor;
+    canvas.Rectangle(left + 1, top + 2, left + 3, bottom - 1);
   }
-  Rt += 2;
-  B += 2;
-  c.Pen.Color = PopupShadowColor;
-  c.Rectangle(L + 2, B - 2, Rt, B);
-  c.Rectangle(Rt - 2, T + 2, Rt, B);
-  c.Pen.Color = clBtnFace;
-  c.Rectangle(L, B - 2, L + 2, B);
-  c.Rectangle(Rt - 2, T, Rt, T + 2);
+  // The shadow, and the two corners outside it in the face colour.
+  right += 2;
+  bottom += 2;
+  canvas.Pen.Color = PopupShadowColor;
+  canvas.Rectangle(left + 2, bottom - 2, right, bottom);
+  canvas.Rectangle(right - 2, top + 2, right, bottom);
+  canvas.Pen.Color = clBtnFace;
+  canvas.Rectangle(left, bottom - 2, left + 2, bottom);
+  canvas.Rectangle(right - 2, top, right, top + 2);
 }

@@ -49,7 +49,7 @@ private:
 
 // Steps shared by push buttons and bit buttons: the erased face, the rounded
 // fill and the 3-D edge.
-void DrawButtonFace(TControlSubClass& hook, TCanvas& canvas, const RECT& r) {
+void DrawButtonFace(TControlSubClass& hook, TCanvas& canvas, const RECT& client) {
   TXPStyle& style = *hook.FStyleOwner;
   TControl& control = *hook.FTargetControl;
   TColor fill, edge;
@@ -64,23 +64,39 @@ void DrawButtonFace(TControlSubClass& hook, TCanvas& canvas, const RECT& r) {
 
   canvas.Brush.Color = ParentColor(control);
   canvas.Brush.Style = bsSolid;
-  canvas.FillRect(r);
+  canvas.FillRect(client);
   canvas.Brush.Color = fill;
   canvas.Pen.Color = LightenColor(canvas, edge, 30);
-  canvas.RoundRect(r.left, r.top, r.right, r.bottom, 4, 4);
+  canvas.RoundRect(client.left, client.top, client.right, client.bottom, 4, 4);
   if (!control.Enabled()) return;
   canvas.Pen.Color = DarkenColor(edge, 50);
   if ((hook.FMouseDown && hook.FHighlighted) || hook.FSpaceDown) {
-    canvas.MoveTo(r.left, r.bottom - 2);
-    canvas.LineTo(r.left, r.top + 1);
-    canvas.LineTo(r.left + 1, r.top);
-    canvas.LineTo(r.right - 1, r.top);
+    canvas.MoveTo(client.left, client.bottom - 2);
+    canvas.LineTo(client.left, client.top + 1);
+    canvas.LineTo(client.left + 1, client.top);
+    canvas.LineTo(client.right - 1, client.top);
   } else {
-    canvas.MoveTo(r.right - 1, r.top + 1);
-    canvas.LineTo(r.right - 1, r.bottom - 2);
-    canvas.LineTo(r.right - 2, r.bottom - 1);
-    canvas.LineTo(r.left, r.bottom - 1);
+    canvas.MoveTo(client.right - 1, client.top + 1);
+    canvas.LineTo(client.right - 1, client.bottom - 2);
+    canvas.LineTo(client.right - 2, client.bottom - 1);
+    canvas.LineTo(client.left, client.bottom - 1);
   }
+}
+
+// The caption's place: 9 pixels in from the left, or from the right for
+// right-to-left reading.
+RECT GroupBoxCaptionRect(const RECT& client, SIZE caption, bool rightToLeft) {
+  RECT captionRect;
+  if (rightToLeft) {
+    captionRect.right = client.right - 9;
+    captionRect.left = captionRect.right - caption.cx;
+  } else {
+    captionRect.left = client.left + 9;
+    captionRect.right = captionRect.left + caption.cx;
+  }
+  captionRect.top = client.top;
+  captionRect.bottom = client.top + caption.cy;
+  return captionRect;
 }
 
 }  // namespace
@@ -97,11 +113,17 @@ int ThumbSize() { return GetSystemMetrics(SM_CXHTHUMB); }
 
 bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
-void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& tr, bool isDefault) {
+void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& textRect) {
   TControl& control = *hook.FTargetControl;
-  bool rtl = RightToLeftReading(control);
-  hook.FStyleOwner->DrawItemText(doControl, control.Caption(), rtl ? DT_RTLREADING : 0, control.Font(), rtl,
-                                 false, isDefault, control.Enabled(), false, tr, canvas, "");
+  const bool rtl = RightToLeftReading(control);
+  const auto* button = dynamic_cast<const TButton*>(&control);
+  const TItemTextState state{.RightToLeft = rtl,
+                             .BarItem = false,
+                             .Default = button && button->Default(),
+                             .Enabled = control.Enabled(),
+                             .Selected = false};
+  hook.FStyleOwner->DrawItemText(doControl, control.Caption(), rtl ? DT_RTLREADING : 0, control.Font(), state,
+                                 textRect, canvas, "");
 }
 
 // Right-to-left reading modes that keep the alignment (NoAlign,
@@ -110,63 +132,63 @@ bool IndicatorAtRight(TBiDiMode bidi, TLeftRight alignment) {
   return bidi == bdRightToLeft ? alignment == taRightJustify : alignment == taLeftJustify;
 }
 
-void PrepareIndicator(TCanvas& canvas, RECT& b, int size, bool atRight, TColor background, TColor fill,
+void PrepareIndicator(TCanvas& canvas, RECT& box, int size, bool atRight, TColor background, TColor fill,
                       TColor frame) {
   if (atRight)
-    b.left = b.right - size + 1;
+    box.left = box.right - size + 1;
   else
-    b.right = b.left + size - 1;
+    box.right = box.left + size - 1;
   canvas.Brush.Style = bsSolid;
   canvas.Brush.Color = background;
-  canvas.FillRect(b);
-  InflateRect(&b, -2, -2);
+  canvas.FillRect(box);
+  InflateRect(&box, -2, -2);
   canvas.Brush.Color = fill;
   canvas.Pen.Color = frame;
 }
 
-void PlaceGlyphAndText(TButtonLayout layout, const RECT& r, SIZE glyph, SIZE text, int sp, int glyphLeftTopShift,
-                       RECT& gr, RECT& tr) {
-  const int W = r.right - r.left, H = r.bottom - r.top;
-  const int gw = glyph.cx, gh = glyph.cy, textW = text.cx, textH = text.cy;
-  gr = {r.left, r.top, r.left + gw, r.top + gh};
-  tr = r;
-  tr.left = (W - textW) / 2;
+void PlaceGlyphAndText(TButtonLayout layout, const RECT& client, SIZE glyph, SIZE text, int spacing,
+                       int glyphLeftTopShift, RECT& glyphRect, RECT& textRect) {
+  const int width = client.right - client.left, height = client.bottom - client.top;
+  const int glyphWidth = glyph.cx, glyphHeight = glyph.cy, textWidth = text.cx, textHeight = text.cy;
+  glyphRect = {client.left, client.top, client.left + glyphWidth, client.top + glyphHeight};
+  textRect = client;
+  textRect.left = (width - textWidth) / 2;
   switch (layout) {
     case blGlyphLeft:
-      gr.left = (W - (sp + gw + textW)) / 2;
-      gr.right = gr.left + gw;
-      gr.top = (H - gh) / 2 + glyphLeftTopShift;
-      gr.bottom = gr.top + gh;
-      tr.left = gr.right + sp;
-      tr.right = tr.left + textW;
+      glyphRect.left = (width - (spacing + glyphWidth + textWidth)) / 2;
+      glyphRect.right = glyphRect.left + glyphWidth;
+      glyphRect.top = (height - glyphHeight) / 2 + glyphLeftTopShift;
+      glyphRect.bottom = glyphRect.top + glyphHeight;
+      textRect.left = glyphRect.right + spacing;
+      textRect.right = textRect.left + textWidth;
       break;
     case blGlyphRight:
-      gr.right = (sp + gw + textW + W) / 2;
-      gr.left = gr.right - gw;
-      gr.top = (H - gh) / 2;
-      gr.bottom = gr.top + gh;
-      tr.right = gr.left - sp;
-      tr.left = tr.right - textW;
+      glyphRect.right = (spacing + glyphWidth + textWidth + width) / 2;
+      glyphRect.left = glyphRect.right - glyphWidth;
+      glyphRect.top = (height - glyphHeight) / 2;
+      glyphRect.bottom = glyphRect.top + glyphHeight;
+      textRect.right = glyphRect.left - spacing;
+      textRect.left = textRect.right - textWidth;
       break;
     case blGlyphTop:
-      gr.left = (W - gw) / 2;
-      gr.right = gr.left + gw;
-      gr.top = (H - (gh + sp + textH)) / 2;
-      gr.bottom = gr.top + gh;
-      tr.left = (W - textW) / 2;
-      tr.right = tr.left + textW;
-      tr.top = gr.bottom + sp;
-      tr.bottom = tr.top + textH;
+      glyphRect.left = (width - glyphWidth) / 2;
+      glyphRect.right = glyphRect.left + glyphWidth;
+      glyphRect.top = (height - (glyphHeight + spacing + textHeight)) / 2;
+      glyphRect.bottom = glyphRect.top + glyphHeight;
+      textRect.left = (width - textWidth) / 2;
+      textRect.right = textRect.left + textWidth;
+      textRect.top = glyphRect.bottom + spacing;
+      textRect.bottom = textRect.top + textHeight;
       break;
     case blGlyphBottom:
-      gr.left = (W - gw) / 2;
-      gr.right = gr.left + gw;
-      gr.bottom = (gh + sp + textH + H) / 2;
-      gr.top = gr.bottom - gh;
-      tr.left = (W - textW) / 2;
-      tr.right = tr.left + textW;
-      tr.bottom = gr.top - sp;
-      tr.top = tr.bottom - textH;
+      glyphRect.left = (width - glyphWidth) / 2;
+      glyphRect.right = glyphRect.left + glyphWidth;
+      glyphRect.bottom = (glyphHeight + spacing + textHeight + height) / 2;
+      glyphRect.top = glyphRect.bottom - glyphHeight;
+      textRect.left = (width - textWidth) / 2;
+      textRect.right = textRect.left + textWidth;
+      textRect.bottom = glyphRect.top - spacing;
+      textRect.top = textRect.bottom - textHeight;
       break;
   }
 }
@@ -204,39 +226,38 @@ void PaintControlLook(TControlSubClass& hook) {
   painter(hook, surface.Canvas());
 }
 
-void DrawBevelFrame(TCanvas& canvas, RECT& f, TColor a, TColor z, int w) {
-  RECT ring = f;
-  for (int i = 0; i < w; ++i) {
-    canvas.Pen.Color = a;
+void DrawBevelFrame(TCanvas& canvas, RECT& frame, TColor topLeft, TColor bottomRight, int width) {
+  RECT ring = frame;
+  for (int i = 0; i < width; ++i) {
+    canvas.Pen.Color = topLeft;
     canvas.MoveTo(ring.left, ring.top);
     canvas.LineTo(ring.left, ring.bottom - 1);
     canvas.MoveTo(ring.left, ring.top);
     canvas.LineTo(ring.right - 1, ring.top);
-    canvas.Pen.Color = z;
+    canvas.Pen.Color = bottomRight;
     canvas.MoveTo(ring.right - 1, ring.top);
     canvas.LineTo(ring.right - 1, ring.bottom);
     canvas.MoveTo(ring.left, ring.bottom - 1);
     canvas.LineTo(ring.right, ring.bottom - 1);
     InflateRect(&ring, -1, -1);
   }
-  InflateRect(&f, -w, -w);
+  InflateRect(&frame, -width, -width);
 }
 
 void DrawButtonLook(TControlSubClass& hook, TCanvas& canvas) {
   TControl& control = *hook.FTargetControl;
-  RECT r = control.ClientRect();
-  DrawButtonFace(hook, canvas, r);
+  RECT client = control.ClientRect();
+  DrawButtonFace(hook, canvas, client);
   canvas.Font = control.Font();
-  RECT tr = r;
-  tr.left = (r.right - r.left - canvas.TextWidth(control.Caption())) / 2;
-  auto* button = dynamic_cast<TButton*>(&control);
-  DrawControlCaption(hook, canvas, tr, button && button->Default());
+  RECT textRect = client;
+  textRect.left = (client.right - client.left - canvas.TextWidth(control.Caption())) / 2;
+  DrawControlCaption(hook, canvas, textRect);
 }
 
 void DrawBitBtnLook(TControlSubClass& hook, TCanvas& canvas) {
   auto& button = dynamic_cast<TBitBtn&>(*hook.FTargetControl);
-  RECT r = button.ClientRect();
-  DrawButtonFace(hook, canvas, r);
+  RECT client = button.ClientRect();
+  DrawButtonFace(hook, canvas, client);
 
   const std::string caption = button.Caption();
   canvas.Font = button.Font();
@@ -244,16 +265,16 @@ void DrawBitBtnLook(TControlSubClass& hook, TCanvas& canvas) {
 
   // The first cell, in every state.
   TBitmap& glyph = button.Glyph();
-  const int gw = glyph.Width() / button.NumGlyphs(), gh = glyph.Height();
+  const int cellWidth = glyph.Width() / button.NumGlyphs(), cellHeight = glyph.Height();
   TBitmap cell;
-  if (gw > 0 && gh > 0) cell.CopyFrom(glyph, 0, 0, gw, gh);
-  const int sp = Blank(caption) ? 0 : button.Spacing();
+  if (cellWidth > 0 && cellHeight > 0) cell.CopyFrom(glyph, 0, 0, cellWidth, cellHeight);
+  const int spacing = Blank(caption) ? 0 : button.Spacing();
 
-  RECT gr, tr;
-  PlaceGlyphAndText(button.Layout(), r, {gw, gh}, text, sp, 0, gr, tr);
-  hook.FStyleOwner->DrawItemGlyph(doControl, canvas, cell, gr, hook.FHighlighted, hook.FHasFocus, button.Enabled(),
-                                  false, false, RightToLeftReading(button));
-  DrawControlCaption(hook, canvas, tr, button.Default());
+  RECT glyphRect, textRect;
+  PlaceGlyphAndText(button.Layout(), client, {cellWidth, cellHeight}, text, spacing, 0, glyphRect, textRect);
+  hook.FStyleOwner->DrawItemGlyph(doControl, canvas, cell, glyphRect, hook.FHighlighted, hook.FHasFocus,
+                                  button.Enabled(), false, false, RightToLeftReading(button));
+  DrawControlCaption(hook, canvas, textRect);
 }
 
 void DrawEditLook(TControlSubClass& hook, TCanvas& canvas) {
@@ -265,10 +286,10 @@ void DrawEditLook(TControlSubClass& hook, TCanvas& canvas) {
     frame = LightenColor(canvas, style.EffSelectBorderColor, single ? 60 : 80);
   else
     frame = single ? DarkenColor(ParentColor(control), 60) : ParentColor(control);
-  RECT r = control.ClientRect();
+  RECT client = control.ClientRect();
   canvas.Pen.Color = frame;
   canvas.Brush.Style = bsClear;
-  canvas.Rectangle(r);
+  canvas.Rectangle(client);
 }
 
 void DrawCheckBoxLook(TControlSubClass& hook, TCanvas& canvas) {
@@ -283,20 +304,21 @@ void DrawCheckBoxLook(TControlSubClass& hook, TCanvas& canvas) {
   if (pressed) fill = style.CheckFillHotColor;
   if (box.State() == cbGrayed) fill = clSilver;
 
-  const int S = ThumbSize();
-  RECT b = box.ClientRect();
-  b.top += 3;
-  b.bottom -= 3;
-  b.top += (b.bottom - b.top - S) / 2;
-  b.bottom = b.top + S;
-  PrepareIndicator(canvas, b, S, IndicatorAtRight(box.BiDiMode(), box.Alignment()), box.Color(), fill, frame);
-  canvas.Rectangle(b);
+  const int size = ThumbSize();
+  RECT indicator = box.ClientRect();
+  indicator.top += 3;
+  indicator.bottom -= 3;
+  indicator.top += (indicator.bottom - indicator.top - size) / 2;
+  indicator.bottom = indicator.top + size;
+  PrepareIndicator(canvas, indicator, size, IndicatorAtRight(box.BiDiMode(), box.Alignment()), box.Color(), fill,
+                   frame);
+  canvas.Rectangle(indicator);
   if (box.Checked() || box.State() == cbGrayed) {
     canvas.Pen.Color = !box.Enabled() ? style.EffDisabledColor
                        : pressed      ? clWindow
                        : box.State() == cbGrayed ? clGray
                                                  : clHighlight;
-    DrawCheckMark(canvas, b.left, b.bottom);
+    DrawCheckMark(canvas, indicator.left, indicator.bottom);
   }
 }
 
@@ -308,62 +330,50 @@ void DrawGroupBoxLook(TControlSubClass& hook, TCanvas& canvas) {
   const COLORREF light = LightenColor(canvas, color, 60);
   const COLORREF edge = box.Ctl3D() ? light : dark;
   const COLORREF parent = ParentColor(box);
-  const RECT rc = box.ClientRect();
+  const RECT client = box.ClientRect();
 
   canvas.Font = box.Font();
-  const std::string t = box.Caption();
-  const int tH = canvas.TextHeight(t.empty() ? " " : t);
-  const int tW = canvas.TextWidth(t);
+  const std::string caption = box.Caption();
+  const int captionHeight = canvas.TextHeight(caption.empty() ? " " : caption);
+  const int captionWidth = canvas.TextWidth(caption);
+  const int middle = client.top + captionHeight / 2;  // the caption's middle row
 
-  RECT f = rc;
-  InflateRect(&f, -1, -1);
-  f.top += tH - 1;
+  // The control's own frame erased, the flat one from the caption's middle down.
+  RECT frame = client;
+  InflateRect(&frame, -1, -1);
+  frame.top += captionHeight - 1;
   canvas.Brush.Style = bsClear;
   canvas.Pen.Color = color;
-  canvas.Rectangle(f);
-  f = rc;
-  f.top += tH / 2 - 1;
-  canvas.MoveTo(f.left + 1, f.top);
-  canvas.LineTo(f.left + 1, f.bottom);
+  canvas.Rectangle(frame);
+  frame = client;
+  frame.top += captionHeight / 2 - 1;
+  canvas.MoveTo(frame.left + 1, frame.top);
+  canvas.LineTo(frame.left + 1, frame.bottom);
+  DrawBevelFrame(canvas, frame, edge, dark, 1);
 
-  DrawBevelFrame(canvas, f, edge, dark, 1);
-
-  f = rc;
-  f.bottom = rc.top + tH / 2 + 2;
+  // Above the frame the parent's colour, below the caption the control's.
+  const RECT above{client.left, client.top, client.right, middle + 2};
   canvas.Brush.Style = bsSolid;
   canvas.Brush.Color = parent;
   canvas.Pen.Color = parent;
-  canvas.FillRect(f);
-
+  canvas.FillRect(above);
   const bool rtl = RightToLeftReading(box);
-  RECT t_rect;
-  if (rtl) {
-    t_rect.right = rc.right - 9;
-    t_rect.left = t_rect.right - tW;
-  } else {
-    t_rect.left = rc.left + 9;
-    t_rect.right = t_rect.left + tW;
-  }
-  t_rect.top = rc.top;
-  t_rect.bottom = rc.top + tH;
-
-  f.top = rc.top + tH / 2 + 2;
-  f.bottom = f.top + tH / 2 + 1;
-  f.left = t_rect.left;
-  f.right = t_rect.right;
+  const RECT captionRect = GroupBoxCaptionRect(client, {captionWidth, captionHeight}, rtl);
+  const RECT below{captionRect.left, middle + 2, captionRect.right, middle + 2 + captionHeight / 2 + 1};
   canvas.Brush.Color = color;
   canvas.Pen.Color = color;
-  canvas.FillRect(f);
-  canvas.MoveTo(rc.right - 2, f.top);
-  canvas.LineTo(rc.right - 2, t_rect.bottom);
+  canvas.FillRect(below);
+  canvas.MoveTo(client.right - 2, below.top);
+  canvas.LineTo(client.right - 2, captionRect.bottom);
 
   canvas.Brush.Style = bsClear;
-  canvas.TextRect(t_rect, t_rect.left, t_rect.top, t, rtl ? ETO_RTLREADING : 0);
+  canvas.TextRect(captionRect, captionRect.left, captionRect.top, caption, rtl ? ETO_RTLREADING : 0);
 
-  const int y = rc.top + tH / 2 + 1;
+  // The top edge on either side of the caption.
+  const int y = middle + 1;
   canvas.Pen.Color = edge;
-  canvas.MoveTo(rc.left, y);
-  canvas.LineTo(t_rect.left, y);
-  canvas.MoveTo(t_rect.right, y);
-  canvas.LineTo(rc.right - 1, y);
+  canvas.MoveTo(client.left, y);
+  canvas.LineTo(captionRect.left, y);
+  canvas.MoveTo(captionRect.right, y);
+  canvas.LineTo(client.right - 1, y);
 }

@@ -36,20 +36,22 @@ COLORREF ParentColor(const TControl& control);
 bool RightToLeftReading(const TControl& control);
 int ThumbSize();
 bool Blank(const std::string& text);
-void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& tr, bool isDefault);
+// The control's caption in textRect; a push button's (and a bit button's)
+// with the default emphasis when it is the default button.
+void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& textRect);
 // Whether a check box's or radio button's indicator sits at the right edge.
 bool IndicatorAtRight(TBiDiMode bidi, TLeftRight alignment);
-// Puts the indicator cell b (placed vertically by the caller) SIZE wide at
-// its side, clears it with the control's background and leaves b two pixels
-// inside with the canvas set to draw the indicator in fill and frame.
-void PrepareIndicator(TCanvas& canvas, RECT& b, int size, bool atRight, TColor background, TColor fill,
+// Puts the indicator cell box (placed vertically by the caller) size wide at
+// its side, clears it with the control's background and leaves box two
+// pixels inside with the canvas set to draw the indicator in fill and frame.
+void PrepareIndicator(TCanvas& canvas, RECT& box, int size, bool atRight, TColor background, TColor fill,
                       TColor frame);
-// Glyph rectangle gr and text rectangle tr of a button with a glyph in r;
+// The glyph's and the caption's rectangles in a button's client rectangle;
 // glyphLeftTopShift moves the glyph of the glyph-left layout up or down.
-void PlaceGlyphAndText(TButtonLayout layout, const RECT& r, SIZE glyph, SIZE text, int sp, int glyphLeftTopShift,
-                       RECT& gr, RECT& tr);
+void PlaceGlyphAndText(TButtonLayout layout, const RECT& client, SIZE glyph, SIZE text, int spacing,
+                       int glyphLeftTopShift, RECT& glyphRect, RECT& textRect);
 
-// A frame of width w inside f: colour a on the left and top, z on the
-// right and bottom (so the top-right and bottom-left corners take z); f is
-// left shrunk by w.
-void DrawBevelFrame(TCanvas& canvas, RECT& f, TColor a, TColor z, int w);
+// A frame width pixels wide inside frame: topLeft on the left and top,
+// bottomRight on the right and bottom (so the top-right and bottom-left
+// corners take bottomRight); frame is left shrunk by width.
+void DrawBevelFrame(TCanvas& canvas, RECT& frame, TColor topLeft, TColor bottomRight, int width);

@@ -40,6 +40,57 @@ bool ContainerTaken(const TWinControl* p, TXPContainers set) {
          row(Named(p, "TDBCtrlPanel"), xccFrame) || row(Is<TCustomForm>(p), xccForm);
 }
 
+// A disabled tool button's caption goes through a bitmap, in the bitmap
+// canvas's own face with only its colour set.
+void DrawCaptionThroughBitmap(TCanvas& canvas, const std::string& caption, UINT format, TColor textColor,
+                              RECT textRect) {
+  textRect.top += (textRect.bottom - textRect.top - canvas.TextHeight("W")) / 2;
+  TBitmap text;
+  text.SetSize(textRect.right - textRect.left, textRect.bottom - textRect.top);
+  if (text.Empty()) return;
+  TCanvas& bitmapCanvas = text.Canvas();
+  bitmapCanvas.Brush.Color = canvas.Brush.Color;
+  RECT full{0, 0, text.Width(), text.Height()};
+  bitmapCanvas.FillRect(full);
+  bitmapCanvas.Font.SetColor(textColor);
+  bitmapCanvas.RequireFont();
+  SetBkMode(bitmapCanvas.Handle(), TRANSPARENT);
+  bitmapCanvas.DrawText(caption, full, format + 4);
+  text.Draw(canvas.Handle(), textRect.left, textRect.top);
+}
+
+// The default item's emphasis: four passes of the caption, each in a colour
+// darkened from the canvas pixel under the pass's top-left corner as it
+// stands at that moment (an earlier pass can have changed it).
+void DrawDefaultEmphasis(TCanvas& canvas, const std::string& caption, UINT format, const RECT& textRect) {
+  struct TPass {
+    RECT Rect;
+    int Amount;
+  };
+  const int left = textRect.left, top = textRect.top, right = textRect.right, bottom = textRect.bottom;
+  const TPass passes[] = {{{left + 1, top, right, bottom}, 30},
+                          {{left + 1, top + 2, right + 1, bottom}, 30},
+                          {{left, top + 1, right, bottom}, 40},
+                          {{left + 1, top + 1, right + 1, bottom}, 60}};
+  for (TPass pass : passes) {
+    canvas.Font.SetColor(DarkenColor(canvas.Pixel(pass.Rect.left, pass.Rect.top), pass.Amount));
+    canvas.DrawText(caption, pass.Rect, format);
+  }
+}
+
+// The shortcut text and one blank (drawn also when the text is empty), ten
+// pixels in from the side away from the caption's start.
+void DrawShortcutText(TCanvas& canvas, const std::string& shortcut, RECT keys, bool rightToLeft) {
+  UINT keyFormat = 0;
+  if (rightToLeft) {
+    keys.left += 10;
+  } else {
+    keys.right -= 10;
+    keyFormat = DT_RIGHT;
+  }
+  canvas.DrawText(shortcut + " ", keys, keyFormat);
+}
+
 }  // namespace
 
 TXPStyle::TXPStyle(TComponent* owner) : TComponent(owner) {
@@ -219,78 +270,47 @@ COLORREF TXPStyle::ContrastFontColor(TCanvas& canvas, TColor background) const {
 }
 
 void TXPStyle::DrawItemText(TDrawnObject object, const std::string& caption, UINT format, const TFont& font,
-                            bool rightToLeft, bool barItem, bool isDefault, bool enabled, bool selected,
-                            RECT r, TCanvas& canvas, const std::string& shortcut) {
+                            const TItemTextState& state, RECT textRect, TCanvas& canvas,
+                            const std::string& shortcut) {
   TColor textColor = font.Color();
   canvas.Font = font;
-  if (selected) textColor = EffSelectFontColor;
-  if (!enabled) {
+  if (state.Selected) textColor = EffSelectFontColor;
+  if (!state.Enabled) {
     textColor = EffDisabledColor;
     if (object == doToolButton) {
-      // A disabled tool button's caption goes through a bitmap in the
-      // bitmap canvas's own face.
-      r.top += (r.bottom - r.top - canvas.TextHeight("W")) / 2;
-      TBitmap text;
-      text.SetSize(r.right - r.left, r.bottom - r.top);
-      if (text.Empty()) return;
-      TCanvas& bitmapCanvas = text.Canvas();
-      bitmapCanvas.Brush.Color = canvas.Brush.Color;
-      RECT full{0, 0, text.Width(), text.Height()};
-      bitmapCanvas.FillRect(full);
-      bitmapCanvas.Font.SetColor(textColor);
-      bitmapCanvas.RequireFont();
-      SetBkMode(bitmapCanvas.Handle(), TRANSPARENT);
-      bitmapCanvas.DrawText(caption, full, format + 4);
-      text.Draw(canvas.Handle(), r.left, r.top);
+      DrawCaptionThroughBitmap(canvas, caption, format, textColor, textRect);
       return;
     }
   }
-  if (barItem && selected && FUseSystemColors) textColor = ContrastFontColor(canvas, EffIconBackColor);
+  if (state.BarItem && state.Selected && FUseSystemColors) textColor = ContrastFontColor(canvas, EffIconBackColor);
 
   canvas.Font.SetColor(textColor);
-  r.top += (r.bottom - r.top - canvas.TextHeight("W")) / 2;
-  const int L = r.left, T = r.top, R = r.right, B = r.bottom;
+  textRect.top += (textRect.bottom - textRect.top - canvas.TextHeight("W")) / 2;
   SetBkMode(canvas.Handle(), TRANSPARENT);
-  if (isDefault && enabled) {
-    struct TPass {
-      RECT Rect;
-      int Amount;
-    };
-    const TPass passes[] = {{{L + 1, T, R, B}, 30}, {{L + 1, T + 2, R + 1, B}, 30},
-                            {{L, T + 1, R, B}, 40}, {{L + 1, T + 1, R + 1, B}, 60}};
-    for (TPass pass : passes) {
-      canvas.Font.SetColor(DarkenColor(canvas.Pixel(pass.Rect.left, pass.Rect.top), pass.Amount));
-      canvas.DrawText(caption, pass.Rect, format);
-    }
+  if (state.Default && state.Enabled) {
+    DrawDefaultEmphasis(canvas, caption, format, textRect);
     canvas.Font.SetColor(textColor);
   }
-  RECT text{L, T, R, B};
+  RECT text = textRect;
   canvas.DrawText(caption, text, format);
 
   canvas.Font.SetColor(HighColorDevice ? DarkenColor(textColor, -40) : ColorToRGB(textColor));
-  RECT keys{L, T, R, B};
-  UINT keyFormat = 0;
-  if (rightToLeft) {
-    keys.left += 10;
-  } else {
-    keys.right -= 10;
-    keyFormat = DT_RIGHT;
-  }
-  canvas.DrawText(shortcut + " ", keys, keyFormat);
+  DrawShortcutText(canvas, shortcut, textRect, state.RightToLeft);
 }
 
-void TXPStyle::DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& r, bool selected,
-                             bool pressed, bool enabled, bool checked, bool barItem, bool rightToLeft) {
+void TXPStyle::DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& glyphRect,
+                             bool selected, bool pressed, bool enabled, bool checked, bool barItem,
+                             bool rightToLeft) {
   if (glyph.Empty() || glyph.Width() <= 0) return;
-  int x = r.left, y = r.top + 1;
+  int x = glyphRect.left, y = glyphRect.top + 1;
   if (object == doMenuItem) {
-    y = r.top + 3;
+    y = glyphRect.top + 3;
     if (glyph.Width() < FIconWidth)
-      x = r.left + (FIconWidth - glyph.Width()) / 2 - 1;
+      x = glyphRect.left + (FIconWidth - glyph.Width()) / 2 - 1;
     else
-      x = rightToLeft ? r.right - glyph.Width() - 2 : r.left + 2;
+      x = rightToLeft ? glyphRect.right - glyph.Width() - 2 : glyphRect.left + 2;
   }
-  if (barItem) x = rightToLeft ? r.right - glyph.Width() - 5 : r.left + 1;
+  if (barItem) x = rightToLeft ? glyphRect.right - glyph.Width() - 5 : glyphRect.left + 1;
   if (selected && !barItem && enabled && !checked && !pressed) {
     --x;
     --y;

@@ -32,6 +32,15 @@ constexpr bool InSet(std::uint16_t set, int member) { return ((set >> member) & 
 // glyphs and captions of each kind differently.
 enum TDrawnObject { doControl, doMenuItem, doToolButton };
 
+// The state a caption is drawn in (DrawItemText).
+struct TItemTextState {
+  bool RightToLeft = false;  // the shortcut text goes to the left
+  bool BarItem = false;      // a top-level item of a menu bar
+  bool Default = false;      // the default item's emphasis
+  bool Enabled = true;
+  bool Selected = false;
+};
+
 // The Tag that keeps a menu, menu item, control or a control's parent out.
 constexpr int XPExcludeTag = 999;
 
@@ -102,10 +111,9 @@ public:
   // Shared drawing routines (menu items, tool buttons and hooked controls).
   COLORREF ContrastFontColor(TCanvas& canvas, TColor background) const;
   void DrawItemText(TDrawnObject object, const std::string& caption, UINT format, const TFont& font,
-                    bool rightToLeft, bool barItem, bool isDefault, bool enabled, bool selected, RECT r,
-                    TCanvas& canvas, const std::string& shortcut);
+                    const TItemTextState& state, RECT textRect, TCanvas& canvas, const std::string& shortcut);
   // Changes glyph (dimmed, greyed): pass a copy.
-  void DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& r, bool selected,
+  void DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& glyphRect, bool selected,
                      bool pressed, bool enabled, bool checked, bool barItem, bool rightToLeft);
 
   // Paints a whole tool bar button (OnCustomDrawButton of a tool bar).
@@ -132,12 +140,12 @@ public:
   // The glyph size for measuring; the width raised to IconWidth unless the
   // item sits in the host form's menu bar.
   SIZE GetItemGlyphSize(TMenuItem* item) const;
-  void DrawCheckIndicator(TMenuItem* item, bool selected, const RECT& r, TCanvas& canvas, bool hasGlyph,
+  void DrawCheckIndicator(TMenuItem* item, bool selected, const RECT& checkRect, TCanvas& canvas, bool hasGlyph,
                           bool enabled);
   // The highlight of a bar item (raised on high-colour devices), or the
   // simple form for right-to-left, low colour or anything but a menu item.
-  void DrawHighlight(TDrawnObject object, TCanvas& canvas, bool rightToLeft, TColor color, const RECT& r);
-  void FillIconGradient(TCanvas& canvas, const RECT& r, bool rightToLeft);
+  void DrawHighlight(TDrawnObject object, TCanvas& canvas, bool rightToLeft, TColor color, const RECT& rect);
+  void FillIconGradient(TCanvas& canvas, const RECT& rect, bool rightToLeft);
   // Overdraws a popup menu window's 3-D border with the flat frame and its
   // shadow, on the screen.
   void DrawFlatMenuFrame(HWND window, bool rightToLeft);
@@ -162,6 +170,31 @@ private:
   void ApplyToMenu(TComponent* component, bool activate);
   void HookControl(TControl* control);
   void RestoreHookedControls();
+
+  // The phases of DrawToolButtonHandler (BarPainters.cpp), over a layout
+  // worked out once per drawing.
+  struct TToolButtonLayout;
+  TToolButtonLayout ToolButtonLayout(TToolBar* toolBar, TToolButton* button, TCustomDrawState state,
+                                     TCanvas& canvas) const;
+  void ApplyFaceRules(TToolButtonLayout& layout, TToolBar* toolBar, TToolButton* button,
+                      TCustomDrawState state) const;
+  void DrawToolButtonFace(TCanvas& canvas, const TToolButtonLayout& layout);
+  int DrawToolButtonGlyph(TToolBar* toolBar, TToolButton* button, TCanvas& canvas, const TToolButtonLayout& layout);
+  void DrawToolButtonCaption(TToolBar* toolBar, TToolButton* button, TCanvas& canvas,
+                             const TToolButtonLayout& layout, int glyphWidth);
+
+  // The phases of DrawMenuItem (MenuDraw.cpp), over a layout worked out
+  // once per drawing.
+  struct TMenuItemLayout;
+  TMenuItemLayout MenuItemLayout(TMenuItem* item, bool selected, const RECT& rect, bool hasGlyph,
+                                 int glyphWidth) const;
+  RECT MenuCheckRect(const TMenuItemLayout& layout) const;
+  RECT MenuTextRect(const TMenuItemLayout& layout) const;
+  void DrawMenuItemBackground(TCanvas& canvas, const TMenuItemLayout& layout);
+  void DrawMenuItemHighlight(TCanvas& canvas, const TMenuItemLayout& layout);
+  void DrawMenuSeparator(TCanvas& canvas, const TMenuItemLayout& layout);
+  void DrawMenuItemCaption(TMenuItem* item, TCanvas& canvas, const TMenuItemLayout& layout);
+  void FrameMenuWindowOf(TCanvas& canvas, bool rightToLeft);
 
   BYTE FDimLevel = 30;
   BYTE FGrayLevel = 10;

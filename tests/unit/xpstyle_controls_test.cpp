@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <vector>
 
 #include "GalleryForm.h"
@@ -538,6 +539,42 @@ TEST(XPBars, AMenuItemButtonHooksItsMenusItemsWhenPainted) {
   TMenuItem* later = addItem(file);
   form->Print();
   EXPECT_FALSE(later->OnAdvancedDrawItem.Assigned());
+}
+
+// The glyph comes from the hot images while hot, centred in the button
+// less a drop-down button's arrow part, or 3 pixels in with List; a hot
+// glyph is lifted one pixel up and left, and the image's square starts 4
+// pixels into the image.
+TEST(XPBars, ToolButtonHotGlyphCentredOrAtTheLeft) {
+  Owned<TBarForm> form(new TBarForm());
+  const COLORREF red = RGB(200, 0, 0);
+  auto* hot = new TImageList(form.get(), 16, 16);
+  TBitmap picture = Filled(16, 16, RGB(255, 0, 255));
+  picture.Canvas().Brush.Color = red;
+  picture.Canvas().FillRect({4, 4, 12, 12});
+  hot->AddMasked(picture, RGB(255, 0, 255));
+  form->Bar->SetHotImages(hot);
+  form->Show();
+  app_support::Pump(100);
+  auto hotSquare = [&](TToolButton* button) {
+    SendMessageA(form->Bar->Handle(), TB_SETHOTITEM, button->Index(), 0);
+    TBitmap out = form->Print();
+    SendMessageA(form->Bar->Handle(), TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+    return BoxOf(out, red);
+  };
+  auto centred = [](const RECT& bounds, int right) {
+    return static_cast<int>(std::nearbyint((right - bounds.left - 16) / 2.0 + bounds.left));
+  };
+
+  const RECT plain = form->Plain->BoundsRect(), drop = form->Drop->BoundsRect();
+  const RECT plainSquare = hotSquare(form->Plain), dropSquare = hotSquare(form->Drop);
+  EXPECT_EQ(plainSquare.left, centred(plain, plain.right) - 1 + 4);
+  EXPECT_EQ(plainSquare.top, plain.top + 2 + 4);
+  EXPECT_EQ(dropSquare.left, centred(drop, drop.right - 12) - 1 + 4) << "the arrow's 12 pixels left out";
+
+  form->Bar->SetList(true);
+  app_support::Pump(50);
+  EXPECT_EQ(hotSquare(form->Plain).left, form->Plain->BoundsRect().left + 3 - 1 + 4);
 }
 
 TEST(XPBars, BandGripShortBandAndDarkeningToBlack) {
