@@ -74,7 +74,9 @@ ImportList read_pe_imports(const std::vector<unsigned char>& file) {
 }
 
 bool is_known_dll(const std::string& name) {
-  static const char* const known[] = {
+  // ntdll.dll is mapped by the system itself into every process before any
+  // search could happen.
+  static const char* const known[] = {"ntdll.dll",
       "advapi32.dll", "clbcatq.dll",  "comdlg32.dll", "gdi32.dll",    "imagehlp.dll", "imm32.dll",
       "kernel32.dll", "msctf.dll",    "msvcrt.dll",   "normaliz.dll", "nsi.dll",      "ole32.dll",
       "oleaut32.dll", "psapi.dll",    "rpcrt4.dll",   "sechost.dll",  "setupapi.dll", "shell32.dll",
