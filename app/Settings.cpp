@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "platform/Handles.h"
+#include "app/WholeFile.h"
+#include "platform/Platform.h"
 #include "base/SysUtils.h"
 
 namespace {
@@ -22,28 +23,6 @@ public:
 private:
   HANDLE FHandle;
 };
-
-// The error of a call that failed; never "success", which would let the
-// failure pass for a write.
-DWORD FailureCode() {
-  DWORD error = ::GetLastError();
-  return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
-}
-
-// Creates or overwrites the file with the text and flushes it to the disk.
-// Returns the error of the step that failed, ERROR_SUCCESS when none did;
-// the file is closed either way.
-DWORD WriteWholeFile(TPlatform& platform, const std::string& path, const std::string& text) {
-  TFileHandle file(platform, platform.CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return FailureCode();
-  DWORD written = 0;
-  if (!platform.WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
-    return FailureCode();
-  if (written != text.size()) return ERROR_DISK_FULL;
-  if (!platform.FlushFileBuffers(file.Get())) return FailureCode();
-  return ERROR_SUCCESS;
-}
 
 }  // namespace
 
@@ -121,20 +100,7 @@ void ReadSettingsFile(const std::string& path, TOptions& options) {
 
 void WriteSettingsFile(const std::string& path, const TOptions& options) {
   if (path.empty()) throw EInOutError(ERROR_FILENAME_EXCED_RANGE);
-  // Written whole beside the file, then put in its place in one step: a
-  // crash or a full disk never leaves a short file, which would read as
-  // every option off. A new file left by an earlier crash is overwritten.
-  TPlatform& platform = Platform();
-  // A replace would pass over the read-only mark that the user set.
-  DWORD attributes = platform.GetFileAttributesA(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    throw EInOutError(ERROR_ACCESS_DENIED);
-  std::string fresh = path + ".new";
-  DWORD error = WriteWholeFile(platform, fresh, SettingsText(options));
-  if (error == ERROR_SUCCESS &&
-      !platform.MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    error = FailureCode();
-  if (error == ERROR_SUCCESS) return;
-  platform.DeleteFileA(fresh.c_str());
-  throw EInOutError(error);
+  // Written whole or not at all: a short file would read as every option off.
+  DWORD error = WriteWholeFile(WidePath(path), SettingsText(options));
+  if (error != ERROR_SUCCESS) throw EInOutError(error);
 }

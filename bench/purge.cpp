@@ -337,7 +337,9 @@ void RunRounds(const TSize& size, int rounds, const std::vector<TSide>& cacheSid
     for (std::size_t turn = 0; turn < cacheSides.size(); ++turn) {
       TSide side = cacheSides[(round + turn) % cacheSides.size()];
       FillCache(roundId * SideCount + side);
-      void (*purge)() = side == Ours ? PurgeUrlCache : side == Base ? BaselineCachePurge : FloorCachePurge;
+      void (*purge)() = side == Ours   ? static_cast<void (*)()>(PurgeUrlCache)
+                        : side == Base ? BaselineCachePurge
+                                       : FloorCachePurge;
       times.Cache[side].push_back(Timed(purge));
       times.Leftovers |= CountCacheEntries() != 0;
     }

@@ -22,7 +22,9 @@ IUrlHistoryStg2* HistoryInterface() { return History.Get(); }
 
 void ReleaseHistory() { History.Reset(); }
 
-void ClearHistory() {
+void ClearHistory() { ClearHistory(TCleanMode::Delete); }
+
+void ClearHistory(TCleanMode mode) {
   TComRef<IUnknown> object;
   HRESULT result = Platform().CoCreateInstance(CLSID_CUrlHistory, nullptr,
                                                CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
@@ -34,7 +36,7 @@ void ClearHistory() {
       !history)
     throw EIntfCastError();
   History.Reset(history);
-  History->ClearHistory();
+  if (mode == TCleanMode::Delete) History->ClearHistory();
 }
 
 // ---- URL cache ----
@@ -53,6 +55,12 @@ public:
   void Reserve(DWORD size) {
     if (size > Capacity()) FData.resize((size + sizeof(LONGLONG) - 1) / sizeof(LONGLONG));
     Info()->dwStructSize = Capacity();
+  }
+  // The size of the entry's cached file, 0 unless the field lies inside the
+  // SIZE bytes the system reported for the record.
+  unsigned long long FileSize(DWORD size) {
+    if (size > Capacity() || size < offsetof(INTERNET_CACHE_ENTRY_INFOA, dwSizeHigh) + sizeof(DWORD)) return 0;
+    return (static_cast<unsigned long long>(Info()->dwSizeHigh) << 32) | Info()->dwSizeLow;
   }
   // The record's URL, or null unless the URL pointer and its whole text lie
   // inside the SIZE bytes the system reported for the record.
@@ -84,9 +92,23 @@ bool FetchInto(TCacheRecord& record, DWORD& size, TFetch fetch) {
   return fetch(record.Info(), &size);
 }
 
+// An entry in use stays marked for deletion and goes once it is released.
+void DeleteEntry(TPlatform& platform, const char* url, unsigned long long bytes, TCacheCounts& counts,
+                 TCleanMode mode) {
+  if (mode == TCleanMode::CountOnly || platform.DeleteUrlCacheEntryA(url)) {
+    ++counts.Deleted;
+    counts.Bytes += bytes;
+  } else if (GetLastError() == ERROR_ACCESS_DENIED) {
+    ++counts.Pending;
+  } else {
+    ++counts.Kept;
+  }
+}
+
 // Deletes every entry that one enumeration of the cache returns for the
 // pattern.
-void PurgeCacheEntries(TPlatform& platform, TCacheRecord& record, const char* pattern) {
+void PurgeCacheEntries(TPlatform& platform, TCacheRecord& record, const char* pattern, TCacheCounts& counts,
+                       TCleanMode mode) {
   DWORD size = 0;
   HANDLE first = nullptr;
   FetchInto(record, size, [&](LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD length) {
@@ -97,7 +119,7 @@ void PurgeCacheEntries(TPlatform& platform, TCacheRecord& record, const char* pa
   if (!find.Get()) return;
   for (bool fetched = true; fetched;) {
     KeepPainting();
-    if (const char* url = record.Url(size)) platform.DeleteUrlCacheEntryA(url);
+    if (const char* url = record.Url(size)) DeleteEntry(platform, url, record.FileSize(size), counts, mode);
     fetched = FetchInto(record, size, [&](LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD length) {
       return platform.FindNextUrlCacheEntryA(find.Get(), info, length) != FALSE;
     });
@@ -109,21 +131,30 @@ void PurgeCacheEntries(TPlatform& platform, TCacheRecord& record, const char* pa
 // Windows enumerates only the content entries for a null pattern; cookies
 // and history entries each need their own pass.
 void PurgeUrlCache() {
+  TCacheCounts counts;
+  PurgeUrlCache(counts, TCleanMode::Delete);
+}
+
+void PurgeUrlCache(TCacheCounts& counts, TCleanMode mode) {
   RunFinished = false;
   TPlatform& platform = Platform();
   TCacheRecord record;
-  PurgeCacheEntries(platform, record, nullptr);
-  PurgeCacheEntries(platform, record, "cookie:");
-  PurgeCacheEntries(platform, record, "visited:");
+  for (const char* pattern : {static_cast<const char*>(nullptr), "cookie:", "visited:"})
+    PurgeCacheEntries(platform, record, pattern, counts, mode);
 }
 
 // ---- Shell steps ----
 
-void ClearRecentDocuments() { Platform().SHAddToRecentDocs(0, nullptr); }
+void ClearRecentDocuments() { ClearRecentDocuments(TCleanMode::Delete); }
+
+void ClearRecentDocuments(TCleanMode mode) {
+  if (mode == TCleanMode::Delete) Platform().SHAddToRecentDocs(0, nullptr);
+}
 
 namespace {
 
 using TEmptyRecycleBin = HRESULT(WINAPI*)(HWND, LPCSTR, DWORD);
+using TQueryRecycleBin = HRESULT(WINAPI*)(LPCSTR, LPSHQUERYRBINFO);
 
 constexpr DWORD EmptyQuietly = SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND;
 
@@ -142,4 +173,24 @@ void EmptyRecycleBin(HWND applicationWindow) {
   auto empty = reinterpret_cast<TEmptyRecycleBin>(
       reinterpret_cast<void*>(platform.GetProcAddress(shell.Get(), "SHEmptyRecycleBinA")));
   if (empty) empty(applicationWindow, nullptr, EmptyQuietly);
+}
+
+TBinResult EmptyRecycleBinReported(TBinCounts& counts, TCleanMode mode) {
+  TPlatform& platform = Platform();
+  TLibraryHandle shell(platform, platform.LoadLibraryA("Shell32.dll"));
+  if (!shell.Get()) return TBinResult::LibraryMissing;
+  auto empty = reinterpret_cast<TEmptyRecycleBin>(
+      reinterpret_cast<void*>(platform.GetProcAddress(shell.Get(), "SHEmptyRecycleBinA")));
+  auto query = reinterpret_cast<TQueryRecycleBin>(
+      reinterpret_cast<void*>(platform.GetProcAddress(shell.Get(), "SHQueryRecycleBinA")));
+  if (!empty || !query) return TBinResult::FunctionMissing;
+  SHQUERYRBINFO info{};
+  info.cbSize = sizeof info;
+  if (SUCCEEDED(query(nullptr, &info))) {
+    counts.Items = static_cast<unsigned long long>(info.i64NumItems);
+    counts.Bytes = static_cast<unsigned long long>(info.i64Size);
+  }
+  // Some systems answer an empty bin's emptying with an error.
+  if (mode == TCleanMode::CountOnly || counts.Items == 0) return TBinResult::Emptied;
+  return SUCCEEDED(empty(nullptr, nullptr, EmptyQuietly)) ? TBinResult::Emptied : TBinResult::Failed;
 }

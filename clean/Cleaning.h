@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <urlhist.h>
 
+#include "clean/Counts.h"
+
 // Set as the last step of a run, cleared by the URL cache purge and by the
 // tick that reports the run.
 extern bool RunFinished;
@@ -20,17 +22,28 @@ void ReleaseHistory();
 // and EIntfCastError when it lacks IUrlHistoryStg2 (the previous interface
 // is then kept). The result of ClearHistory itself is ignored.
 void ClearHistory();
+// The same; with CountOnly the object is made and asked for the interface,
+// so its failures show, but the history is left as it is.
+void ClearHistory(TCleanMode mode);
 
 // Clears RunFinished, then deletes every entry of the WinINet URL cache:
 // the content entries, then the cookies, then the history entries.
 // Never fails outward.
 void PurgeUrlCache();
+// The same purge, counting what goes; with CountOnly nothing is deleted.
+void PurgeUrlCache(TCacheCounts& counts, TCleanMode mode);
 
 // Clears the shell's list of recent documents.
 void ClearRecentDocuments();
+void ClearRecentDocuments(TCleanMode mode);
 
 // Empties the recycle bins of all drives through SHEmptyRecycleBinA, looked
 // up in Shell32.dll for this call only. When the library cannot be loaded
 // it shows the error dialog "Failed to load Shell32.dll." and returns; a
 // missing function is passed over silently.
 void EmptyRecycleBin(HWND applicationWindow);
+
+// The same step without a window: shows no dialog, says how it ended, and
+// counts the bin's items and bytes first (SHQueryRecycleBinA). An empty bin
+// is not emptied again; with CountOnly nothing is emptied.
+TBinResult EmptyRecycleBinReported(TBinCounts& counts, TCleanMode mode);

@@ -53,6 +53,7 @@ bool TFolderListing::Next(TDirEntry& entry) {
     std::wstring name(record->FileName, length);
     if (name == L"." || name == L"..") continue;
     entry.Attributes = record->FileAttributes;
+    entry.Size = static_cast<unsigned long long>(record->EndOfFile.QuadPart);
     entry.Name = std::move(name);
     return true;
   }
@@ -71,7 +72,9 @@ HANDLE OpenRelative(TPlatform& platform, HANDLE folder, const std::wstring& name
   NTSTATUS result =
       platform.NtOpenFile(&handle, access | SYNCHRONIZE, &attributes, &status, ShareAll,
                           options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT);
-  return NT_SUCCESS(result) && handle ? handle : INVALID_HANDLE_VALUE;
+  if (NT_SUCCESS(result) && handle) return handle;
+  SetLastError(RtlNtStatusToDosError(result));
+  return INVALID_HANDLE_VALUE;
 }
 
 std::wstring ObjectName(TPlatform& platform, HANDLE handle) {

@@ -18,6 +18,7 @@ bool PassesMask(DWORD attributes, DWORD mask);
 
 struct TDirEntry {
   DWORD Attributes = 0;
+  unsigned long long Size = 0;  // of a file's data
   std::wstring Name;
 };
 
@@ -53,7 +54,8 @@ private:
 
 // Opens an entry relative to its folder's handle, asking not to follow a
 // link in its place; OPTIONS adds FILE_DIRECTORY_FILE or
-// FILE_NON_DIRECTORY_FILE. An invalid handle when it cannot be opened.
+// FILE_NON_DIRECTORY_FILE. An invalid handle when it cannot be opened, the
+// reason in GetLastError (ERROR_SHARING_VIOLATION for a file in use).
 HANDLE OpenRelative(TPlatform& platform, HANDLE folder, const std::wstring& name, ACCESS_MASK access,
                     ULONG options);
 

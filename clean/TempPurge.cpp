@@ -196,16 +196,23 @@ HANDLE OpenApprovedFolder(TPlatform& platform, const std::wstring& path) {
 
 namespace {
 
-bool ContentsAreContained(TPlatform& platform, HANDLE folder, const std::wstring& name);
+// What the walk through a subfolder carries: the platform, and the bytes of
+// the files it saw, which go with the folder.
+struct TWalk {
+  TPlatform& Platform;
+  unsigned long long Bytes = 0;
+};
+
+bool ContentsAreContained(TWalk& walk, HANDLE folder, const std::wstring& name);
 
 // The subfolder NAME of PARENT, opened through the parent's handle: where
 // the listing saw it and not a link (one swapped in since would lead
 // elsewhere, or be a reparse point itself), and nothing below it leads out.
-bool SubfolderIsContained(TPlatform& platform, HANDLE parent, const std::wstring& name, const std::wstring& expected) {
-  TFileHandle folder(platform, OpenRelative(platform, parent, name, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                                            FILE_DIRECTORY_FILE));
-  return folder.Valid() && IsObject(platform, folder.Get(), expected) &&
-         ContentsAreContained(platform, folder.Get(), expected);
+bool SubfolderIsContained(TWalk& walk, HANDLE parent, const std::wstring& name, const std::wstring& expected) {
+  TFileHandle folder(walk.Platform, OpenRelative(walk.Platform, parent, name,
+                                                 FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_DIRECTORY_FILE));
+  return folder.Valid() && IsObject(walk.Platform, folder.Get(), expected) &&
+         ContentsAreContained(walk, folder.Get(), expected);
 }
 
 // Wine shows a link to a file as a plain file and opens what it points to,
@@ -215,34 +222,81 @@ bool FileIsContained(TPlatform& platform, HANDLE parent, const std::wstring& nam
   return file.Valid() && SameName(ObjectName(platform, file.Get()), expected);
 }
 
-bool ContentsAreContained(TPlatform& platform, HANDLE folder, const std::wstring& name) {
-  TFolderListing listing(platform, folder);
+bool ContentsAreContained(TWalk& walk, HANDLE folder, const std::wstring& name) {
+  TFolderListing listing(walk.Platform, folder);
   TDirEntry entry;
   while (listing.Next(entry)) {
     KeepPainting();
     if (entry.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
     std::wstring expected = name + L"\\" + entry.Name;
     bool contained = entry.Attributes & FILE_ATTRIBUTE_DIRECTORY
-                         ? SubfolderIsContained(platform, folder, entry.Name, expected)
-                         : FileIsContained(platform, folder, entry.Name, expected);
+                         ? SubfolderIsContained(walk, folder, entry.Name, expected)
+                         : FileIsContained(walk.Platform, folder, entry.Name, expected);
     if (!contained) return false;
+    walk.Bytes += entry.Size;
   }
   return !listing.Failed();
 }
 
+enum class TFileOutcome { Deleted, ReadOnly, Link, InUse, Other };
+
 // Deletes a file through the handle that was checked, so the name cannot be
-// swapped between the check and the deletion. Read-only files and files in
-// use refuse and stay.
-void DeleteOwnFile(TPlatform& platform, HANDLE folder, const std::wstring& name, const std::wstring& expected) {
-  TFileHandle file(platform, OpenRelative(platform, folder, name, DELETE, FILE_NON_DIRECTORY_FILE));
-  if (!file.Valid() || !SameName(ObjectName(platform, file.Get()), expected)) return;
+// swapped between the check and the deletion; with CountOnly it stops short
+// of the deletion. Read-only files and links are kept without a try.
+TFileOutcome DeleteOwnFile(TPlatform& platform, HANDLE folder, const TDirEntry& entry, const std::wstring& expected,
+                           TCleanMode mode) {
+  if (entry.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) return TFileOutcome::Link;
+  if (entry.Attributes & FILE_ATTRIBUTE_READONLY) return TFileOutcome::ReadOnly;
+  TFileHandle file(platform, OpenRelative(platform, folder, entry.Name, DELETE, FILE_NON_DIRECTORY_FILE));
+  if (!file.Valid())
+    return GetLastError() == ERROR_SHARING_VIOLATION ? TFileOutcome::InUse : TFileOutcome::Other;
+  if (!SameName(ObjectName(platform, file.Get()), expected)) return TFileOutcome::Link;
+  if (mode == TCleanMode::CountOnly) return TFileOutcome::Deleted;
   FILE_DISPOSITION_INFO disposition{TRUE};
-  platform.SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+  if (platform.SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition))
+    return TFileOutcome::Deleted;
+  return GetLastError() == ERROR_SHARING_VIOLATION ? TFileOutcome::InUse : TFileOutcome::Other;
+}
+
+void Count(TTempCounts& counts, TFileOutcome outcome, unsigned long long size) {
+  switch (outcome) {
+    case TFileOutcome::Deleted:
+      ++counts.Deleted;
+      counts.Bytes += size;
+      break;
+    case TFileOutcome::ReadOnly: ++counts.ReadOnly; break;
+    case TFileOutcome::Link: ++counts.Links; break;
+    case TFileOutcome::InUse: ++counts.InUse; break;
+    case TFileOutcome::Other: ++counts.Other; break;
+  }
 }
 
 std::wstring WithBackslash(std::wstring path) {
   if (!path.empty() && path.back() != L'\\') path += L'\\';
   return path;
+}
+
+// Hands each plain subfolder that holds no link to the shell; the others,
+// and those the shell refuses, are counted as kept.
+void PurgeSubfolders(TPlatform& platform, HANDLE folder, const std::wstring& name, const std::wstring& path,
+                     const std::vector<std::wstring>& subfolders, TTempCounts& counts, TCleanMode mode) {
+  for (const std::wstring& subfolder : subfolders) {
+    KeepPainting();
+    // Wine's shell deletes for good when it cannot reach the trash, and then
+    // follows links; a subfolder holding one is left alone. The shell takes
+    // a name, so the check and its work are not one step: the window
+    // between them is as short as the program can make it.
+    TWalk walk{platform};
+    bool gone = SubfolderIsContained(walk, folder, subfolder, name + L"\\" + subfolder) &&
+                (mode == TCleanMode::CountOnly ? path.size() + subfolder.size() <= 254
+                                               : ShellDeleteFolder(path + subfolder, false, true));
+    if (gone) {
+      ++counts.FoldersToBin;
+      counts.Bytes += walk.Bytes;
+    } else {
+      ++counts.FoldersKept;
+    }
+  }
 }
 
 }  // namespace
@@ -252,7 +306,8 @@ bool IsSelfContained(const std::wstring& folder) {
   TFileHandle handle(platform, folder.empty() ? INVALID_HANDLE_VALUE : OpenFolder(platform, folder));
   if (!handle.Valid()) return false;
   std::wstring name = ObjectName(platform, handle.Get());
-  return !name.empty() && ContentsAreContained(platform, handle.Get(), name);
+  TWalk walk{platform};
+  return !name.empty() && ContentsAreContained(walk, handle.Get(), name);
 }
 
 bool ShellDeleteFolder(const std::wstring& path, bool confirm, bool showProgress) {
@@ -276,33 +331,32 @@ bool ShellDeleteFolder(const std::wstring& path, bool confirm, bool showProgress
 }
 
 void PurgeTempFolder(const std::wstring& tempFolderPath) {
+  TTempCounts counts;
+  PurgeTempFolder(tempFolderPath, counts, TCleanMode::Delete);
+}
+
+void PurgeTempFolder(const std::wstring& tempFolderPath, TTempCounts& counts, TCleanMode mode) {
   TPlatform& platform = Platform();
   TFileHandle folder(platform, OpenApprovedFolder(platform, tempFolderPath));
   if (!folder.Valid()) return;
   std::wstring name = ObjectName(platform, folder.Get());
   if (name.empty()) return;
+  counts.Approved = true;
   // The files first, for good; the plain subfolders after, to the shell.
   std::vector<std::wstring> subfolders;
   TFolderListing listing(platform, folder.Get());
   TDirEntry entry;
   while (listing.Next(entry)) {
     KeepPainting();
-    if (entry.Attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (IsPlainSubfolder(entry)) subfolders.push_back(entry.Name);
-    } else if (!(entry.Attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-      DeleteOwnFile(platform, folder.Get(), entry.Name, name + L"\\" + entry.Name);
-    }
+    if (!(entry.Attributes & FILE_ATTRIBUTE_DIRECTORY))
+      Count(counts, DeleteOwnFile(platform, folder.Get(), entry, name + L"\\" + entry.Name, mode), entry.Size);
+    else if (IsPlainSubfolder(entry))
+      subfolders.push_back(entry.Name);
+    else
+      ++counts.FoldersKept;
   }
   // A listing that broke off leaves the folder as it is from there on.
   if (listing.Failed()) return;
-  std::wstring path = WithBackslash(tempFolderPath);
-  for (const std::wstring& subfolder : subfolders) {
-    KeepPainting();
-    // Wine's shell deletes for good when it cannot reach the trash, and then
-    // follows links; a subfolder holding one is left alone. The shell takes
-    // a name, so the check and its work are not one step: the window
-    // between them is as short as the program can make it.
-    if (SubfolderIsContained(platform, folder.Get(), subfolder, name + L"\\" + subfolder))
-      ShellDeleteFolder(path + subfolder, false, true);
-  }
+  counts.Complete = true;
+  PurgeSubfolders(platform, folder.Get(), name, WithBackslash(tempFolderPath), subfolders, counts, mode);
 }

@@ -6,6 +6,8 @@
 #pragma once
 #include <string>
 
+#include "clean/Counts.h"
+
 // True when the path may be purged: an absolute path (drive or UNC), not a
 // root, holding no "." or ".." part, and neither the Windows folder nor the
 // profile folder nor an ancestor of either. Compared part by part, without
@@ -24,6 +26,9 @@ bool IsSafeTempFolder(const std::wstring& path, const std::wstring& windowsDir, 
 // only when it is the object its name says, and a folder holding a link
 // stays whole. Never fails outward.
 void PurgeTempFolder(const std::wstring& tempFolderPath);
+// The same purge, counting what goes and what stays and why; with
+// CountOnly nothing is deleted and nothing is handed to the shell.
+void PurgeTempFolder(const std::wstring& tempFolderPath, TTempCounts& counts, TCleanMode mode);
 
 // True when nothing below the folder leads outside it: no entry carries the
 // reparse-point bit and every file is the object its name says. False also

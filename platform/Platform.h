@@ -29,7 +29,7 @@ public:
   virtual BOOL FindCloseUrlCache(HANDLE hEnumHandle) = 0;
 
   // Files and folders (kernel32)
-  virtual BOOL DeleteFileA(LPCSTR lpFileName) = 0;
+  virtual BOOL DeleteFileW(LPCWSTR lpFileName) = 0;
   virtual HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                              LPSECURITY_ATTRIBUTES lpSecurityAttributes,
                              DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
@@ -50,8 +50,8 @@ public:
   virtual BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                          LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped) = 0;
   virtual BOOL FlushFileBuffers(HANDLE hFile) = 0;
-  virtual DWORD GetFileAttributesA(LPCSTR lpFileName) = 0;
-  virtual BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags) = 0;
+  virtual DWORD GetFileAttributesW(LPCWSTR lpFileName) = 0;
+  virtual BOOL MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlags) = 0;
 
   // An entry opened relative to its folder's handle (ntdll); ObjectAttributes
   // carries the folder as RootDirectory and the entry's name.

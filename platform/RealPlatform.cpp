@@ -21,7 +21,7 @@ public:
   BOOL DeleteUrlCacheEntryA(LPCSTR url) override { return ::DeleteUrlCacheEntryA(url); }
   BOOL FindCloseUrlCache(HANDLE handle) override { return ::FindCloseUrlCache(handle); }
 
-  BOOL DeleteFileA(LPCSTR name) override { return ::DeleteFileA(name); }
+  BOOL DeleteFileW(LPCWSTR name) override { return ::DeleteFileW(name); }
   HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                      DWORD disposition, DWORD flags, HANDLE templateFile) override {
     return ::CreateFileA(name, access, share, security, disposition, flags, templateFile);
@@ -51,9 +51,9 @@ public:
     return ::WriteFile(file, data, size, written, overlapped);
   }
   BOOL FlushFileBuffers(HANDLE file) override { return ::FlushFileBuffers(file); }
-  DWORD GetFileAttributesA(LPCSTR name) override { return ::GetFileAttributesA(name); }
-  BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) override {
-    return ::MoveFileExA(from, to, flags);
+  DWORD GetFileAttributesW(LPCWSTR name) override { return ::GetFileAttributesW(name); }
+  BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) override {
+    return ::MoveFileExW(from, to, flags);
   }
 
   DWORD GetTempPathW(DWORD size, LPWSTR buffer) override { return ::GetTempPathW(size, buffer); }

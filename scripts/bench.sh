@@ -64,7 +64,7 @@ for bench in "$SPW_BUILD"/bench/bench_*.exe; do
     bench_startup)
       # shellcheck disable=SC2206
       args=("$SPW_BUILD/spurwisch.exe" ${SPW_BENCH_STARTUP_ARGS:-}) ;;
-    bench_tray_menu | bench_idle | bench_responsive)
+    bench_tray_menu | bench_idle | bench_responsive | bench_preview)
       args=("$SPW_BUILD/spurwisch.exe") ;;
   esac
   spw_log "running $name"

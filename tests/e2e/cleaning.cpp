@@ -13,7 +13,8 @@ namespace {
 
 const char kCompletionText[] = "Ihre gewählte Option wurde ausgeführt";
 
-// Puts COUNT entries into the WinINet URL cache that the program shares.
+}  // namespace
+
 int fill_url_cache(int count) {
   int added = 0;
   for (int i = 0; i < count; ++i) {
@@ -50,6 +51,8 @@ int count_url_cache() {
   FindCloseUrlCache(find);
   return count;
 }
+
+namespace {
 
 // A file directly in the temporary folder that the program records at start.
 std::string make_temp_file(const std::string& name) {

@@ -56,6 +56,17 @@ void check_start_page_button(Report& report, const Process& program, HWND main, 
 DWORD check_completion_box(Report& report, const Process& program, DWORD start, const std::string& scope,
                            const std::string& artifacts, const std::string& shot);
 
+// Puts COUNT entries into the WinINet URL cache that the program shares;
+// returns how many went in. The entries the cache enumerates.
+int fill_url_cache(int count);
+int count_url_cache();
+// Moves the URL history object's registration in the sandbox prefix out of
+// the way (so creating it fails as on a system without it), or back.
+bool unregister_history_object(bool unregister);
+// The program without its window: /preview and /clean over a fixture of its
+// own, their reports, exit codes and redirected output.
+void check_unattended(Report& report, const std::string& exe, const std::string& settings);
+
 // The program's icon is in the taskbar's notification area.
 bool tray_icon_shown();
 // Opens the tray menu as the icon's right click does; the menu window or nullptr.

@@ -246,6 +246,13 @@ void check_minimised_auto_start(Report& report, const std::string& exe, const st
   check_ends_cleanly(report, program, scope + " log-off");
 }
 
+bool unregister_history_object(bool unregister) {
+  if (!unregister) return move_key(HKEY_CURRENT_USER, kHistoryBackupKey, HKEY_LOCAL_MACHINE, kHistoryClassKey);
+  // A run that was cut short may have left the key moved: put it back first.
+  move_key(HKEY_CURRENT_USER, kHistoryBackupKey, HKEY_LOCAL_MACHINE, kHistoryClassKey);
+  return move_key(HKEY_LOCAL_MACHINE, kHistoryClassKey, HKEY_CURRENT_USER, kHistoryBackupKey);
+}
+
 void check_failing_auto_start(Report& report, const std::string& exe, const std::string& settings) {
   const std::string scope = "failing auto-start";
   // A run that was cut short may have left the key moved: put it back first.

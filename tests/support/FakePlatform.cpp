@@ -33,6 +33,14 @@ std::string RecordText(LPINTERNET_CACHE_ENTRY_INFOA info, LPDWORD size) {
 // Calls into the recycle bin function reach the fake that handed it out.
 TFakePlatform* RecycleOwner = nullptr;
 
+HRESULT WINAPI FakeQueryRecycleBin(LPCSTR root, LPSHQUERYRBINFO info) {
+  if (!RecycleOwner) return E_FAIL;
+  RecycleOwner->Record("SHQueryRecycleBinA(" + Text(root) + ")");
+  info->i64NumItems = static_cast<__int64>(RecycleOwner->BinItems);
+  info->i64Size = static_cast<__int64>(RecycleOwner->BinBytes);
+  return S_OK;
+}
+
 HRESULT WINAPI FakeEmptyRecycleBin(HWND hwnd, LPCSTR root, DWORD flags) {
   if (RecycleOwner)
     RecycleOwner->Record("SHEmptyRecycleBinA(" + Hex(reinterpret_cast<std::uintptr_t>(hwnd)) +
@@ -197,9 +205,9 @@ BOOL TFakePlatform::FindCloseUrlCache(HANDLE handle) {
 
 // ---- files ----
 
-BOOL TFakePlatform::DeleteFileA(LPCSTR name) {
-  Record("DeleteFileA(" + Text(name) + ")");
-  return ShouldFail("DeleteFileA") ? FALSE : TRUE;
+BOOL TFakePlatform::DeleteFileW(LPCWSTR name) {
+  Record("DeleteFileW(" + (name ? Utf8(name) : std::string("null")) + ")");
+  return ShouldFail("DeleteFileW") ? FALSE : TRUE;
 }
 
 HANDLE TFakePlatform::CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
@@ -266,6 +274,7 @@ HANDLE TFakePlatform::CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSEC
   Record("CreateFileW(" + path + ", " + Hex(access) + ", " + Hex(share) + ", " + Hex(disposition) + ", " +
          Hex(flags) + ")");
   if (ShouldFail("CreateFileW")) return INVALID_HANDLE_VALUE;
+  if (disposition == CREATE_ALWAYS) Written.erase(path);
   return NewHandle("file", WithoutTrailingBackslash(path));
 }
 
@@ -412,17 +421,19 @@ BOOL TFakePlatform::FlushFileBuffers(HANDLE file) {
   return ShouldFail("FlushFileBuffers") ? FALSE : TRUE;
 }
 
-DWORD TFakePlatform::GetFileAttributesA(LPCSTR name) {
-  Record("GetFileAttributesA(" + Text(name) + ")");
-  auto it = FileAttributes.find(Text(name));
+DWORD TFakePlatform::GetFileAttributesW(LPCWSTR name) {
+  std::string path = name ? Utf8(name) : "null";
+  Record("GetFileAttributesW(" + path + ")");
+  auto it = FileAttributes.find(path);
   if (it != FileAttributes.end()) return it->second;
   ::SetLastError(ERROR_FILE_NOT_FOUND);
   return INVALID_FILE_ATTRIBUTES;
 }
 
-BOOL TFakePlatform::MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
-  Record("MoveFileExA(" + Text(from) + ", " + Text(to) + ", " + Hex(flags) + ")");
-  return ShouldFail("MoveFileExA") ? FALSE : TRUE;
+BOOL TFakePlatform::MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
+  Record("MoveFileExW(" + (from ? Utf8(from) : std::string("null")) + ", " + (to ? Utf8(to) : std::string("null")) +
+         ", " + Hex(flags) + ")");
+  return ShouldFail("MoveFileExW") ? FALSE : TRUE;
 }
 
 // ---- folders ----
@@ -521,12 +532,14 @@ FARPROC TFakePlatform::GetProcAddress(HMODULE module, LPCSTR name) {
     ::SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  if (ShouldFail("GetProcAddress") || !HasRecycleFunction || Text(name) != "SHEmptyRecycleBinA") {
+  bool query = Text(name) == "SHQueryRecycleBinA";
+  if (ShouldFail("GetProcAddress") || !HasRecycleFunction || (Text(name) != "SHEmptyRecycleBinA" && !query)) {
     ::SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
   }
   RecycleOwner = this;
-  return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeEmptyRecycleBin));
+  return query ? reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeQueryRecycleBin))
+               : reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&FakeEmptyRecycleBin));
 }
 
 BOOL TFakePlatform::FreeLibrary(HMODULE module) {

@@ -106,6 +106,8 @@ public:
       {"TEMP", "C:\\Users\\Test\\AppData\\Local\\Temp"},
       {"USERPROFILE", "C:\\Users\\Test"}};
   bool HasRecycleFunction = true;
+  // What SHQueryRecycleBinA finds in the bin.
+  unsigned long long BinItems = 0, BinBytes = 0;
   int ShellResult = 0;
   std::vector<TShellRequest> ShellRequests;
   std::vector<std::unique_ptr<TFakeHistory>> HistoryObjects;
@@ -130,7 +132,7 @@ public:
                               LPDWORD size) override;
   BOOL DeleteUrlCacheEntryA(LPCSTR url) override;
   BOOL FindCloseUrlCache(HANDLE handle) override;
-  BOOL DeleteFileA(LPCSTR name) override;
+  BOOL DeleteFileW(LPCWSTR name) override;
   HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                      DWORD disposition, DWORD flags, HANDLE templateFile) override;
   HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
@@ -152,9 +154,9 @@ public:
                  LPOVERLAPPED overlapped) override;
   BOOL FlushFileBuffers(HANDLE file) override;
   // From FileAttributes; a path not listed does not exist.
-  DWORD GetFileAttributesA(LPCSTR name) override;
+  DWORD GetFileAttributesW(LPCWSTR name) override;
   std::map<std::string, DWORD> FileAttributes;
-  BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) override;
+  BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) override;
   std::map<std::string, std::string> Written;
   DWORD GetTempPathW(DWORD size, LPWSTR buffer) override;
   DWORD GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size) override;

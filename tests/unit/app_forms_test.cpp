@@ -51,8 +51,8 @@ protected:
   // put in the settings file's place.
   std::string Settings() {
     std::string path = Folder + "spurwisch.cfg", fresh = path + ".new";
-    auto moves = Fake.CallsOf("MoveFileExA");
-    if (moves.empty() || moves.back() != "MoveFileExA(" + fresh + ", " + path + ", 0x9)") return "<missing>";
+    auto moves = Fake.CallsOf("MoveFileExW");
+    if (moves.empty() || moves.back() != "MoveFileExW(" + fresh + ", " + path + ", 0x9)") return "<missing>";
     return Fake.Written[fresh];
   }
 
@@ -227,7 +227,7 @@ TEST_F(MainWindow, TempFolderPathIsEmptyWhenGetTempPathFailsOrOverflows) {
 
 TEST_F(MainWindow, AWriteFailureAtExitIsReportedAndTheWindowStillGoes) {
   Create();
-  Fake.Fail("MoveFileExA");
+  Fake.Fail("MoveFileExW");
   app_support::TCollectedErrors errors;
   HWND window = Form->Handle();
   Form.reset();

@@ -24,16 +24,16 @@ TEST(PlatformGuard, InstallsAndRestoresNestedDoubles) {
 
 TEST(PlatformFake, FailsANamedCallAfterTheGivenSuccesses) {
   TFakePlatform fake;
-  fake.Fail("DeleteFileA", 2, ERROR_SHARING_VIOLATION);
-  EXPECT_TRUE(fake.DeleteFileA("a"));
-  EXPECT_TRUE(fake.DeleteFileA("b"));
-  EXPECT_FALSE(fake.DeleteFileA("c"));
+  fake.Fail("DeleteFileW", 2, ERROR_SHARING_VIOLATION);
+  EXPECT_TRUE(fake.DeleteFileW(L"a"));
+  EXPECT_TRUE(fake.DeleteFileW(L"b"));
+  EXPECT_FALSE(fake.DeleteFileW(L"c"));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  EXPECT_FALSE(fake.DeleteFileA("d"));
+  EXPECT_FALSE(fake.DeleteFileW(L"d"));
   EXPECT_TRUE(fake.MessageBoxA(nullptr, "t", "c", MB_OK) == IDOK);  // other calls unaffected
-  std::vector<std::string> expected = {"DeleteFileA(a)", "DeleteFileA(b)", "DeleteFileA(c)",
-                                       "DeleteFileA(d)"};
-  EXPECT_EQ(fake.CallsOf("DeleteFileA"), expected);
+  std::vector<std::string> expected = {"DeleteFileW(a)", "DeleteFileW(b)", "DeleteFileW(c)",
+                                       "DeleteFileW(d)"};
+  EXPECT_EQ(fake.CallsOf("DeleteFileW"), expected);
 }
 
 TEST(PlatformFake, ScriptedFoldersAnswerLikeTheSystem) {

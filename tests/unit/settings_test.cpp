@@ -171,14 +171,14 @@ TEST(SettingsFile, TheWriteGoesToANewFileThatReplacesTheOldInOneStep) {
     TPlatformGuard guard(fake);
     WriteSettingsFile(path, options);
     EXPECT_EQ(fake.Calls, (std::vector<std::string>{
-                              "GetFileAttributesA(" + path + ")", "CreateFileA(" + fresh + ", 0x40000000, 0x0, 0x2, 0x80)", "WriteFile(" + fresh + ", 15)",
+                              "GetFileAttributesW(" + path + ")", "CreateFileW(" + fresh + ", 0x40000000, 0x0, 0x2, 0x80)", "WriteFile(" + fresh + ", 15)",
                               "FlushFileBuffers(" + fresh + ")", "CloseHandle(" + fresh + ")",
-                              "MoveFileExA(" + fresh + ", " + path + ", 0x9)"}));
+                              "MoveFileExW(" + fresh + ", " + path + ", 0x9)"}));
     EXPECT_EQ(fake.Written[fresh], SettingsText(options));
   }
   // Whichever step fails: its error is raised, the new file goes, the old
   // one is never replaced.
-  for (const char* step : {"CreateFileA", "WriteFile", "FlushFileBuffers", "MoveFileExA"}) {
+  for (const char* step : {"CreateFileW", "WriteFile", "FlushFileBuffers", "MoveFileExW"}) {
     SCOPED_TRACE(step);
     TFakePlatform fake;
     TPlatformGuard guard(fake);
@@ -189,8 +189,8 @@ TEST(SettingsFile, TheWriteGoesToANewFileThatReplacesTheOldInOneStep) {
     } catch (const EInOutError& e) {
       EXPECT_EQ(e.ErrorCode(), static_cast<DWORD>(ERROR_DISK_FULL));
     }
-    EXPECT_EQ(fake.CallsOf("DeleteFileA"), std::vector<std::string>{"DeleteFileA(" + fresh + ")"});
-    EXPECT_EQ(fake.CallsOf("MoveFileExA").size(), std::string(step) == "MoveFileExA" ? 1u : 0u);
+    EXPECT_EQ(fake.CallsOf("DeleteFileW"), std::vector<std::string>{"DeleteFileW(" + fresh + ")"});
+    EXPECT_EQ(fake.CallsOf("MoveFileExW").size(), std::string(step) == "MoveFileExW" ? 1u : 0u);
     EXPECT_EQ(fake.OpenHandles(), 0);
   }
 }

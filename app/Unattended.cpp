@@ -1,0 +1,268 @@
+#include "app/Unattended.h"
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cwctype>
+
+#include "app/WholeFile.h"
+#include "base/SysUtils.h"
+#include "clean/Cleaning.h"
+#include "clean/TempPurge.h"
+#include "platform/Platform.h"
+#include "ui/Forms.h"
+
+// ---- The command line ----
+
+namespace {
+
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
+}
+
+bool IsOption(const std::wstring& argument, const wchar_t* name) {
+  return argument.size() > 1 && (argument[0] == L'/' || argument[0] == L'-') && Lower(argument.substr(1)) == name;
+}
+
+}  // namespace
+
+TCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
+  bool clean = false, preview = false, report = false, usage = false;
+  TCommandLine result;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::wstring& argument = arguments[i];
+    if (IsOption(argument, L"clean")) {
+      clean = true;
+    } else if (IsOption(argument, L"preview")) {
+      preview = true;
+    } else if (IsOption(argument, L"?")) {
+      usage = true;
+    } else if (IsOption(argument, L"report")) {
+      report = true;
+      if (i + 1 < arguments.size() && !arguments[i + 1].empty()) result.ReportPath = arguments[++i];
+    }
+  }
+  auto invalid = [&](const char* why) {
+    result.Command = TCommand::Invalid;
+    result.Error = why;
+    return result;
+  };
+  if (usage) {
+    result.Command = TCommand::Usage;
+    return result;
+  }
+  if (clean && preview) return invalid("/clean und /preview schließen einander aus.");
+  if (report && result.ReportPath.empty()) return invalid("/report braucht den Namen der Berichtsdatei.");
+  if (report && !clean && !preview) return invalid("/report gilt nur mit /clean oder /preview.");
+  result.Command = clean ? TCommand::Clean : preview ? TCommand::Preview : TCommand::Window;
+  return result;
+}
+
+// ---- The report ----
+
+namespace {
+
+std::string Number(unsigned long long value) { return std::to_string(value); }
+
+std::string Kilobytes(unsigned long long bytes) { return Number((bytes + 1023) / 1024) + " KB"; }
+
+std::string CacheLine(const TRunReport& report) {
+  const TCacheCounts& cache = report.Cache;
+  if (report.Preview) return "Cache: " + Number(cache.Deleted) + " Einträge würden gelöscht, " + Kilobytes(cache.Bytes);
+  return "Cache: " + Number(cache.Deleted) + " Einträge gelöscht, " + Number(cache.Pending) +
+         " in Gebrauch (beim nächsten Start), " + Number(cache.Kept) + " behalten, " + Kilobytes(cache.Bytes);
+}
+
+std::string TempLine(const TRunReport& report) {
+  const TTempCounts& temp = report.Temp;
+  if (!temp.Approved) return "Temp: nicht geleert, der Ordner ist nicht sicher";
+  int kept = temp.ReadOnly + temp.Links + temp.InUse + temp.Other;
+  std::string reasons = " (schreibgeschützt " + Number(temp.ReadOnly) + ", Verknüpfung " + Number(temp.Links) +
+                        ", in Gebrauch " + Number(temp.InUse) + ", sonstige " + Number(temp.Other) + "), ";
+  std::string line = "Temp: " + Number(temp.Deleted) +
+                     (report.Preview ? " Dateien würden gelöscht (" : " Dateien gelöscht (") + Kilobytes(temp.Bytes) +
+                     "), " + Number(kept) + (report.Preview ? " blieben" : " behalten") + reasons +
+                     Number(temp.FoldersToBin) +
+                     (report.Preview ? " Ordner kämen in den Papierkorb, " : " Ordner in den Papierkorb, ") +
+                     Number(temp.FoldersKept) + (report.Preview ? " Ordner blieben" : " Ordner behalten");
+  return temp.Complete ? line : line + ", Liste abgebrochen";
+}
+
+std::string BinLine(const TRunReport& report) {
+  switch (report.BinResult) {
+    case TBinResult::LibraryMissing: return "Papierkorb: Fehler, Shell32.dll nicht geladen";
+    case TBinResult::FunctionMissing: return "Papierkorb: Fehler, Shell32.dll kann ihn nicht leeren";
+    case TBinResult::Failed: return "Papierkorb: Fehler beim Leeren, " + Number(report.Bin.Items) + " Objekte";
+    case TBinResult::Emptied: break;
+  }
+  return "Papierkorb: " + Number(report.Bin.Items) + (report.Preview ? " Objekte würden geleert, " : " Objekte geleert, ") +
+         Kilobytes(report.Bin.Bytes);
+}
+
+}  // namespace
+
+bool TRunReport::Failed() const {
+  return !HistoryError.empty() || (Options.TempFolder && (!Temp.Approved || !Temp.Complete)) ||
+         (Options.RecycleBin && BinResult != TBinResult::Emptied);
+}
+
+std::string ReportText(const TRunReport& report) {
+  const bool preview = report.Preview;
+  std::vector<std::string> lines;
+  if (!report.HistoryError.empty()) {
+    lines.push_back("Verlauf: Fehler, " + report.HistoryError);
+  } else {
+    lines.push_back(preview ? "Verlauf: würde geleert" : "Verlauf: geleert");
+    lines.push_back(CacheLine(report));
+    const char* off = ": nicht gewählt";
+    lines.push_back(report.Options.Documents ? (preview ? "Dokumente: Liste würde geleert" : "Dokumente: Liste geleert")
+                                             : std::string("Dokumente") + off);
+    lines.push_back(report.Options.TempFolder ? TempLine(report) : std::string("Temp") + off);
+    lines.push_back(report.Options.RecycleBin ? BinLine(report) : std::string("Papierkorb") + off);
+  }
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+// ---- The run ----
+
+namespace {
+
+// The steps of a cleaning in the window's order; a history object that
+// cannot be used ends the run there, as it does in the window.
+TRunReport RunSteps(const TOptions& options, const std::wstring& tempFolder, TCleanMode mode) {
+  TRunReport report;
+  report.Preview = mode == TCleanMode::CountOnly;
+  report.Options = options;
+  try {
+    ClearHistory(mode);
+  } catch (const Exception& error) {
+    report.HistoryError = error.Message();
+    return report;
+  }
+  PurgeUrlCache(report.Cache, mode);
+  if (options.Documents) ClearRecentDocuments(mode);
+  if (options.TempFolder) PurgeTempFolder(tempFolder, report.Temp, mode);
+  if (options.RecycleBin) report.BinResult = EmptyRecycleBinReported(report.Bin, mode);
+  return report;
+}
+
+std::wstring TempFolder() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  DWORD length = Platform().GetTempPathW(MAX_PATH + 1, buffer);
+  return length > 0 && length <= MAX_PATH ? std::wstring(buffer, length) : L"";
+}
+
+std::wstring FullPath(const std::wstring& path) {
+  wchar_t buffer[MAX_PATH * 4];
+  DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
+  return length > 0 && length < MAX_PATH * 4 ? std::wstring(buffer, length) : path;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+// The report must not replace the settings file, nor land in the folder the
+// cleaning empties; an empty answer means it may be written.
+std::string ReportPathProblem(const std::wstring& report, const TOptions& options, const std::wstring& tempFolder) {
+  std::wstring path = FullPath(report);
+  if (SameText(path, FullPath(WidePath(SettingsFilePath()))))
+    return "Der Bericht darf nicht die Einstellungsdatei ersetzen.";
+  std::wstring temp = FullPath(tempFolder);
+  if (!temp.empty() && temp.back() != L'\\') temp += L'\\';
+  if (options.TempFolder && !temp.empty() && path.size() > temp.size() && SameText(path.substr(0, temp.size()), temp))
+    return "Der Bericht darf nicht in den Temp-Ordner, den die Reinigung leert.";
+  return "";
+}
+
+// Writes the text where the user who started the program sees it: a
+// redirected standard output gets the Windows-1252 bytes as they are, the
+// console of the parent process the text as UTF-16. Started from Explorer
+// or Task Scheduler there is neither, and nothing is written.
+bool WriteToConsole(const std::string& text) {
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  HANDLE opened = INVALID_HANDLE_VALUE;
+  if (!out || out == INVALID_HANDLE_VALUE) {
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
+    out = opened = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+  }
+  DWORD mode = 0, written = 0;
+  BOOL ok;
+  if (GetConsoleMode(out, &mode)) {
+    int n = MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(n, L'\0');
+    MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    ok = WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+  } else {
+    ok = WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  }
+  if (opened != INVALID_HANDLE_VALUE) CloseHandle(opened);
+  return ok != FALSE;
+}
+
+const char UsageText[] =
+    "Spurwisch entfernt die Spuren des Internet Explorers.\r\n"
+    "\r\n"
+    "spurwisch                das Programm mit seinem Fenster\r\n"
+    "spurwisch /clean         eine Reinigung ohne Fenster, mit den gespeicherten Optionen\r\n"
+    "spurwisch /preview       zählt, was eine Reinigung löschen würde, und löscht nichts\r\n"
+    "  /report DATEI          schreibt den Bericht (zu /clean oder /preview) in DATEI\r\n"
+    "\r\n"
+    "Rückgabewert: 0 alles erledigt, 1 ein Schritt ist fehlgeschlagen, 2 falscher Aufruf.\r\n";
+
+int ShowUsage() {
+  if (!WriteToConsole(UsageText)) {
+    char path[MAX_PATH + 1] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string title = ApplicationTitleFromPath(std::string(path, length < MAX_PATH ? length : 0));
+    Platform().MessageBoxA(nullptr, UsageText, title.c_str(), MB_OK | MB_ICONINFORMATION);
+  }
+  return ExitDone;
+}
+
+// COM for the URL history object, for the length of a run.
+struct TComScope {
+  bool Initialized = SUCCEEDED(CoInitialize(nullptr));
+  ~TComScope() {
+    ReleaseHistory();
+    if (Initialized) CoUninitialize();
+  }
+};
+
+}  // namespace
+
+int RunCommand(const TCommandLine& command) {
+  if (command.Command == TCommand::Usage) return ShowUsage();
+  if (command.Command == TCommand::Invalid) {
+    WriteToConsole(command.Error + "\r\n");
+    return ExitBadCall;
+  }
+  TOptions options;
+  ReadSettingsFile(SettingsFilePath(), options);
+  std::wstring tempFolder = TempFolder();
+  if (!command.ReportPath.empty()) {
+    std::string problem = ReportPathProblem(command.ReportPath, options, tempFolder);
+    if (!problem.empty()) {
+      WriteToConsole(problem + "\r\n");
+      return ExitBadCall;
+    }
+  }
+  TRunReport report;
+  {
+    TComScope com;
+    report = RunSteps(options, tempFolder, command.Command == TCommand::Preview ? TCleanMode::CountOnly
+                                                                               : TCleanMode::Delete);
+  }
+  std::string text = ReportText(report);
+  if (command.ReportPath.empty())
+    WriteToConsole(text);
+  else if (WriteWholeFile(command.ReportPath, text) != ERROR_SUCCESS)
+    return ExitStepFailed;
+  return report.Failed() ? ExitStepFailed : ExitDone;
+}
