@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,19 @@ inline std::string sandbox_copy(const std::string& exe, const char* folder, cons
   CreateDirectoryA(dir.c_str(), nullptr);
   std::string copy = dir + "\\" + name;
   return CopyFileA(exe.c_str(), copy.c_str(), FALSE) ? copy : "";
+}
+
+// The current environment as a CreateProcess block, with TMP and TEMP
+// pointing at FOLDER: where the started program takes its temporary folder.
+inline std::string environment_with_temp(const std::string& folder) {
+  std::string block;
+  char* strings = GetEnvironmentStringsA();
+  for (const char* s = strings; *s; s += std::strlen(s) + 1)
+    if (_strnicmp(s, "TMP=", 4) && _strnicmp(s, "TEMP=", 5)) block.append(s).push_back('\0');
+  FreeEnvironmentStringsA(strings);
+  for (const char* name : {"TMP=", "TEMP="}) block.append(name + folder).push_back('\0');
+  block.push_back('\0');
+  return block;
 }
 
 // The first top-level window of class CLS that process PID owns (visible

@@ -57,16 +57,6 @@ void Fill(int round) {
   }
 }
 
-std::string Environment() {
-  std::string block;
-  char* strings = GetEnvironmentStringsA();
-  for (const char* s = strings; *s; s += std::strlen(s) + 1)
-    if (_strnicmp(s, "TMP=", 4) && _strnicmp(s, "TEMP=", 5)) block.append(s).push_back('\0');
-  FreeEnvironmentStringsA(strings);
-  for (const char* name : {"TMP=", "TEMP="}) block.append(name + Temp).push_back('\0');
-  block.push_back('\0');
-  return block;
-}
 
 // The milliseconds of one whole run of the program, or -1.
 double Timed(const std::string& exe, const char* option) {
@@ -78,7 +68,7 @@ double Timed(const std::string& exe, const char* option) {
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdOutput = si.hStdError = nul;
   PROCESS_INFORMATION pi{};
-  std::string command = "\"" + exe + "\" " + option, environment = Environment();
+  std::string command = "\"" + exe + "\" " + option, environment = bench_util::environment_with_temp(Temp);
   double start = bench_util::now_ms();
   BOOL started =
       CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, environment.data(), "C:\\", &si, &pi);

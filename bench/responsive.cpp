@@ -47,19 +47,6 @@ void FillCache() {
   }
 }
 
-// The current environment with TMP and TEMP pointing at the fixture.
-std::string Environment() {
-  std::string block;
-  char* strings = GetEnvironmentStringsA();
-  for (const char* s = strings; *s; s += std::strlen(s) + 1) {
-    if (_strnicmp(s, "TMP=", 4) == 0 || _strnicmp(s, "TEMP=", 5) == 0) continue;
-    block.append(s).push_back('\0');
-  }
-  FreeEnvironmentStringsA(strings);
-  for (const char* name : {"TMP=", "TEMP="}) block.append(name + Temp).push_back('\0');
-  block.push_back('\0');
-  return block;
-}
 
 HWND WaitWindow(DWORD pid, const char* cls, DWORD timeoutMs) {
   DWORD start = GetTickCount();
@@ -113,7 +100,7 @@ int main(int argc, char** argv) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  std::string command = "\"" + copy + "\"", environment = Environment();
+  std::string command = "\"" + copy + "\"", environment = bench_util::environment_with_temp(Temp);
   if (!CreateProcessA(copy.c_str(), command.data(), nullptr, nullptr, FALSE, 0, environment.data(), "C:\\", &si, &pi))
     return Fail("cannot start the program");
   CloseHandle(pi.hThread);

@@ -20,22 +20,29 @@ cd "$(dirname "$0")/.."
 
 prepare_sandbox_run
 
+# A temporary folder of FILES files and SUBFOLDERS subfolders of 20 files
+# each (named PREFIX0, PREFIX1, ...), made fresh at DIR.
+make_temp_fixture() {
+  local dir=$1 files=$2 subfolders=$3 prefix=$4 i s
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  (
+    cd "$dir" || exit 1
+    for ((i = 0; i < files; i++)); do printf bench >"file$i.tmp"; done
+    for ((s = 0; s < subfolders; s++)); do
+      mkdir "$prefix$s"
+      for ((i = 0; i < 20; i++)); do printf bench >"$prefix$s/f$i.dat"; done
+    done
+  )
+}
+
 status=0
 if [ "$scale" = 1 ]; then
   # The large temporary folder is made here, outside Wine, which would look up
   # each new name by reading the whole folder; bench_purge moves it into place.
   started=$(date +%s)
   fixture_root="$WINEPREFIX/drive_c/spw-bench-scale"
-  rm -rf "$fixture_root"
-  mkdir -p "$fixture_root/Temp"
-  (
-    cd "$fixture_root/Temp"
-    for ((i = 0; i < 100000; i++)); do printf bench >"file$i.tmp"; done
-    for ((s = 0; s < 1000; s++)); do
-      mkdir "spwbench-scale-$s"
-      for ((i = 0; i < 20; i++)); do printf bench >"spwbench-scale-$s/f$i.dat"; done
-    done
-  )
+  make_temp_fixture "$fixture_root/Temp" 100000 1000 spwbench-scale-
   spw_log "large temporary folder made in $(($(date +%s) - started)) s; running bench_purge --scale"
   timeout 3600 wine "$SPW_BUILD/bench/bench_purge.exe" --scale || status=1
   rm -rf "$fixture_root"
@@ -45,16 +52,7 @@ fi
 # bench_responsive's temporary folder: 20,000 files and 50 subfolders of 20,
 # made here for the same reason as the large one above.
 responsive_root="$WINEPREFIX/drive_c/spw-bench-responsive"
-rm -rf "$responsive_root"
-mkdir -p "$responsive_root/Temp"
-(
-  cd "$responsive_root/Temp"
-  for ((i = 0; i < 20000; i++)); do printf bench >"file$i.tmp"; done
-  for ((s = 0; s < 50; s++)); do
-    mkdir "sub$s"
-    for ((i = 0; i < 20; i++)); do printf bench >"sub$s/f$i.dat"; done
-  done
-)
+make_temp_fixture "$responsive_root/Temp" 20000 50 sub
 for bench in "$SPW_BUILD"/bench/bench_*.exe; do
   [ -e "$bench" ] || continue
   name=$(basename "$bench" .exe)
