@@ -47,7 +47,6 @@ void FillCache() {
   }
 }
 
-
 HWND WaitWindow(DWORD pid, const char* cls, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   do {
