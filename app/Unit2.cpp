@@ -1,5 +1,7 @@
 #include "app/Unit2.h"
 
+#include <iterator>
+
 #include "base/Cp1252.h"
 #include "platform/Platform.h"
 
@@ -30,7 +32,9 @@ void OpenWithShell(const char* target) {
 }  // namespace
 
 const std::vector<std::string>& AboutText() {
-  static const std::vector<std::string> lines = {
+  // A plain array first: clang 14 crashes when a diagnostic of a constant
+  // initialisation it attempts (the vector's) shows a _cp1252 literal.
+  static const char* const text[] = {
       "        Spurwisch 1.0 von Heiko Brandt",
       "Diese Programm ist freeware. Was macht es? ",
       u8"Es löscht die Spuren die der IE hinterläst. Das "_cp1252,
@@ -44,6 +48,7 @@ const std::vector<std::string>& AboutText() {
       "das alles ohne Abfrage. Doku.List. Das ist ",
       "diese hier Start/Dokumente.",
   };
+  static const std::vector<std::string> lines(std::begin(text), std::end(text));
   return lines;
 }
 
