@@ -14,25 +14,19 @@ std::string guid_text(const GUID& g) {
   return text;
 }
 
-// The compatibility elements of an activation context come in two layouts:
-// GUID and type (Windows 7 to 8.1), or GUID, type and the highest version
-// tested, 8-byte aligned (Windows 10, Wine). The reported size tells which.
-struct ElementV1 {
-  GUID Id;
-  DWORD Type;
-};
-struct ElementV2 {
+// A compatibility element as Windows 10 and Wine report it: GUID, type and
+// the highest version tested, after a count padded to 8 bytes. (The MinGW
+// headers still have the shorter Windows 7 form.)
+struct Element {
   GUID Id;
   DWORD Type;
   ULONGLONG MaxVersionTested;
 };
 
-template <class TElement>
 bool read_elements(const unsigned char* buffer, SIZE_T size, std::vector<std::string>& ids) {
   const DWORD count = *reinterpret_cast<const DWORD*>(buffer);
-  const SIZE_T offset = alignof(TElement) > sizeof(DWORD) ? alignof(TElement) : sizeof(DWORD);
-  if (size != offset + count * sizeof(TElement)) return false;
-  auto* element = reinterpret_cast<const TElement*>(buffer + offset);
+  if (size != alignof(Element) + count * sizeof(Element)) return false;
+  auto* element = reinterpret_cast<const Element*>(buffer + alignof(Element));
   for (DWORD i = 0; i < count; ++i)
     if (element[i].Type == ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) ids.push_back(guid_text(element[i].Id));
   return true;
@@ -84,8 +78,7 @@ ManifestInfo read_manifest(const std::string& exe) {
   alignas(8) unsigned char buffer[1024] = {};
   bool compatibilityRead = QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext, buffer,
                                         sizeof buffer, &size) &&
-                           (read_elements<ElementV2>(buffer, size, info.supportedOS) ||
-                            read_elements<ElementV1>(buffer, size, info.supportedOS));
+                           read_elements(buffer, size, info.supportedOS);
   const wchar_t* ns2005 = L"http://schemas.microsoft.com/SMI/2005/WindowsSettings";
   const wchar_t* ns2016 = L"http://schemas.microsoft.com/SMI/2016/WindowsSettings";
   int dpiAware = has_setting(context, ns2005, L"dpiAware");
