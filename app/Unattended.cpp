@@ -6,6 +6,7 @@
 #include <cwctype>
 
 #include "app/WholeFile.h"
+#include "base/Cp1252.h"
 #include "base/SysUtils.h"
 #include "clean/Cleaning.h"
 #include "clean/TempPurge.h"
@@ -52,7 +53,7 @@ TCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {
     result.Command = TCommand::Usage;
     return result;
   }
-  if (clean && preview) return invalid("/clean und /preview schließen einander aus.");
+  if (clean && preview) return invalid(u8"/clean und /preview schließen einander aus."_cp1252);
   if (report && result.ReportPath.empty()) return invalid("/report braucht den Namen der Berichtsdatei.");
   if (report && !clean && !preview) return invalid("/report gilt nur mit /clean oder /preview.");
   result.Command = clean ? TCommand::Clean : preview ? TCommand::Preview : TCommand::Window;
@@ -69,22 +70,22 @@ std::string Kilobytes(unsigned long long bytes) { return Number((bytes + 1023) /
 
 std::string CacheLine(const TRunReport& report) {
   const TCacheCounts& cache = report.Cache;
-  if (report.Preview) return "Cache: " + Number(cache.Deleted) + " Einträge würden gelöscht, " + Kilobytes(cache.Bytes);
-  return "Cache: " + Number(cache.Deleted) + " Einträge gelöscht, " + Number(cache.Pending) +
-         " in Gebrauch (beim nächsten Start), " + Number(cache.Kept) + " behalten, " + Kilobytes(cache.Bytes);
+  if (report.Preview) return "Cache: " + Number(cache.Deleted) + u8" Einträge würden gelöscht, "_cp1252 + Kilobytes(cache.Bytes);
+  return "Cache: " + Number(cache.Deleted) + u8" Einträge gelöscht, "_cp1252 + Number(cache.Pending) +
+         u8" in Gebrauch (beim nächsten Start), "_cp1252 + Number(cache.Kept) + " behalten, " + Kilobytes(cache.Bytes);
 }
 
 std::string TempLine(const TRunReport& report) {
   const TTempCounts& temp = report.Temp;
   if (!temp.Approved) return "Temp: nicht geleert, der Ordner ist nicht sicher";
   int kept = temp.ReadOnly + temp.Links + temp.InUse + temp.Other;
-  std::string reasons = " (schreibgeschützt " + Number(temp.ReadOnly) + ", Verknüpfung " + Number(temp.Links) +
+  std::string reasons = u8" (schreibgeschützt "_cp1252 + Number(temp.ReadOnly) + u8", Verknüpfung "_cp1252 + Number(temp.Links) +
                         ", in Gebrauch " + Number(temp.InUse) + ", sonstige " + Number(temp.Other) + "), ";
   std::string line = "Temp: " + Number(temp.Deleted) +
-                     (report.Preview ? " Dateien würden gelöscht (" : " Dateien gelöscht (") + Kilobytes(temp.Bytes) +
+                     (report.Preview ? u8" Dateien würden gelöscht ("_cp1252 : u8" Dateien gelöscht ("_cp1252) + Kilobytes(temp.Bytes) +
                      "), " + Number(kept) + (report.Preview ? " blieben" : " behalten") + reasons +
                      Number(temp.FoldersToBin) +
-                     (report.Preview ? " Ordner kämen in den Papierkorb, " : " Ordner in den Papierkorb, ") +
+                     (report.Preview ? u8" Ordner kämen in den Papierkorb, "_cp1252 : " Ordner in den Papierkorb, ") +
                      Number(temp.FoldersKept) + (report.Preview ? " Ordner blieben" : " Ordner behalten");
   return temp.Complete ? line : line + ", Liste abgebrochen";
 }
@@ -96,7 +97,7 @@ std::string BinLine(const TRunReport& report) {
     case TBinResult::Failed: return "Papierkorb: Fehler beim Leeren, " + Number(report.Bin.Items) + " Objekte";
     case TBinResult::Emptied: break;
   }
-  return "Papierkorb: " + Number(report.Bin.Items) + (report.Preview ? " Objekte würden geleert, " : " Objekte geleert, ") +
+  return "Papierkorb: " + Number(report.Bin.Items) + (report.Preview ? u8" Objekte würden geleert, "_cp1252 : " Objekte geleert, ") +
          Kilobytes(report.Bin.Bytes);
 }
 
@@ -113,10 +114,10 @@ std::string ReportText(const TRunReport& report) {
   if (!report.HistoryError.empty()) {
     lines.push_back("Verlauf: Fehler, " + report.HistoryError);
   } else {
-    lines.push_back(preview ? "Verlauf: würde geleert" : "Verlauf: geleert");
+    lines.push_back(preview ? u8"Verlauf: würde geleert"_cp1252 : "Verlauf: geleert");
     lines.push_back(CacheLine(report));
-    const char* off = ": nicht gewählt";
-    lines.push_back(report.Options.Documents ? (preview ? "Dokumente: Liste würde geleert" : "Dokumente: Liste geleert")
+    const char* off = u8": nicht gewählt"_cp1252;
+    lines.push_back(report.Options.Documents ? (preview ? u8"Dokumente: Liste würde geleert"_cp1252 : "Dokumente: Liste geleert")
                                              : std::string("Dokumente") + off);
     lines.push_back(report.Options.TempFolder ? TempLine(report) : std::string("Temp") + off);
     lines.push_back(report.Options.RecycleBin ? BinLine(report) : std::string("Papierkorb") + off);
@@ -206,15 +207,15 @@ bool WriteToConsole(const std::string& text) {
   return ok != FALSE;
 }
 
-const char UsageText[] =
-    "Spurwisch entfernt die Spuren des Internet Explorers.\r\n"
-    "\r\n"
-    "spurwisch                das Programm mit seinem Fenster\r\n"
-    "spurwisch /clean         eine Reinigung ohne Fenster, mit den gespeicherten Optionen\r\n"
-    "spurwisch /preview       zählt, was eine Reinigung löschen würde, und löscht nichts\r\n"
-    "  /report DATEI          schreibt den Bericht (zu /clean oder /preview) in DATEI\r\n"
-    "\r\n"
-    "Rückgabewert: 0 alles erledigt, 1 ein Schritt ist fehlgeschlagen, 2 falscher Aufruf.\r\n";
+const char* const UsageText =
+    u8"Spurwisch entfernt die Spuren des Internet Explorers.\r\n"
+    u8"\r\n"
+    u8"spurwisch                das Programm mit seinem Fenster\r\n"
+    u8"spurwisch /clean         eine Reinigung ohne Fenster, mit den gespeicherten Optionen\r\n"
+    u8"spurwisch /preview       zählt, was eine Reinigung löschen würde, und löscht nichts\r\n"
+    u8"  /report DATEI          schreibt den Bericht (zu /clean oder /preview) in DATEI\r\n"
+    u8"\r\n"
+    u8"Rückgabewert: 0 alles erledigt, 1 ein Schritt ist fehlgeschlagen, 2 falscher Aufruf.\r\n"_cp1252;
 
 int ShowUsage() {
   if (!WriteToConsole(UsageText)) {

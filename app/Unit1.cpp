@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
+#include "base/Cp1252.h"
 #include "browser/StartPage.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
@@ -96,10 +97,11 @@ void TForm1::CreateControls() {
   Label1 = AddLabel(this, "Label1", {32, 8, 57, 13}, "IE Startseite");
   Edit1 = AddEdit(this, "Edit1", {32, 24, 329, 21}, 1, "Edit1");
   Edit1->SetReadOnly(true);
-  Label2 = AddLabel(this, "Label2", {32, 56, 64, 13}, "Ändere nach:");
-  Button2 = AddButton(this, "Button2", {280, 48, 75, 25}, "Ändere", 3, NotifyEvent(this, &TForm1::Button2Click));
+  Label2 = AddLabel(this, "Label2", {32, 56, 64, 13}, u8"Ändere nach:"_cp1252);
+  Button2 = AddButton(this, "Button2", {280, 48, 75, 25}, u8"Ändere"_cp1252, 3,
+                      NotifyEvent(this, &TForm1::Button2Click));
   Edit2 = AddEdit(this, "Edit2", {32, 72, 329, 21}, 2, "Edit2");
-  Button1 = AddButton(this, "Button1", {0, 104, 105, 25}, "&Aktion durchführen.", 0,
+  Button1 = AddButton(this, "Button1", {0, 104, 105, 25}, u8"&Aktion durchführen."_cp1252, 0,
                       NotifyEvent(this, &TForm1::Button1Click));
   Button3 = AddButton(this, "Button3", {112, 104, 105, 25}, "A&bout", 5, NotifyEvent(this, &TForm1::Button3Click));
   Button4 = AddButton(this, "Button4", {72, 136, 75, 25}, "Startoptionen", 7,
@@ -112,10 +114,10 @@ void TForm1::CreateControls() {
   BitBtn1->SetTabOrder(6);
 
   GroupBox1 = Make<TGroupBox>(this, this, "GroupBox1", {216, 96, 145, 97});
-  GroupBox1->SetCaption("Löschoptionen");
+  GroupBox1->SetCaption(u8"Löschoptionen"_cp1252);
   GroupBox1->SetTabOrder(4);
-  papierkorb = AddCheckBox(GroupBox1, "papierkorb", {8, 24, 121, 17}, "Papierkorb löschen", 0);
-  temploesch = AddCheckBox(GroupBox1, "temploesch", {8, 48, 97, 17}, "Temp löschen", 1);
+  papierkorb = AddCheckBox(GroupBox1, "papierkorb", {8, 24, 121, 17}, u8"Papierkorb löschen"_cp1252, 0);
+  temploesch = AddCheckBox(GroupBox1, "temploesch", {8, 48, 97, 17}, u8"Temp löschen"_cp1252, 1);
   doku = AddCheckBox(GroupBox1, "doku", {8, 72, 113, 17}, "Dokumenten-Liste", 2);
 }
 
@@ -164,7 +166,7 @@ void TForm1::CreateTrayMenu() {
   PopupMenu1->OnPopup = NotifyEvent(this, &TForm1::PopupMenu1Popup);
   Wiederherstellen1 =
       AddItem(PopupMenu1, "Wiederherstellen1", "Wiederherstellen", NotifyEvent(this, &TForm1::Wiederherstellen1Click));
-  Subern1 = AddItem(PopupMenu1, "Subern1", "Säubern", NotifyEvent(this, &TForm1::Subern1Click));
+  Subern1 = AddItem(PopupMenu1, "Subern1", u8"Säubern"_cp1252, NotifyEvent(this, &TForm1::Subern1Click));
   About1 = AddItem(PopupMenu1, "About1", "About", NotifyEvent(this, &TForm1::About1Click));
   N1 = AddItem(PopupMenu1, "N1", "-", {});
   Proxyausschalten1 = AddItem(PopupMenu1, "Proxyausschalten1", "Proxy ausschalten",
@@ -264,11 +266,11 @@ void TForm1::Button2Click(TObject*) {
   // Taken as typed: no trimming, no case folding.
   std::string text = Edit2->Text();
   if (text.empty()) {
-    ShowMessage("Geben Sie eine gültige Startseite an!");
+    ShowMessage(u8"Geben Sie eine gültige Startseite an!"_cp1252);
     return;
   }
   if (text == "http://www.") {
-    ShowMessage("Sie müssen schon eine Startseite angeben");
+    ShowMessage(u8"Sie müssen schon eine Startseite angeben"_cp1252);
     return;
   }
   SetStartPage(text);

@@ -1,5 +1,6 @@
 // The Cleaning run of the main window and the tick that reports it.
 #include "app/Unit1.h"
+#include "base/Cp1252.h"
 #include "clean/Cleaning.h"
 #include "clean/TempPurge.h"
 #include "platform/Platform.h"
@@ -43,7 +44,7 @@ void TForm1::Timer1Timer(TObject*) {
   // Cleared before the box is shown, so no later tick shows a second one.
   RunFinished = false;
   Timer1->SetEnabled(false);
-  Platform().MessageBoxA(nullptr, "Ihre gewählte Option wurde ausgeführt", "Information",
+  Platform().MessageBoxA(nullptr, u8"Ihre gewählte Option wurde ausgeführt"_cp1252, "Information",
                          MB_OK | MB_ICONINFORMATION);
 }
 

@@ -1,5 +1,8 @@
 #include "app/Unit2.h"
 
+#include <iterator>
+
+#include "base/Cp1252.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -29,20 +32,23 @@ void OpenWithShell(const char* target) {
 }  // namespace
 
 const std::vector<std::string>& AboutText() {
-  static const std::vector<std::string> lines = {
+  // A plain array first: clang 14 crashes when a diagnostic of a constant
+  // initialisation it attempts (the vector's) shows a _cp1252 literal.
+  static const char* const text[] = {
       "        Spurwisch 1.0 von Heiko Brandt",
       "Diese Programm ist freeware. Was macht es? ",
-      "Es löscht die Spuren die der IE hinterläst. Das ",
-      "heißt, die Cookies, den Verlauf und die Temp. ",
-      "Internet Files. Diese werden standardmßig ",
-      "gelöscht. Eingestellt werden kann zusätzlich:",
-      "Papierkorb löschen, ist klar. Temp  löschen.",
+      u8"Es löscht die Spuren die der IE hinterläst. Das "_cp1252,
+      u8"heißt, die Cookies, den Verlauf und die Temp. "_cp1252,
+      u8"Internet Files. Diese werden standardmßig "_cp1252,
+      u8"gelöscht. Eingestellt werden kann zusätzlich:"_cp1252,
+      u8"Papierkorb löschen, ist klar. Temp  löschen."_cp1252,
       "Das ist das Tempverzeichnis. ACHTUNG:Es ",
       "werden komplett alle Dateien und ",
-      "Verzeichnisse imTemp-Folder gelöscht und  ",
+      u8"Verzeichnisse imTemp-Folder gelöscht und  "_cp1252,
       "das alles ohne Abfrage. Doku.List. Das ist ",
       "diese hier Start/Dokumente.",
   };
+  static const std::vector<std::string> lines(std::begin(text), std::end(text));
   return lines;
 }
 

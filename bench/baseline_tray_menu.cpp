@@ -4,6 +4,8 @@
 // menu and tracks it at the cursor, as the program's tray component does.
 #include <windows.h>
 
+#include "base/Cp1252.h"
+
 namespace {
 
 const char kClassName[] = "SpwBaselineTray";
@@ -14,7 +16,7 @@ void open_menu(HWND hwnd) {
   GetCursorPos(&point);
   SetActiveWindow(hwnd);
   HMENU menu = CreatePopupMenu();
-  const char* items[] = {"&Wiederherstellen", "&Säubern", "&About", "-", "&Proxy ausschalten",
+  const char* items[] = {"&Wiederherstellen", u8"&Säubern"_cp1252, "&About", "-", "&Proxy ausschalten",
                          "P&roxy einschalten", "-", "-", "Pr&ogramm beenden"};
   UINT id = 100;
   for (const char* item : items)

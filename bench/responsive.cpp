@@ -20,6 +20,7 @@
 #include <string>
 
 #include "bench/bench_util.h"
+#include "base/Cp1252.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ int main(int argc, char** argv) {
   CloseHandle(pi.hThread);
   if (HWND splash = WaitWindow(pi.dwProcessId, "TNagForm", 30000)) PostMessageA(splash, WM_CLOSE, 0, 0);
   HWND main = WaitWindow(pi.dwProcessId, "TForm1", 30000);
-  HWND button = main ? FindWindowExA(main, nullptr, "TButton", "&Aktion durchführen.") : nullptr;
+  HWND button = main ? FindWindowExA(main, nullptr, "TButton", u8"&Aktion durchführen."_cp1252) : nullptr;
   int status = 0;
   if (button) {
     TPinger pinger;

@@ -1,5 +1,7 @@
 #include "clean/DeleTree.h"
 
+#include <cstddef>
+
 namespace {
 
 constexpr DWORD MaskedBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 8 /* volume label */ |

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "scenario.h"
+#include "base/Cp1252.h"
 
 namespace {
 
-const char kCompletionText[] = "Ihre gewählte Option wurde ausgeführt";
+const std::string kCompletionText = u8"Ihre gewählte Option wurde ausgeführt"_cp1252;
 
 }  // namespace
 
@@ -102,8 +103,8 @@ void check_cleaning_click(Report& report, const Process& program, HWND main, con
   std::string temp_file = make_temp_file("spw-e2e-click.tmp");
   report.check(exists(temp_file), scope + ": a file in the temporary folder prepared", temp_file);
 
-  HWND button = find_child(main, "TButton", "&Aktion durchführen.");
-  if (!report.check(button != nullptr, scope + ": button \"&Aktion durchführen.\" found")) return;
+  HWND button = find_child(main, "TButton", u8"&Aktion durchführen."_cp1252);
+  if (!report.check(button != nullptr, scope + u8": button \"&Aktion durchführen.\" found"_cp1252)) return;
   DWORD start = GetTickCount();
   post_click(button);
   DWORD elapsed = check_completion_box(report, program, start, scope, artifacts, "cleaning-done.png");
@@ -221,8 +222,9 @@ void check_temp_variable_run(Report& report, const std::string& exe, const std::
   Process program = start_process(exe, kTempCwd, environment_from_registry());
   if (program.handle) close_splash(report, program, scope);
   HWND main = program.handle ? wait_window(program.id, "TForm1", 30000) : nullptr;
-  HWND button = main ? find_child(main, "TButton", "&Aktion durchführen.") : nullptr;
-  if (report.check(button != nullptr, scope + ": started in " + kTempCwd + ", \"&Aktion durchführen.\" found")) {
+  HWND button = main ? find_child(main, "TButton", u8"&Aktion durchführen."_cp1252) : nullptr;
+  if (report.check(button != nullptr,
+                   scope + ": started in " + kTempCwd + u8", \"&Aktion durchführen.\" found"_cp1252)) {
     WaitForInputIdle(program.handle.get(), 10000);
     post_click(button);
     check_completion_box(report, program, GetTickCount(), scope, artifacts, shot);

@@ -1,5 +1,6 @@
 #include "controls.h"
 #include "scenario.h"
+#include "base/Cp1252.h"
 
 namespace {
 
@@ -11,14 +12,14 @@ const std::vector<ExpectedControl> kAboutControls = {
 // Lines 2 to 12 of the About text, trailing blanks included.
 const char* const kAboutLines[] = {
     "Diese Programm ist freeware. Was macht es? ",
-    "Es löscht die Spuren die der IE hinterläst. Das ",
-    "heißt, die Cookies, den Verlauf und die Temp. ",
-    "Internet Files. Diese werden standardmßig ",
-    "gelöscht. Eingestellt werden kann zusätzlich:",
-    "Papierkorb löschen, ist klar. Temp  löschen.",
+    u8"Es löscht die Spuren die der IE hinterläst. Das "_cp1252,
+    u8"heißt, die Cookies, den Verlauf und die Temp. "_cp1252,
+    u8"Internet Files. Diese werden standardmßig "_cp1252,
+    u8"gelöscht. Eingestellt werden kann zusätzlich:"_cp1252,
+    u8"Papierkorb löschen, ist klar. Temp  löschen."_cp1252,
     "Das ist das Tempverzeichnis. ACHTUNG:Es ",
     "werden komplett alle Dateien und ",
-    "Verzeichnisse imTemp-Folder gelöscht und  ",
+    u8"Verzeichnisse imTemp-Folder gelöscht und  "_cp1252,
     "das alles ohne Abfrage. Doku.List. Das ist ",
     "diese hier Start/Dokumente.",
 };

@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <algorithm>
 #include <iterator>
 
+#include "manifest.h"
 #include "pe_imports.h"
 #include "scenario.h"
 
@@ -70,6 +72,30 @@ void check_executable(Report& report, const std::string& exe) {
   }
   report.check(!imports.dlls.empty() && searched.empty(), "imports only known DLLs:" + all,
                searched.empty() ? "no imports at all" : "also imports" + searched);
+}
+
+// The application manifest as the system reads it from the executable: the
+// user's own rights, Windows 7 to 11 (11 shares 10's entry), and no DPI
+// awareness, so that the system scales the fixed-pixel layout.
+void check_manifest(Report& report, const std::string& exe) {
+  ManifestInfo manifest = read_manifest(exe);
+  if (!report.check(manifest.ok, "manifest read back and accepted by the system", manifest.error)) return;
+  report.check(manifest.runLevel == ACTCTX_RUN_LEVEL_AS_INVOKER && !manifest.uiAccess,
+               "manifest: requestedExecutionLevel asInvoker, no uiAccess",
+               "run level " + std::to_string(manifest.runLevel) + (manifest.uiAccess ? ", uiAccess" : ""));
+  std::vector<std::string> expected = {
+      "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // Windows 7
+      "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // Windows 8
+      "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // Windows 8.1
+      "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // Windows 10 and 11
+  };
+  std::vector<std::string> found = manifest.supportedOS;
+  std::sort(expected.begin(), expected.end());
+  std::sort(found.begin(), found.end());
+  std::string listed;
+  for (const std::string& id : manifest.supportedOS) listed += " " + id;
+  report.check(found == expected, "manifest: supportedOS Windows 7, 8, 8.1, 10 and 11", "lists" + listed);
+  report.check(!manifest.dpiSetting, "manifest: no DPI awareness", "declares dpiAware or dpiAwareness");
 }
 
 // A fresh copy of the program in the sandbox folder, with no settings file;
@@ -175,6 +201,7 @@ void run_scenarios(Report& report, const std::string& exe, const std::string& ar
 
 void run_all(Report& report, const std::string& exe, const std::string& artifacts) {
   check_executable(report, exe);
+  check_manifest(report, exe);
   run_scenarios(report, exe, artifacts);
   check_planted_dlls(report, exe, artifacts);
 }

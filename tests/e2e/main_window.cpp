@@ -2,23 +2,24 @@
 
 #include "controls.h"
 #include "scenario.h"
+#include "base/Cp1252.h"
 
 namespace {
 
 const std::vector<ExpectedControl> kMainControls = {
-    {"Button1", "TButton", "&Aktion durchführen.", 0, 104, 105, 25, true},
+    {"Button1", "TButton", u8"&Aktion durchführen."_cp1252, 0, 104, 105, 25, true},
     {"Edit1", "TEdit", nullptr, 32, 24, 329, 21, true},
     {"Edit2", "TEdit", nullptr, 32, 72, 329, 21, true},
-    {"Button2", "TButton", "Ändere", 280, 48, 75, 25, true},
-    {"GroupBox1", "TGroupBox", "Löschoptionen", 216, 96, 145, 97, false},
+    {"Button2", "TButton", u8"Ändere"_cp1252, 280, 48, 75, 25, true},
+    {"GroupBox1", "TGroupBox", u8"Löschoptionen"_cp1252, 216, 96, 145, 97, false},
     {"Button3", "TButton", "A&bout", 112, 104, 105, 25, true},
     {"BitBtn1", "TBitBtn", "&Close", 72, 176, 73, 25, true},
     {"Button4", "TButton", "Startoptionen", 72, 136, 75, 25, true},
 };
 
 const std::vector<ExpectedControl> kDeletionOptions = {
-    {"papierkorb", "TCheckBox", "Papierkorb löschen", 8, 24, 121, 17, true},
-    {"temploesch", "TCheckBox", "Temp löschen", 8, 48, 97, 17, true},
+    {"papierkorb", "TCheckBox", u8"Papierkorb löschen"_cp1252, 8, 24, 121, 17, true},
+    {"temploesch", "TCheckBox", u8"Temp löschen"_cp1252, 8, 48, 97, 17, true},
     {"doku", "TCheckBox", "Dokumenten-Liste", 8, 72, 113, 17, true},
 };
 
@@ -107,7 +108,7 @@ MainButtons check_main_window(Report& report, HWND main, const std::string& arti
 }
 
 void check_deletion_options(Report& report, HWND main, int expected, const std::string& scope) {
-  HWND group = find_child(main, "TGroupBox", "Löschoptionen");
+  HWND group = find_child(main, "TGroupBox", u8"Löschoptionen"_cp1252);
   for (const ExpectedControl& box : kDeletionOptions) {
     HWND h = group ? find_child(group, box.cls, box.caption) : nullptr;
     int state = h ? check_state(h) : -1;

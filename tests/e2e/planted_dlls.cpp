@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "scenario.h"
+#include "base/Cp1252.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ void work_program(Report& report, const Process& program, const std::string& sco
     return;
   WaitForInputIdle(program.handle.get(), 10000);
   std::string temp_folder = make_temp_folder();
-  HWND button = find_child(main, "TButton", "&Aktion durchführen.");
+  HWND button = find_child(main, "TButton", u8"&Aktion durchführen."_cp1252);
   DWORD start = GetTickCount();
   if (button) post_click(button);
   check_completion_box(report, program, start, scope + ", cleaning", artifacts, "planted-dlls-cleaning-done.png");

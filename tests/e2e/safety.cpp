@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "scenario.h"
+#include "base/Cp1252.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ void check_busy_run(Report& report, const std::string& exe, const std::string& s
   Process program = start_process(exe, "C:\\");
   close_splash(report, program, scope);
   HWND main = wait_window(program.id, "TForm1", 15000);
-  HWND button = main ? find_child(main, "TButton", "&Aktion durchführen.") : nullptr;
+  HWND button = main ? find_child(main, "TButton", u8"&Aktion durchführen."_cp1252) : nullptr;
   if (!report.check(button != nullptr, scope + ": main window shown")) return kill_if_running(program);
   DeleteFileA(settings.c_str());  // read at the start; must be written at the end
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "scenario.h"
+#include "base/Cp1252.h"
 
 namespace {
 
@@ -77,19 +78,19 @@ void check_message(Report& report, const Process& program, HWND edit2, HWND butt
 }  // namespace
 
 void check_start_page_button(Report& report, const Process& program, HWND main, const std::string& artifacts) {
-  HWND button = find_child(main, "TButton", "Ändere");
+  HWND button = find_child(main, "TButton", u8"Ändere"_cp1252);
   HWND edit1 = nullptr, edit2 = nullptr;
   for (HWND child : children_of(main)) {
     if (class_of(child) != "TEdit") continue;
     (rect_in_parent(child).top == 72 ? edit2 : edit1) = child;
   }
-  if (!report.check(button && edit1 && edit2, "start page: \"Ändere\", Edit1 and Edit2 found")) return;
+  if (!report.check(button && edit1 && edit2, u8"start page: \"Ändere\", Edit1 and Edit2 found"_cp1252)) return;
   StoredValue saved = read_value();
   std::string shown = text_of(edit1);
 
-  check_message(report, program, edit2, button, "", "Geben Sie eine gültige Startseite an!", artifacts,
+  check_message(report, program, edit2, button, "", u8"Geben Sie eine gültige Startseite an!"_cp1252, artifacts,
                 "start-page-empty.png");
-  check_message(report, program, edit2, button, "http://www.", "Sie müssen schon eine Startseite angeben",
+  check_message(report, program, edit2, button, "http://www.", u8"Sie müssen schon eine Startseite angeben"_cp1252,
                 artifacts, "");
   StoredValue after = read_value();
   report.check(after.exists == saved.exists && after.data == saved.data, "start page: the messages leave the registry alone");

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "scenario.h"
+#include "base/Cp1252.h"
 
 namespace {
 
@@ -190,7 +191,7 @@ void check_tray(Report& report, const Process& program, HWND main, const std::st
 
   // "Säubern" runs a cleaning from the tray; the window stays hidden.
   HWND menu = open_menu(program, app);
-  if (report.check(menu != nullptr, "tray: menu opens for \"Säubern\"")) {
+  if (report.check(menu != nullptr, u8"tray: menu opens for \"Säubern\""_cp1252)) {
     DWORD start = GetTickCount();
     press(menu, 's');
     check_completion_box(report, program, start, "cleaning from the tray", artifacts, "tray-cleaning-done.png");

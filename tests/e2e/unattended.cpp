@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Cp1252.h"
 #include "scenario.h"
 
 namespace {
@@ -150,10 +151,10 @@ void check_unattended(Report& report, const std::string& exe, const std::string&
   read_file(reportFile, counted);
   report.check(preview.code == 0 && !preview.window, scope + ": /preview ends with 0 and shows no window",
                "exit code " + std::to_string(preview.code));
-  report.check(line_of(counted, "Cache").rfind("Cache: " + std::to_string(cached) + " Einträge würden gelöscht, ", 0) == 0 &&
-                   line_of(counted, "Temp").rfind("Temp: 3 Dateien würden gelöscht (1 KB), 1 blieben (schreibgeschützt 1,", 0) == 0 &&
-                   line_of(counted, "Temp").find("1 Ordner kämen in den Papierkorb, 0 Ordner blieben") != std::string::npos &&
-                   line_of(counted, "Papierkorb").rfind("Papierkorb: " + std::to_string(binned) + " Objekte würden", 0) == 0,
+  report.check(line_of(counted, "Cache").rfind("Cache: " + std::to_string(cached) + u8" Einträge würden gelöscht, "_cp1252, 0) == 0 &&
+                   line_of(counted, "Temp").rfind(u8"Temp: 3 Dateien würden gelöscht (1 KB), 1 blieben (schreibgeschützt 1,"_cp1252, 0) == 0 &&
+                   line_of(counted, "Temp").find(u8"1 Ordner kämen in den Papierkorb, 0 Ordner blieben"_cp1252) != std::string::npos &&
+                   line_of(counted, "Papierkorb").rfind("Papierkorb: " + std::to_string(binned) + u8" Objekte würden"_cp1252, 0) == 0,
                scope + ": the preview counts the fixture", quoted(counted));
   report.check(count_url_cache() == cached && exists(kTemp + "\\a.tmp") && exists(kTemp + "\\sub\\x.dat") &&
                    bin_items() == binned && recent_documents_listed(),
@@ -183,8 +184,8 @@ void check_unattended(Report& report, const std::string& exe, const std::string&
   read_file(reportFile, done);
   report.check(cleaned.code == 0 && !cleaned.window, scope + ": /clean ends with 0 and shows no window",
                "exit code " + std::to_string(cleaned.code));
-  report.check(line_of(done, "Cache").rfind("Cache: " + std::to_string(cached) + " Einträge gelöscht", 0) == 0 &&
-                   line_of(done, "Temp").rfind("Temp: 3 Dateien gelöscht (1 KB), 1 behalten (schreibgeschützt 1,", 0) == 0 &&
+  report.check(line_of(done, "Cache").rfind("Cache: " + std::to_string(cached) + u8" Einträge gelöscht"_cp1252, 0) == 0 &&
+                   line_of(done, "Temp").rfind(u8"Temp: 3 Dateien gelöscht (1 KB), 1 behalten (schreibgeschützt 1,"_cp1252, 0) == 0 &&
                    line_of(done, "Temp").find("1 Ordner in den Papierkorb, 0 Ordner behalten") != std::string::npos,
                scope + ": /clean deletes what the preview counted", quoted(done));
   report.check(count_url_cache() == 0 && !exists(kTemp + "\\a.tmp") && !exists(kTemp + "\\sub") &&

@@ -1,4 +1,5 @@
 #include "GalleryForm.h"
+#include "base/Cp1252.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   Separator1 = AddButton(this, ToolBar1, "Separator1", "", tbsSeparator, -1);
   BoldButton = AddButton(this, ToolBar1, "BoldButton", "Fett", tbsCheck, 1);
   BoldButton->SetDown(true);
-  OpenButton = AddButton(this, ToolBar1, "OpenButton", "Öffnen", tbsDropDown, 2);
+  OpenButton = AddButton(this, ToolBar1, "OpenButton", u8"Öffnen"_cp1252, tbsDropDown, 2);
   OpenButton->SetDropdownMenu(PopupMenu1);
   Separator2 = AddButton(this, ToolBar1, "Separator2", "", tbsSeparator, -1);
   Separator2->SetTag(1);
@@ -77,7 +78,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   ToolBar2->SetList(true);
   ToolBar2->SetShowCaptions(true);
   ListButton1 = AddButton(this, ToolBar2, "ListButton1", "Liste", tbsButton, 0);
-  ListButton2 = AddButton(this, ToolBar2, "ListButton2", "Prüfen", tbsCheck, 1);
+  ListButton2 = AddButton(this, ToolBar2, "ListButton2", u8"Prüfen"_cp1252, tbsCheck, 1);
 
   Edit1 = Make<TEdit>(this, this, "Edit1", 8, 60, 121, 21);
   Edit1->SetText("Eingabe");
@@ -100,7 +101,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   RadioButton2->SetAlignment(taLeftJustify);
   RadioButton2->SetChecked(true);
   CheckBox1 = Make<TCheckBox>(this, this, "CheckBox1", 304, 100, 113, 17);
-  CheckBox1->SetCaption("Prüfen");
+  CheckBox1->SetCaption(u8"Prüfen"_cp1252);
   CheckBox1->SetChecked(true);
   Button1 = Make<TButton>(this, this, "Button1", 144, 148, 75, 25);
   Button1->SetCaption("&Knopf");

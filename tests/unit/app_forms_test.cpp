@@ -12,6 +12,7 @@
 #include "clean/Cleaning.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/app_support.h"
+#include "base/Cp1252.h"
 #include "base/SysUtils.h"
 
 using app_support::Pump;
@@ -91,18 +92,18 @@ TEST_F(MainWindow, HasEveryControlOfTheDesign) {
   EXPECT_EQ(caption.substr(caption.size() - 8), "freeware");
 
   ExpectControl(form->Edit1, "Edit1", GetStartPage(), {32, 24, 329, 21});
-  ExpectControl(form->Button2, "Button2", "Ändere", {280, 48, 75, 25});
+  ExpectControl(form->Button2, "Button2", u8"Ändere"_cp1252, {280, 48, 75, 25});
   ExpectControl(form->Edit2, "Edit2", "http://www.", {32, 72, 329, 21});
-  ExpectControl(form->Button1, "Button1", "&Aktion durchführen.", {0, 104, 105, 25});
+  ExpectControl(form->Button1, "Button1", u8"&Aktion durchführen."_cp1252, {0, 104, 105, 25});
   ExpectControl(form->Button3, "Button3", "A&bout", {112, 104, 105, 25});
   ExpectControl(form->Button4, "Button4", "Startoptionen", {72, 136, 75, 25});
   ExpectControl(form->BitBtn1, "BitBtn1", "&Close", {72, 176, 73, 25});
-  ExpectControl(form->GroupBox1, "GroupBox1", "Löschoptionen", {216, 96, 145, 97});
-  ExpectControl(form->papierkorb, "papierkorb", "Papierkorb löschen", {8, 24, 121, 17});
-  ExpectControl(form->temploesch, "temploesch", "Temp löschen", {8, 48, 97, 17});
+  ExpectControl(form->GroupBox1, "GroupBox1", u8"Löschoptionen"_cp1252, {216, 96, 145, 97});
+  ExpectControl(form->papierkorb, "papierkorb", u8"Papierkorb löschen"_cp1252, {8, 24, 121, 17});
+  ExpectControl(form->temploesch, "temploesch", u8"Temp löschen"_cp1252, {8, 48, 97, 17});
   ExpectControl(form->doku, "doku", "Dokumenten-Liste", {8, 72, 113, 17});
   EXPECT_EQ(form->Label1->Caption(), "IE Startseite");
-  EXPECT_EQ(form->Label2->Caption(), "Ändere nach:");
+  EXPECT_EQ(form->Label2->Caption(), u8"Ändere nach:"_cp1252);
   EXPECT_EQ(form->Label1->Left(), 32);
   EXPECT_EQ(form->Label2->Top(), 56);
   EXPECT_TRUE(form->Edit1->ReadOnly());

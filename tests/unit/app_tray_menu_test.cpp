@@ -10,6 +10,7 @@
 #include "clean/Cleaning.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/app_support.h"
+#include "base/Cp1252.h"
 #include "base/SysUtils.h"
 
 using app_support::Sandbox;
@@ -75,7 +76,7 @@ TEST_F(TrayMenu, TheWindowStoresTheTrayIconAndTheNineItems) {
     const char* Caption;
     bool Enabled;
   } items[] = {{Form->Wiederherstellen1, "Wiederherstellen1", "Wiederherstellen", true},
-               {Form->Subern1, "Subern1", "Säubern", true},
+               {Form->Subern1, "Subern1", u8"Säubern"_cp1252, true},
                {Form->About1, "About1", "About", true},
                {Form->N1, "N1", "-", true},
                {Form->Proxyausschalten1, "Proxyausschalten1", "Proxy ausschalten", true},
@@ -94,7 +95,7 @@ TEST_F(TrayMenu, TheWindowStoresTheTrayIconAndTheNineItems) {
 }
 
 TEST_F(TrayMenu, OpeningSetsTheProxyItemsKeysAndLinesFromTheRegistry) {
-  const std::vector<std::string> plain = {"&Wiederherstellen", "&Säubern", "&About", "-", "&Proxy ausschalten",
+  const std::vector<std::string> plain = {"&Wiederherstellen", u8"&Säubern"_cp1252, "&About", "-", "&Proxy ausschalten",
                                           "P&roxy einschalten", "-", "Pr&ogramm beenden"};
   std::vector<std::string> automatic = plain;
   automatic.insert(automatic.begin() + 6, "S&ie nutzen die Automatische Proxy Konfiguration.");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Unattended.h"
+#include "base/Cp1252.h"
 #include "clean/Cleaning.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/app_support.h"
@@ -40,23 +41,23 @@ TEST(RunReport, OneLinePerStepSayingWhatWentWhatStayedAndWhy) {
   report.Temp = {true, true, 20311, 1234 * 1024ull, 3, 2, 9, 0, 212, 4};
   report.Bin = {57, 310 * 1024ull};
   EXPECT_EQ(ReportText(report),
-            "Verlauf: geleert\r\n"
-            "Cache: 1834 Einträge gelöscht, 12 in Gebrauch (beim nächsten Start), 3 behalten, 48213 KB\r\n"
-            "Dokumente: nicht gewählt\r\n"
-            "Temp: 20311 Dateien gelöscht (1234 KB), 14 behalten (schreibgeschützt 3, Verknüpfung 2, in Gebrauch 9, "
-            "sonstige 0), 212 Ordner in den Papierkorb, 4 Ordner behalten\r\n"
-            "Papierkorb: 57 Objekte geleert, 310 KB\r\n");
+            u8"Verlauf: geleert\r\n"
+            u8"Cache: 1834 Einträge gelöscht, 12 in Gebrauch (beim nächsten Start), 3 behalten, 48213 KB\r\n"
+            u8"Dokumente: nicht gewählt\r\n"
+            u8"Temp: 20311 Dateien gelöscht (1234 KB), 14 behalten (schreibgeschützt 3, Verknüpfung 2, in Gebrauch 9, "
+            u8"sonstige 0), 212 Ordner in den Papierkorb, 4 Ordner behalten\r\n"
+            u8"Papierkorb: 57 Objekte geleert, 310 KB\r\n"_cp1252);
   EXPECT_FALSE(report.Failed());
   report.Preview = true;
   report.Options.Documents = true;
   report.Temp.Approved = false;
   report.BinResult = TBinResult::LibraryMissing;
   EXPECT_EQ(ReportText(report),
-            "Verlauf: würde geleert\r\n"
-            "Cache: 1834 Einträge würden gelöscht, 48213 KB\r\n"
-            "Dokumente: Liste würde geleert\r\n"
-            "Temp: nicht geleert, der Ordner ist nicht sicher\r\n"
-            "Papierkorb: Fehler, Shell32.dll nicht geladen\r\n");
+            u8"Verlauf: würde geleert\r\n"
+            u8"Cache: 1834 Einträge würden gelöscht, 48213 KB\r\n"
+            u8"Dokumente: Liste würde geleert\r\n"
+            u8"Temp: nicht geleert, der Ordner ist nicht sicher\r\n"
+            u8"Papierkorb: Fehler, Shell32.dll nicht geladen\r\n"_cp1252);
   EXPECT_TRUE(report.Failed());
   report.HistoryError = "Klasse nicht registriert";
   EXPECT_EQ(ReportText(report), "Verlauf: Fehler, Klasse nicht registriert\r\n") << "the run ended there";
@@ -129,12 +130,12 @@ TEST_F(Unattended, APreviewCountsFromTheCleaningsOwnPathsAndDeletesNothing) {
   EXPECT_TRUE(Fake.CallsOf("ClearHistory").empty());
   EXPECT_TRUE(Fake.CallsOf("SHEmptyRecycleBinA").empty());
   EXPECT_EQ(Fake.Written[Fake.ReportNew],
-            "Verlauf: würde geleert\r\n"
-            "Cache: 2 Einträge würden gelöscht, 0 KB\r\n"
-            "Dokumente: Liste würde geleert\r\n"
-            "Temp: 1 Dateien würden gelöscht (0 KB), 1 blieben (schreibgeschützt 1, Verknüpfung 0, in Gebrauch 0, "
-            "sonstige 0), 1 Ordner kämen in den Papierkorb, 1 Ordner blieben\r\n"
-            "Papierkorb: 4 Objekte würden geleert, 8 KB\r\n");
+            u8"Verlauf: würde geleert\r\n"
+            u8"Cache: 2 Einträge würden gelöscht, 0 KB\r\n"
+            u8"Dokumente: Liste würde geleert\r\n"
+            u8"Temp: 1 Dateien würden gelöscht (0 KB), 1 blieben (schreibgeschützt 1, Verknüpfung 0, in Gebrauch 0, "
+            u8"sonstige 0), 1 Ordner kämen in den Papierkorb, 1 Ordner blieben\r\n"
+            u8"Papierkorb: 4 Objekte würden geleert, 8 KB\r\n"_cp1252);
   EXPECT_EQ(Fake.OpenHandles(), 0);
 }
 

@@ -15,6 +15,7 @@
 #include "clean/Cleaning.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/app_support.h"
+#include "base/Cp1252.h"
 #include "base/SysUtils.h"
 
 using app_support::Pump;
@@ -24,7 +25,7 @@ namespace {
 
 using Form1Ptr = std::unique_ptr<TForm1, TComponentFree>;
 
-const std::string Done = "Ihre gewählte Option wurde ausgeführt";
+const std::string Done = u8"Ihre gewählte Option wurde ausgeführt"_cp1252;
 
 // A message box as the program asked for it, with the run's state then.
 struct TBoxSeen {

@@ -5,6 +5,7 @@
 #include "tests/support/app_support.h"
 #include "ui/Forms.h"
 #include "ui/Responsive.h"
+#include "base/Cp1252.h"
 #include "base/SysUtils.h"
 
 using app_support::Pump;
@@ -14,7 +15,7 @@ TEST(ApplicationTitle, FileNameWithoutExtensionInLowerCaseAfterTheFirst) {
   EXPECT_EQ(ApplicationTitleFromPath("C:\\x\\SPURWISCH.EXE"), "Spurwisch");
   EXPECT_EQ(ApplicationTitleFromPath("D:\\Tools\\MyTool.v2.exe"), "Mytool.v2");  // only the extension goes
   EXPECT_EQ(ApplicationTitleFromPath("D:\\Tools.d\\spurwisch"), "Spurwisch");
-  EXPECT_EQ(ApplicationTitleFromPath("C:\\Ä\\ÖLSPUR.exe"), "Ölspur");
+  EXPECT_EQ(ApplicationTitleFromPath(u8"C:\\Ä\\ÖLSPUR.exe"_cp1252), u8"Ölspur"_cp1252);
   EXPECT_EQ(ApplicationTitleFromPath(""), "");
 }
 
@@ -24,7 +25,7 @@ TEST(ErrorReport, AFullStopFollowsTextsEndingAfterIt) {
   EXPECT_EQ(ErrorReportText("Done."), "Done.");
   EXPECT_EQ(ErrorReportText("Zugriff verweigert!"), "Zugriff verweigert!");
   EXPECT_EQ(ErrorReportText("Fehler 5"), "Fehler 5.");
-  EXPECT_EQ(ErrorReportText("Datei ö"), "Datei ö.");  // bytes above 127 sort after "."
+  EXPECT_EQ(ErrorReportText(u8"Datei ö"_cp1252), u8"Datei ö."_cp1252);  // bytes above 127 sort after "."
   EXPECT_EQ(ErrorReportText(""), "");
 }
 

@@ -7,6 +7,7 @@
 #include "tests/support/app_support.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
+#include "base/Cp1252.h"
 #include "base/SysUtils.h"
 
 namespace {
@@ -102,11 +103,11 @@ TEST_F(Menus, TheBuiltMenuHoldsTheShownItemsWithKeysStatesAndCommands) {
 
   // Shown again: the line before "Drei" becomes needed between two texts.
   Item(3)->SetVisible(true);
-  Item(4)->SetCaption("Fünf");
+  Item(4)->SetCaption(u8"Fünf"_cp1252);
   Menu->Rebuild();
   EXPECT_EQ(GetMenuItemCount(Menu->Handle()), 7);
   EXPECT_EQ(Item(3)->Caption(), "&Drei");
-  EXPECT_EQ(Item(4)->Caption(), "&Fünf");
+  EXPECT_EQ(Item(4)->Caption(), u8"&Fünf"_cp1252);
 }
 
 TEST_F(Menus, CommandsReachTheEnabledItemsClickHandlerOnly) {
@@ -243,7 +244,7 @@ TEST(MainMenu, TheFormsBarCarriesTheItemsAndTheirCommands) {
   auto* file = new TMenuItem(form);
   file->SetCaption("Datei");
   auto* open = new TMenuItem(form);
-  open->SetCaption("Öffnen");
+  open->SetCaption(u8"Öffnen"_cp1252);
   open->ShortCut = scCtrl | 'O';
   open->OnClick = NotifyEvent(&recorder, &TRecorder::Click);
   bar->Items()->Add(file);
@@ -256,7 +257,7 @@ TEST(MainMenu, TheFormsBarCarriesTheItemsAndTheirCommands) {
   ASSERT_EQ(GetMenuItemCount(bar->Handle()), 1);
   char text[64] = {};
   GetMenuStringA(GetSubMenu(bar->Handle(), 0), 0, text, sizeof text, MF_BYPOSITION);
-  EXPECT_STREQ(text, "Ö&ffnen\tCtrl+O") << "Ö is no access key";
+  EXPECT_STREQ(text, u8"Ö&ffnen\tCtrl+O"_cp1252) << "Ö is no access key";
 
   SendMessageA(window, WM_COMMAND, MAKEWPARAM(open->Command(), 0), 0);
   EXPECT_EQ(recorder.Clicked, std::vector<TObject*>{open});

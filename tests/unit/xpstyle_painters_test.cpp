@@ -8,6 +8,7 @@
 #include "tests/support/app_support.h"
 #include "tests/support/xpstyle_support.h"
 #include "ui/Buttons.h"
+#include "base/Cp1252.h"
 #include "base/SysUtils.h"
 #include "xpstyle/ControlSubClass.h"
 #include "xpstyle/Painters.h"
@@ -40,9 +41,9 @@ public:
     Button = Add<TFailingButton>(this, 8, 8, 75, 25, "&Los");
     Bit = Add<TBitBtn>(this, 8, 40, 75, 40, "OK");
     Edit = Add<TEdit>(this, 8, 90, 120, 21, "Text");
-    Box = Add<TGroupBox>(this, 140, 8, 145, 97, "Löschoptionen");
+    Box = Add<TGroupBox>(this, 140, 8, 145, 97, u8"Löschoptionen"_cp1252);
     Box->SetColor(BoxColor);
-    Check = Add<TCheckBox>(Box, 8, 24, 121, 17, "Papierkorb löschen");
+    Check = Add<TCheckBox>(Box, 8, 24, 121, 17, u8"Papierkorb löschen"_cp1252);
     Check->SetChecked(true);
     Style = new TXPStyle(this);
     Style->SetActive(true);
@@ -136,7 +137,7 @@ TEST_F(XPPainters, GroupBoxFrameAroundTheCaption) {
   TBitmap out = Form->Paint(Form->Box, DrawGroupBoxLook);
   TCanvas& canvas = out.Canvas();
   canvas.Font = Form->Box->Font();
-  const int tH = canvas.TextHeight("Löschoptionen"), tW = canvas.TextWidth("Löschoptionen");
+  const int tH = canvas.TextHeight(u8"Löschoptionen"_cp1252), tW = canvas.TextWidth(u8"Löschoptionen"_cp1252);
   const COLORREF light = RGB(241, 241, 241), dark = RGB(160, 162, 160);
   const int W = 145, H = 97, top = tH / 2 + 1;
   std::vector<std::string> band(top, "ppppppppp");
