@@ -80,18 +80,20 @@ HANDLE OpenRelative(TPlatform& platform, HANDLE folder, const std::wstring& name
 }
 
 std::wstring ObjectName(TPlatform& platform, HANDLE handle) {
-  std::vector<LONGLONG> buffer((sizeof(FILE_NAME_INFO) + 1024 * sizeof(wchar_t)) / sizeof(LONGLONG));
-  auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
-  DWORD size = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
-  if (!platform.GetFileInformationByHandleEx(handle, FileNameInfo, info, size)) {
-    if (GetLastError() != ERROR_MORE_DATA) return L"";
-    buffer.resize((sizeof(FILE_NAME_INFO) + info->FileNameLength) / sizeof(LONGLONG) + 1);
-    info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
-    size = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
-    if (!platform.GetFileInformationByHandleEx(handle, FileNameInfo, info, size)) return L"";
+  wchar_t buffer[1024];
+  DWORD n = platform.GetFinalPathNameByHandleW(handle, buffer, 1024, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  std::wstring name;
+  if (n > 0 && n < 1024) {
+    name.assign(buffer, n);
+  } else if (n >= 1024) {
+    // A long path: asked again with the size the first answer gave.
+    name.resize(n);
+    DWORD again = platform.GetFinalPathNameByHandleW(handle, name.data(), n, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    name.resize(again < n ? again : 0);
   }
-  if (offsetof(FILE_NAME_INFO, FileName) + info->FileNameLength > size) return L"";
-  return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+  if (name.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + name.substr(8);
+  if (name.rfind(L"\\\\?\\", 0) == 0) return name.substr(4);
+  return name;
 }
 
 bool IsObject(TPlatform& platform, HANDLE handle, const std::wstring& expected) {

@@ -59,8 +59,9 @@ private:
 HANDLE OpenRelative(TPlatform& platform, HANDLE folder, const std::wstring& name, ACCESS_MASK access,
                     ULONG options);
 
-// The name of the object behind a handle as the file system resolved it,
-// without the drive ("\Users\x\Temp\a.txt"); empty when it cannot tell.
+// The name of the object behind a handle as the file system resolved it
+// ("C:\Users\x\Temp\a.txt", "\\server\share\..."); empty when it
+// cannot tell.
 std::wstring ObjectName(TPlatform& platform, HANDLE handle);
 
 // True when the handle leads to the object of that name and not to a link

@@ -146,18 +146,6 @@ std::wstring ProfileFolder(TPlatform& platform) {
   return buffer;
 }
 
-// The name the file system gives an open folder, without the "\\?\" prefix
-// (and "\\?\UNC\" turned back into "\\"); empty when it cannot tell.
-std::wstring FinalName(TPlatform& platform, HANDLE handle) {
-  wchar_t buffer[1024];
-  DWORD n = platform.GetFinalPathNameByHandleW(handle, buffer, 1024, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  if (n == 0 || n >= 1024) return L"";
-  std::wstring name(buffer, n);
-  if (name.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + name.substr(8);
-  if (name.rfind(L"\\\\?\\", 0) == 0) return name.substr(4);
-  return name;
-}
-
 // A folder opened for listing; links on the way to it are followed, which is
 // why its resolved name is checked before anything in it is touched.
 HANDLE OpenFolder(TPlatform& platform, const std::wstring& folder) {
@@ -170,7 +158,7 @@ HANDLE OpenFolder(TPlatform& platform, const std::wstring& folder) {
 std::wstring Resolved(TPlatform& platform, const std::wstring& folder) {
   if (folder.empty()) return folder;
   TFileHandle handle(platform, OpenFolder(platform, folder));
-  std::wstring resolved = handle.Valid() ? FinalName(platform, handle.Get()) : L"";
+  std::wstring resolved = handle.Valid() ? ObjectName(platform, handle.Get()) : L"";
   return resolved.empty() ? folder : resolved;
 }
 
@@ -184,7 +172,7 @@ HANDLE OpenApprovedFolder(TPlatform& platform, const std::wstring& path) {
   if (!IsSafeTempFolder(path, windows, profile)) return INVALID_HANDLE_VALUE;
   TFileHandle folder(platform, OpenFolder(platform, path));
   if (!folder.Valid()) return INVALID_HANDLE_VALUE;
-  std::wstring resolved = FinalName(platform, folder.Get());
+  std::wstring resolved = ObjectName(platform, folder.Get());
   if (!IsSafeTempFolder(resolved, Resolved(platform, windows), Resolved(platform, profile)))
     return INVALID_HANDLE_VALUE;
   return folder.Release();

@@ -360,19 +360,6 @@ BOOL TFakePlatform::GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDL
       basic->FileAttributes = AttributesOf(path);
       return TRUE;
     }
-    case FileNameInfo: {
-      std::string resolved = ResolvedName(path);
-      if (resolved.size() >= 2 && resolved[1] == ':') resolved.erase(0, 2);
-      std::wstring name = Utf16(resolved);
-      auto* record = static_cast<FILE_NAME_INFO*>(info);
-      record->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
-      if (offsetof(FILE_NAME_INFO, FileName) + record->FileNameLength > size) {
-        ::SetLastError(ERROR_MORE_DATA);
-        return FALSE;
-      }
-      std::memcpy(record->FileName, name.data(), record->FileNameLength);
-      return TRUE;
-    }
     default:
       ::SetLastError(ERROR_INVALID_PARAMETER);
       return FALSE;

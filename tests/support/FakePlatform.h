@@ -142,8 +142,8 @@ public:
   NTSTATUS NtOpenFile(PHANDLE file, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes,
                       PIO_STATUS_BLOCK status, ULONG share, ULONG options) override;
   DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags) override;
-  // Listings (FileFullDirectory[Restart]Info) from Folders; FileNameInfo is
-  // the resolved name without its drive; FileBasicInfo the attributes.
+  // Listings (FileFullDirectory[Restart]Info) from Folders; FileBasicInfo
+  // the attributes.
   BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
                                     DWORD size) override;
   BOOL SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
