@@ -1,7 +1,10 @@
 // The tray-menu baseline: the least a Win32 program does to open a nine-item,
 // system-drawn popup menu from a tray icon's right-button callback. A hidden
 // window receives the callback (WM_USER + 1 with WM_RBUTTONUP), builds the
-// menu and tracks it at the cursor, as the program's tray component does.
+// menu and tracks it at the cursor, as the program's tray component does,
+// with the two steps every notification-icon menu needs to close on a click
+// elsewhere: its owner made the foreground window first, a message posted to
+// it after.
 #include <windows.h>
 
 #include "base/Cp1252.h"
@@ -21,7 +24,9 @@ void open_menu(HWND hwnd) {
   UINT id = 100;
   for (const char* item : items)
     AppendMenuA(menu, item[0] == '-' ? MF_SEPARATOR : MF_STRING, id++, item[0] == '-' ? nullptr : item);
+  SetForegroundWindow(hwnd);
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, hwnd, nullptr);
+  PostMessageA(hwnd, WM_NULL, 0, 0);
   DestroyMenu(menu);
 }
 
