@@ -9,6 +9,7 @@
 #include "base/Cp1252.h"
 #include "base/SysUtils.h"
 #include "clean/Cleaning.h"
+#include "clean/DeleTree.h"
 #include "clean/TempPurge.h"
 #include "platform/Platform.h"
 #include "ui/Forms.h"
@@ -150,32 +151,21 @@ TRunReport RunSteps(const TOptions& options, const std::wstring& tempFolder, TCl
   return report;
 }
 
-std::wstring TempFolder() {
-  wchar_t buffer[MAX_PATH + 1] = {};
-  DWORD length = Platform().GetTempPathW(MAX_PATH + 1, buffer);
-  return length > 0 && length <= MAX_PATH ? std::wstring(buffer, length) : L"";
-}
-
 std::wstring FullPath(const std::wstring& path) {
   wchar_t buffer[MAX_PATH * 4];
   DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
   return length > 0 && length < MAX_PATH * 4 ? std::wstring(buffer, length) : path;
 }
 
-bool SameText(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
-}
-
 // The report must not replace the settings file, nor land in the folder the
 // cleaning empties; an empty answer means it may be written.
 std::string ReportPathProblem(const std::wstring& report, const TOptions& options, const std::wstring& tempFolder) {
   std::wstring path = FullPath(report);
-  if (SameText(path, FullPath(WidePath(SettingsFilePath()))))
+  if (SameName(path, FullPath(WidePath(SettingsFilePath()))))
     return "Der Bericht darf nicht die Einstellungsdatei ersetzen.";
   std::wstring temp = FullPath(tempFolder);
   if (!temp.empty() && temp.back() != L'\\') temp += L'\\';
-  if (options.TempFolder && !temp.empty() && path.size() > temp.size() && SameText(path.substr(0, temp.size()), temp))
+  if (options.TempFolder && !temp.empty() && path.size() > temp.size() && SameName(path.substr(0, temp.size()), temp))
     return "Der Bericht darf nicht in den Temp-Ordner, den die Reinigung leert.";
   return "";
 }
@@ -246,7 +236,7 @@ int RunCommand(const TCommandLine& command) {
   }
   TOptions options;
   ReadSettingsFile(SettingsFilePath(), options);
-  std::wstring tempFolder = TempFolder();
+  std::wstring tempFolder = QueryTempFolderPath();
   if (!command.ReportPath.empty()) {
     std::string problem = ReportPathProblem(command.ReportPath, options, tempFolder);
     if (!problem.empty()) {

@@ -8,6 +8,7 @@
 #include "app/Unit3.h"
 #include "base/Cp1252.h"
 #include "browser/StartPage.h"
+#include "clean/TempPurge.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
 #include "ui/Dialogs.h"
@@ -62,19 +63,6 @@ TCheckBox* AddCheckBox(TGroupBox* box, const char* name, TPlace place, const cha
   check->SetChecked(true);
   check->SetTabOrder(tabOrder);
   return check;
-}
-
-// The temporary folder as GetTempPathA gives it; empty when the call fails
-// or its answer does not fit the buffer.
-// The temporary folder as GetTempPathW gives it, with its real name however
-// the code page could spell it; empty when the call fails or its answer
-// does not fit the buffer.
-std::wstring QueryTempFolderPath() {
-  constexpr DWORD size = 261;
-  wchar_t buffer[size] = {};
-  DWORD length = Platform().GetTempPathW(size, buffer);
-  if (length == 0 || length >= size) return {};
-  return std::wstring(buffer, length);
 }
 
 }  // namespace

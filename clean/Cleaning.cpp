@@ -158,6 +158,12 @@ using TQueryRecycleBin = HRESULT(WINAPI*)(LPCSTR, LPSHQUERYRBINFO);
 
 constexpr DWORD EmptyQuietly = SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND;
 
+// A function of the shell library, looked up by name; null when missing.
+template <class TFunction>
+TFunction ShellFunction(TPlatform& platform, HMODULE shell, const char* name) {
+  return reinterpret_cast<TFunction>(reinterpret_cast<void*>(platform.GetProcAddress(shell, name)));
+}
+
 }  // namespace
 
 void EmptyRecycleBin(HWND applicationWindow) {
@@ -170,8 +176,7 @@ void EmptyRecycleBin(HWND applicationWindow) {
                          MB_OK | MB_ICONERROR | MB_TASKMODAL);
     return;
   }
-  auto empty = reinterpret_cast<TEmptyRecycleBin>(
-      reinterpret_cast<void*>(platform.GetProcAddress(shell.Get(), "SHEmptyRecycleBinA")));
+  auto empty = ShellFunction<TEmptyRecycleBin>(platform, shell.Get(), "SHEmptyRecycleBinA");
   if (empty) empty(applicationWindow, nullptr, EmptyQuietly);
 }
 
@@ -179,10 +184,8 @@ TBinResult EmptyRecycleBinReported(TBinCounts& counts, TCleanMode mode) {
   TPlatform& platform = Platform();
   TLibraryHandle shell(platform, platform.LoadLibraryA("Shell32.dll"));
   if (!shell.Get()) return TBinResult::LibraryMissing;
-  auto empty = reinterpret_cast<TEmptyRecycleBin>(
-      reinterpret_cast<void*>(platform.GetProcAddress(shell.Get(), "SHEmptyRecycleBinA")));
-  auto query = reinterpret_cast<TQueryRecycleBin>(
-      reinterpret_cast<void*>(platform.GetProcAddress(shell.Get(), "SHQueryRecycleBinA")));
+  auto empty = ShellFunction<TEmptyRecycleBin>(platform, shell.Get(), "SHEmptyRecycleBinA");
+  auto query = ShellFunction<TQueryRecycleBin>(platform, shell.Get(), "SHQueryRecycleBinA");
   if (!empty || !query) return TBinResult::FunctionMissing;
   SHQUERYRBINFO info{};
   info.cbSize = sizeof info;

@@ -289,6 +289,14 @@ void PurgeSubfolders(TPlatform& platform, HANDLE folder, const std::wstring& nam
 
 }  // namespace
 
+std::wstring QueryTempFolderPath() {
+  constexpr DWORD size = 261;
+  wchar_t buffer[size] = {};
+  DWORD length = Platform().GetTempPathW(size, buffer);
+  if (length == 0 || length >= size) return {};
+  return std::wstring(buffer, length);
+}
+
 bool IsSelfContained(const std::wstring& folder) {
   TPlatform& platform = Platform();
   TFileHandle handle(platform, folder.empty() ? INVALID_HANDLE_VALUE : OpenFolder(platform, folder));

@@ -30,6 +30,11 @@ void PurgeTempFolder(const std::wstring& tempFolderPath);
 // CountOnly nothing is deleted and nothing is handed to the shell.
 void PurgeTempFolder(const std::wstring& tempFolderPath, TTempCounts& counts, TCleanMode mode);
 
+// The temporary folder as GetTempPathW gives it (a buffer of 261
+// characters), with its real name however the code page could spell it;
+// empty when the call fails or its answer does not fit.
+std::wstring QueryTempFolderPath();
+
 // True when nothing below the folder leads outside it: no entry carries the
 // reparse-point bit and every file is the object its name says. False also
 // when any part of the tree cannot be opened or listed.

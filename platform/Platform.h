@@ -30,10 +30,6 @@ public:
 
   // Files and folders (kernel32)
   virtual BOOL DeleteFileW(LPCWSTR lpFileName) = 0;
-  virtual HANDLE CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
-                             LPSECURITY_ATTRIBUTES lpSecurityAttributes,
-                             DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,
-                             HANDLE hTemplateFile) = 0;
   virtual HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                              LPSECURITY_ATTRIBUTES lpSecurityAttributes,
                              DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes,

@@ -22,10 +22,6 @@ public:
   BOOL FindCloseUrlCache(HANDLE handle) override { return ::FindCloseUrlCache(handle); }
 
   BOOL DeleteFileW(LPCWSTR name) override { return ::DeleteFileW(name); }
-  HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                     DWORD disposition, DWORD flags, HANDLE templateFile) override {
-    return ::CreateFileA(name, access, share, security, disposition, flags, templateFile);
-  }
   HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                      DWORD disposition, DWORD flags, HANDLE templateFile) override {
     return ::CreateFileW(name, access, share, security, disposition, flags, templateFile);

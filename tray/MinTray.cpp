@@ -100,12 +100,7 @@ void TMinTray::AddTrayIcon() {
   FIconData.hIcon = Application->Icon();
   CopyTip(FIconData, FHint.empty() ? Application->Title() : FHint);
   FIconShown = true;
-  // Refused when the notification area does not exist yet (a start at
-  // log-on) or the shell is busy: tried again until it takes the icon.
-  if (PutIconInTray())
-    StopRetry();
-  else
-    StartRetry();
+  PutIconInTrayOrRetry();
 }
 
 void TMinTray::RemoveTrayIcon() {
@@ -114,6 +109,15 @@ void TMinTray::RemoveTrayIcon() {
   Platform().Shell_NotifyIconA(NIM_DELETE, &FIconData);
   FIconShown = false;
   FIconInTray = false;
+}
+
+// Refused when the notification area does not exist yet (a start at
+// log-on) or the shell is busy: tried again until it takes the icon.
+void TMinTray::PutIconInTrayOrRetry() {
+  if (PutIconInTray())
+    StopRetry();
+  else
+    StartRetry();
 }
 
 // A busy shell can report a failed add that still puts the icon in; it then
@@ -156,11 +160,7 @@ void TMinTray::RetryTick() {
 // A restarted taskbar has lost the icon, and a shell that was not there
 // before is there now: add it at once.
 void TMinTray::TaskbarCreated() {
-  if (!FIconShown) return;
-  if (PutIconInTray())
-    StopRetry();
-  else
-    StartRetry();
+  if (FIconShown) PutIconInTrayOrRetry();
 }
 
 // Looks at the Application window's messages and never ends their handling.

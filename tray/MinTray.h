@@ -59,6 +59,7 @@ private:
   void AddTrayIcon();
   void RemoveTrayIcon();
   bool PutIconInTray();
+  void PutIconInTrayOrRetry();
   void StartRetry();
   void StopRetry();
   void RetryTick();

@@ -175,18 +175,11 @@ class SavedEnvironmentValue {
 // reads the key only for processes started from Unix: a child of this driver
 // would inherit the driver's values.)
 std::string environment_from_registry() {
-  std::string block;
-  if (char* own = GetEnvironmentStringsA()) {
-    for (const char* p = own; *p; p += std::strlen(p) + 1)
-      if (_strnicmp(p, "TMP=", 4) != 0 && _strnicmp(p, "TEMP=", 5) != 0) block += std::string(p) + '\0';
-    FreeEnvironmentStringsA(own);
-  }
-  for (const char* name : {"TMP", "TEMP"}) {
-    std::string value;
-    DWORD type = 0;
-    if (read_environment_value(name, value, type)) block += std::string(name) + "=" + value + '\0';
-  }
-  return block + '\0';
+  std::string values[2];
+  DWORD type = 0;
+  read_environment_value("TMP", values[0], type);
+  read_environment_value("TEMP", values[1], type);
+  return environment_with_temp(values[0], values[1]);
 }
 
 // Two files and a subfolder holding a file, in FOLDER; returns their paths.

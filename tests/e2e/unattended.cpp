@@ -25,18 +25,6 @@ struct Outcome {
   std::string output;   // what it wrote to its standard output
 };
 
-// The current environment with TMP and TEMP pointing at the fixture.
-std::string fixture_environment() {
-  std::string block;
-  char* strings = GetEnvironmentStringsA();
-  for (const char* s = strings; *s; s += std::strlen(s) + 1)
-    if (_strnicmp(s, "TMP=", 4) && _strnicmp(s, "TEMP=", 5)) block.append(s).push_back('\0');
-  FreeEnvironmentStringsA(strings);
-  for (const char* name : {"TMP=", "TEMP="}) block.append(name + kTemp).push_back('\0');
-  block.push_back('\0');
-  return block;
-}
-
 bool visible_window_of(DWORD pid) {
   struct Search {
     DWORD pid;
@@ -67,7 +55,7 @@ Outcome run(const std::string& exe, const std::string& arguments) {
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdOutput = si.hStdError = write;
-  std::string command = "\"" + exe + "\" " + arguments, environment = fixture_environment();
+  std::string command = "\"" + exe + "\" " + arguments, environment = environment_with_temp(kTemp, kTemp);
   PROCESS_INFORMATION pi{};
   if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, environment.data(), "C:\\", &si, &pi))
     return outcome;

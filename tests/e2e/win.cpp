@@ -1,7 +1,20 @@
 #include "win.h"
 
 #include <cstdio>
+#include <cstring>
 #include <set>
+
+std::string environment_with_temp(const std::string& tmp, const std::string& temp) {
+  std::string block;
+  if (char* own = GetEnvironmentStringsA()) {
+    for (const char* p = own; *p; p += std::strlen(p) + 1)
+      if (_strnicmp(p, "TMP=", 4) != 0 && _strnicmp(p, "TEMP=", 5) != 0) block += std::string(p) + '\0';
+    FreeEnvironmentStringsA(own);
+  }
+  if (!tmp.empty()) block += "TMP=" + tmp + '\0';
+  if (!temp.empty()) block += "TEMP=" + temp + '\0';
+  return block + '\0';
+}
 
 Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment, int show) {
   STARTUPINFOA si{};

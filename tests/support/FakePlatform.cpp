@@ -210,15 +210,6 @@ BOOL TFakePlatform::DeleteFileW(LPCWSTR name) {
   return ShouldFail("DeleteFileW") ? FALSE : TRUE;
 }
 
-HANDLE TFakePlatform::CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
-                                  DWORD disposition, DWORD flags, HANDLE) {
-  Record("CreateFileA(" + Text(name) + ", " + Hex(access) + ", " + Hex(share) + ", " +
-         Hex(disposition) + ", " + Hex(flags) + ")");
-  if (ShouldFail("CreateFileA")) return INVALID_HANDLE_VALUE;
-  if (disposition == CREATE_ALWAYS) Written.erase(Text(name));
-  return NewHandle("file", Text(name));
-}
-
 // ---- folders, through handles ----
 
 namespace {

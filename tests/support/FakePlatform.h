@@ -133,8 +133,6 @@ public:
   BOOL DeleteUrlCacheEntryA(LPCSTR url) override;
   BOOL FindCloseUrlCache(HANDLE handle) override;
   BOOL DeleteFileW(LPCWSTR name) override;
-  HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                     DWORD disposition, DWORD flags, HANDLE templateFile) override;
   HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                      DWORD disposition, DWORD flags, HANDLE templateFile) override;
   // Opens ObjectAttributes' name relative to its RootDirectory; records the
@@ -149,7 +147,7 @@ public:
   BOOL SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS infoClass, LPVOID info,
                                   DWORD size) override;
   BOOL CloseHandle(HANDLE object) override;
-  // Writes to a handle from CreateFileA are kept per path in Written.
+  // Writes to a handle from CreateFileW are kept per path in Written.
   BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
                  LPOVERLAPPED overlapped) override;
   BOOL FlushFileBuffers(HANDLE file) override;
