@@ -3,28 +3,9 @@
 #include <windows.h>
 
 #include "app/WholeFile.h"
-#include "platform/Platform.h"
 #include "base/SysUtils.h"
-
-namespace {
-
-// A handle of the real system for the reading, closed on every path.
-class TReadHandle {
-public:
-  explicit TReadHandle(HANDLE handle) : FHandle(handle) {}
-  ~TReadHandle() {
-    if (Valid()) CloseHandle(FHandle);
-  }
-  TReadHandle(const TReadHandle&) = delete;
-  TReadHandle& operator=(const TReadHandle&) = delete;
-  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return FHandle; }
-
-private:
-  HANDLE FHandle;
-};
-
-}  // namespace
+#include "platform/FileIdentity.h"
+#include "platform/Handles.h"
 
 void TSettingsReader::SetLine(int line, bool on) {
   switch (line) {
@@ -67,40 +48,38 @@ std::string SettingsText(const TOptions& options) {
   return text;
 }
 
-std::string SettingsFilePath() {
-  char path[MAX_PATH + 1] = {};
-  DWORD length = Platform().GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  std::string folder(path, length);
-  size_t slash = folder.find_last_of('\\');
-  if (slash == std::string::npos) return {};
+std::wstring SettingsFilePath() {
+  std::wstring folder = OwnModulePath(Platform());
+  std::size_t slash = folder.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return {};
   folder.resize(slash + 1);
-  std::string full = folder + SettingsFileName;
-  if (full.size() >= MAX_PATH) return {};
-  return full;
+  return folder + SettingsFileName;
 }
 
-void ReadSettingsFile(const std::string& path, TOptions& options) {
-  if (path.empty()) return;
-  TReadHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return;
+DWORD ReadSettingsFile(const std::wstring& path, TOptions& options) {
+  if (path.empty()) return ERROR_INVALID_NAME;
+  TPlatform& platform = Platform();
+  TFileHandle file(platform, platform.CreateFileW(path.c_str(), GENERIC_READ,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return GetLastError();
   TSettingsReader reader(options);
   char buffer[4096];
   for (;;) {
     DWORD read = 0;
-    if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return;  // lines not reached keep their defaults
+    // Lines not reached keep their defaults.
+    if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return GetLastError();
     if (read == 0) {
       reader.Finish();
-      return;
+      return ERROR_SUCCESS;
     }
-    if (!reader.Feed(std::string_view(buffer, read))) return;
+    if (!reader.Feed(std::string_view(buffer, read))) return ERROR_SUCCESS;
   }
 }
 
-void WriteSettingsFile(const std::string& path, const TOptions& options) {
+void WriteSettingsFile(const std::wstring& path, const TOptions& options) {
   if (path.empty()) throw EInOutError(ERROR_FILENAME_EXCED_RANGE);
   // Written whole or not at all: a short file would read as every option off.
-  DWORD error = WriteWholeFile(WidePath(path), SettingsText(options));
+  DWORD error = WriteWholeFile(path, SettingsText(options));
   if (error != ERROR_SUCCESS) throw EInOutError(error);
 }

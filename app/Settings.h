@@ -1,5 +1,7 @@
 // The settings file: five lines of "1" (on) or "0" (off) beside the program.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -11,7 +13,7 @@ struct TOptions {
   bool AutoStart = false;      // line 5: clean at start
 };
 
-constexpr const char* SettingsFileName = "spurwisch.cfg";
+constexpr const wchar_t* SettingsFileName = L"spurwisch.cfg";
 constexpr int SettingsLineCount = 5;
 
 // Reads settings text line by line, for as many lines as the data holds.
@@ -39,11 +41,16 @@ private:
 // The 15 bytes that are written: five digits, each followed by CR LF.
 std::string SettingsText(const TOptions& options);
 
-// Full path of the settings file beside the executable; empty when the
-// executable's path is unknown or the result would not fit MAX_PATH.
-std::string SettingsFilePath();
+// Full path of the settings file beside the executable, from the
+// executable's wide name (its folders may be named in any script, and its
+// path may be longer than MAX_PATH); empty when that name is unknown.
+std::wstring SettingsFilePath();
 
-// Reads the file into the options as far as it can; never fails.
-void ReadSettingsFile(const std::string& path, TOptions& options);
+// Reads the file into the options as far as it can, sharing it for
+// reading, writing and deletion, so that the window program can replace it
+// meanwhile. ERROR_SUCCESS when it was read; otherwise the error that kept
+// it from being read (no such file, a folder, a read that broke off), which
+// the window program passes over.
+DWORD ReadSettingsFile(const std::wstring& path, TOptions& options);
 // Writes the file; raises EInOutError when it cannot.
-void WriteSettingsFile(const std::string& path, const TOptions& options);
+void WriteSettingsFile(const std::wstring& path, const TOptions& options);

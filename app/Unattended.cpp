@@ -5,13 +5,16 @@
 
 #include <cwctype>
 
+#include <cstdio>
+
+#include "app/ReportTarget.h"
 #include "app/WholeFile.h"
 #include "base/Cp1252.h"
 #include "base/SysUtils.h"
 #include "clean/Cleaning.h"
-#include "clean/DeleTree.h"
 #include "clean/TempPurge.h"
-#include "platform/Platform.h"
+#include "platform/FileIdentity.h"
+#include "platform/QuestionGuard.h"
 #include "ui/Forms.h"
 
 // ---- The command line ----
@@ -76,6 +79,22 @@ std::string CacheLine(const TRunReport& report) {
          u8" in Gebrauch (beim nächsten Start), "_cp1252 + Number(cache.Kept) + " behalten, " + Kilobytes(cache.Bytes);
 }
 
+// The reasons folders stayed, those that occurred: " (Verknüpfung 2, ...)".
+std::string FolderReasons(const TFoldersKept& kept) {
+  const std::pair<int, const char*> reasons[] = {
+      {kept.Marked, "markiert"},
+      {kept.Links, u8"Verknüpfung"_cp1252},
+      {kept.OddNames, "Name mit Punkt oder Leerzeichen am Ende"},
+      {kept.TooLong, "Pfad zu lang"},
+      {kept.BinUnreachable, "Papierkorb nicht erreichbar"},
+      {kept.Refused, "abgelehnt"},
+      {kept.Other, "sonstige"}};
+  std::string text;
+  for (const auto& [count, reason] : reasons)
+    if (count > 0) text += (text.empty() ? " (" : ", ") + std::string(reason) + " " + Number(count);
+  return text.empty() ? text : text + ")";
+}
+
 std::string TempLine(const TRunReport& report) {
   const TTempCounts& temp = report.Temp;
   if (!temp.Approved) return "Temp: nicht geleert, der Ordner ist nicht sicher";
@@ -87,7 +106,8 @@ std::string TempLine(const TRunReport& report) {
                      "), " + Number(kept) + (report.Preview ? " blieben" : " behalten") + reasons +
                      Number(temp.FoldersToBin) +
                      (report.Preview ? u8" Ordner kämen in den Papierkorb, "_cp1252 : " Ordner in den Papierkorb, ") +
-                     Number(temp.FoldersKept) + (report.Preview ? " Ordner blieben" : " Ordner behalten");
+                     Number(temp.FoldersKept.Total()) + (report.Preview ? " Ordner blieben" : " Ordner behalten") +
+                     FolderReasons(temp.FoldersKept);
   return temp.Complete ? line : line + ", Liste abgebrochen";
 }
 
@@ -95,6 +115,7 @@ std::string BinLine(const TRunReport& report) {
   switch (report.BinResult) {
     case TBinResult::LibraryMissing: return "Papierkorb: Fehler, Shell32.dll nicht geladen";
     case TBinResult::FunctionMissing: return "Papierkorb: Fehler, Shell32.dll kann ihn nicht leeren";
+    case TBinResult::QueryFailed: return "Papierkorb: Fehler, sein Inhalt ist nicht lesbar";
     case TBinResult::Failed: return "Papierkorb: Fehler beim Leeren, " + Number(report.Bin.Items) + " Objekte";
     case TBinResult::Emptied: break;
   }
@@ -102,10 +123,19 @@ std::string BinLine(const TRunReport& report) {
          Kilobytes(report.Bin.Bytes);
 }
 
+std::string HistoryLine(const TRunReport& report) {
+  if (FAILED(report.HistoryResult)) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(report.HistoryResult));
+    return std::string("Verlauf: Fehler ") + code;
+  }
+  return report.Preview ? u8"Verlauf: würde geleert"_cp1252 : "Verlauf: geleert";
+}
+
 }  // namespace
 
 bool TRunReport::Failed() const {
-  return !HistoryError.empty() || (Options.TempFolder && (!Temp.Approved || !Temp.Complete)) ||
+  return !HistoryError.empty() || FAILED(HistoryResult) || (Options.TempFolder && (!Temp.Approved || !Temp.Complete)) ||
          (Options.RecycleBin && BinResult != TBinResult::Emptied);
 }
 
@@ -115,7 +145,7 @@ std::string ReportText(const TRunReport& report) {
   if (!report.HistoryError.empty()) {
     lines.push_back("Verlauf: Fehler, " + report.HistoryError);
   } else {
-    lines.push_back(preview ? u8"Verlauf: würde geleert"_cp1252 : "Verlauf: geleert");
+    lines.push_back(HistoryLine(report));
     lines.push_back(CacheLine(report));
     const char* off = u8": nicht gewählt"_cp1252;
     lines.push_back(report.Options.Documents ? (preview ? u8"Dokumente: Liste würde geleert"_cp1252 : "Dokumente: Liste geleert")
@@ -139,7 +169,7 @@ TRunReport RunSteps(const TOptions& options, const std::wstring& tempFolder, TCl
   report.Preview = mode == TCleanMode::CountOnly;
   report.Options = options;
   try {
-    ClearHistory(mode);
+    report.HistoryResult = ClearHistory(mode);
   } catch (const Exception& error) {
     report.HistoryError = error.Message();
     return report;
@@ -151,23 +181,11 @@ TRunReport RunSteps(const TOptions& options, const std::wstring& tempFolder, TCl
   return report;
 }
 
-std::wstring FullPath(const std::wstring& path) {
-  wchar_t buffer[MAX_PATH * 4];
-  DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
-  return length > 0 && length < MAX_PATH * 4 ? std::wstring(buffer, length) : path;
-}
-
-// The report must not replace the settings file, nor land in the folder the
-// cleaning empties; an empty answer means it may be written.
-std::string ReportPathProblem(const std::wstring& report, const TOptions& options, const std::wstring& tempFolder) {
-  std::wstring path = FullPath(report);
-  if (SameName(path, FullPath(WidePath(SettingsFilePath()))))
-    return "Der Bericht darf nicht die Einstellungsdatei ersetzen.";
-  std::wstring temp = FullPath(tempFolder);
-  if (!temp.empty() && temp.back() != L'\\') temp += L'\\';
-  if (options.TempFolder && !temp.empty() && path.size() > temp.size() && SameName(path.substr(0, temp.size()), temp))
-    return "Der Bericht darf nicht in den Temp-Ordner, den die Reinigung leert.";
-  return "";
+// The one line of a run without settings: it would have to guess what the
+// user chose.
+std::string NoSettingsLine(const std::wstring& settings, DWORD error) {
+  if (settings.empty()) return "keine Einstellungen: der Ordner des Programms ist unbekannt";
+  return "keine Einstellungen: " + AnsiText(settings) + " (" + SysErrorMessage(error) + ")";
 }
 
 // Writes the text where the user who started the program sees it: a
@@ -209,9 +227,7 @@ const char* const UsageText =
 
 int ShowUsage() {
   if (!WriteToConsole(UsageText)) {
-    char path[MAX_PATH + 1] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string title = ApplicationTitleFromPath(std::string(path, length < MAX_PATH ? length : 0));
+    std::string title = ApplicationTitleFromPath(AnsiText(OwnModulePath(Platform())));
     Platform().MessageBoxA(nullptr, UsageText, title.c_str(), MB_OK | MB_ICONINFORMATION);
   }
   return ExitDone;
@@ -234,11 +250,16 @@ int RunCommand(const TCommandLine& command) {
     WriteToConsole(command.Error + "\r\n");
     return ExitBadCall;
   }
+  std::wstring settings = SettingsFilePath();
   TOptions options;
-  ReadSettingsFile(SettingsFilePath(), options);
+  if (DWORD error = ReadSettingsFile(settings, options); error != ERROR_SUCCESS) {
+    WriteToConsole(NoSettingsLine(settings, error) + "\r\n");
+    return ExitBadCall;
+  }
   std::wstring tempFolder = QueryTempFolderPath();
   if (!command.ReportPath.empty()) {
-    std::string problem = ReportPathProblem(command.ReportPath, options, tempFolder);
+    std::string problem =
+        ReportTargetProblem(command.ReportPath, settings, options.TempFolder ? tempFolder : std::wstring());
     if (!problem.empty()) {
       WriteToConsole(problem + "\r\n");
       return ExitBadCall;
@@ -247,8 +268,10 @@ int RunCommand(const TCommandLine& command) {
   TRunReport report;
   {
     TComScope com;
-    report = RunSteps(options, tempFolder, command.Command == TCommand::Preview ? TCleanMode::CountOnly
-                                                                               : TCleanMode::Delete);
+    // Nobody is there to answer a question a step might ask.
+    TQuestionGuard guard;
+    report = RunSteps(options, tempFolder,
+                      command.Command == TCommand::Preview ? TCleanMode::CountOnly : TCleanMode::DeleteUnwatched);
   }
   std::string text = ReportText(report);
   if (command.ReportPath.empty())

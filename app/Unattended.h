@@ -4,6 +4,8 @@
 // shortcuts. The report goes to a file (/report PATH) or to the console the
 // program was started from.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -27,6 +29,7 @@ TCommandLine ParseCommandLine(const std::vector<std::wstring>& arguments);
 struct TRunReport {
   bool Preview = false;
   std::string HistoryError;  // the history object could not be used; the run ended there
+  HRESULT HistoryResult = S_OK;  // what clearing the history answered
   TCacheCounts Cache;
   TOptions Options;
   TTempCounts Temp;
@@ -43,5 +46,7 @@ std::string ReportText(const TRunReport& report);
 constexpr int ExitDone = 0, ExitStepFailed = 1, ExitBadCall = 2;
 
 // Runs a command other than Window and returns its exit code. Shows no
-// window and writes no settings.
+// window, waits for no person and writes no settings. Without a settings
+// file it touches nothing and ends with ExitBadCall: a run nobody watches
+// does only what the user chose in the window.
 int RunCommand(const TCommandLine& command);

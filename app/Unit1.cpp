@@ -218,7 +218,12 @@ void TForm1::FormCreate(TObject*) {
   TempFolderPath = QueryTempFolderPath();
   Edit2->SetText("http://www.");
   Edit1->SetText(GetStartPage());
-  if (AutoStart) Button1Click(this);
+  if (AutoStart) {
+    // Published before the cleaning, however long it takes: a second start
+    // meanwhile finds the window and does not take this program for dead.
+    PublishMainWindow(Handle());
+    Button1Click(this);
+  }
   if (StartMinimized) SetWindowState(wsMinimized);
 }
 

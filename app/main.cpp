@@ -32,7 +32,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (command.Command != TCommand::Window) return RunCommand(command);
   // Before any window: a second start hands over to the first and ends,
   // so two programs never write the settings file over each other.
-  TSingleInstance instance;
+  TSingleInstance instance("TForm1");
   if (!instance.First() && instance.HandOver()) return 0;
 
   TApplication application;

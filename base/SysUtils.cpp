@@ -34,3 +34,11 @@ std::string ErrorReportText(const std::string& message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
   return message;
 }
+
+std::string AnsiText(const std::wstring& text) {
+  if (text.empty()) return {};
+  int n = WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string result(n, '\0');
+  WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()), result.data(), n, nullptr, nullptr);
+  return result;
+}

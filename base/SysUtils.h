@@ -56,6 +56,10 @@ public:
 // break, or empty text when the system has none.
 std::string SysErrorMessage(DWORD code);
 
+// A wide text in the program's code page (Windows-1252), for its messages;
+// a character the code page cannot spell becomes "?".
+std::string AnsiText(const std::wstring& text);
+
 // Text of the application's error report: the message with "." appended
 // when its last character sorts after "." (so "...'" gets none).
 std::string ErrorReportText(const std::string& message);

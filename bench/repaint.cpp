@@ -30,6 +30,6 @@ int main() {
   form->Free();
   delete Application;
   Application = nullptr;
-  DeleteFileA(SettingsFilePath().c_str());
+  DeleteFileW(SettingsFilePath().c_str());
   return 0;
 }

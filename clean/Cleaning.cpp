@@ -24,7 +24,7 @@ void ReleaseHistory() { History.Reset(); }
 
 void ClearHistory() { ClearHistory(TCleanMode::Delete); }
 
-void ClearHistory(TCleanMode mode) {
+HRESULT ClearHistory(TCleanMode mode) {
   TComRef<IUnknown> object;
   HRESULT result = Platform().CoCreateInstance(CLSID_CUrlHistory, nullptr,
                                                CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
@@ -36,7 +36,7 @@ void ClearHistory(TCleanMode mode) {
       !history)
     throw EIntfCastError();
   History.Reset(history);
-  if (mode == TCleanMode::Delete) History->ClearHistory();
+  return mode == TCleanMode::CountOnly ? S_OK : History->ClearHistory();
 }
 
 // ---- URL cache ----
@@ -148,7 +148,7 @@ void PurgeUrlCache(TCacheCounts& counts, TCleanMode mode) {
 void ClearRecentDocuments() { ClearRecentDocuments(TCleanMode::Delete); }
 
 void ClearRecentDocuments(TCleanMode mode) {
-  if (mode == TCleanMode::Delete) Platform().SHAddToRecentDocs(0, nullptr);
+  if (mode != TCleanMode::CountOnly) Platform().SHAddToRecentDocs(0, nullptr);
 }
 
 namespace {
@@ -189,10 +189,10 @@ TBinResult EmptyRecycleBinReported(TBinCounts& counts, TCleanMode mode) {
   if (!empty || !query) return TBinResult::FunctionMissing;
   SHQUERYRBINFO info{};
   info.cbSize = sizeof info;
-  if (SUCCEEDED(query(nullptr, &info))) {
-    counts.Items = static_cast<unsigned long long>(info.i64NumItems);
-    counts.Bytes = static_cast<unsigned long long>(info.i64Size);
-  }
+  // Without the count an empty bin and an unreadable one look alike.
+  if (FAILED(query(nullptr, &info))) return TBinResult::QueryFailed;
+  counts.Items = static_cast<unsigned long long>(info.i64NumItems);
+  counts.Bytes = static_cast<unsigned long long>(info.i64Size);
   // Some systems answer an empty bin's emptying with an error.
   if (mode == TCleanMode::CountOnly || counts.Items == 0) return TBinResult::Emptied;
   return SUCCEEDED(empty(nullptr, nullptr, EmptyQuietly)) ? TBinResult::Emptied : TBinResult::Failed;

@@ -22,9 +22,10 @@ void ReleaseHistory();
 // and EIntfCastError when it lacks IUrlHistoryStg2 (the previous interface
 // is then kept). The result of ClearHistory itself is ignored.
 void ClearHistory();
-// The same; with CountOnly the object is made and asked for the interface,
-// so its failures show, but the history is left as it is.
-void ClearHistory(TCleanMode mode);
+// The same, returning what ClearHistory answered; with CountOnly the object
+// is made and asked for the interface, so its failures show, but the
+// history is left as it is (S_OK).
+HRESULT ClearHistory(TCleanMode mode);
 
 // Clears RunFinished, then deletes every entry of the WinINet URL cache:
 // the content entries, then the cookies, then the history entries.
@@ -44,6 +45,7 @@ void ClearRecentDocuments(TCleanMode mode);
 void EmptyRecycleBin(HWND applicationWindow);
 
 // The same step without a window: shows no dialog, says how it ended, and
-// counts the bin's items and bytes first (SHQueryRecycleBinA). An empty bin
-// is not emptied again; with CountOnly nothing is emptied.
+// counts the bin's items and bytes first (SHQueryRecycleBinA); a bin that
+// cannot be counted is not emptied (QueryFailed). An empty bin is not
+// emptied again; with CountOnly nothing is emptied.
 TBinResult EmptyRecycleBinReported(TBinCounts& counts, TCleanMode mode);

@@ -3,8 +3,10 @@
 #pragma once
 
 enum class TCleanMode {
-  Delete,     // delete what the step deletes
-  CountOnly,  // touch nothing; count what would go
+  Delete,           // delete what the step deletes; in the window the shell may ask the user
+  DeleteUnwatched,  // the same with nobody to answer: no call may wait for a person, and
+                    // what the shell would have to ask about stays
+  CountOnly,        // touch nothing; count what would go
 };
 
 // The URL cache: entries deleted (or that would be), entries in use that the
@@ -17,9 +19,21 @@ struct TCacheCounts {
   unsigned long long Bytes = 0;
 };
 
+// Why subfolders of the temporary folder stayed.
+struct TFoldersKept {
+  int Marked = 0;          // hidden, system, read-only or archive, another attribute bit, or a leading dot
+  int Links = 0;           // a link somewhere inside
+  int OddNames = 0;        // a name inside ends in a dot or a blank, which the shell's paths drop
+  int TooLong = 0;         // deeper than the walk goes, or a path the shell cannot take
+  int BinUnreachable = 0;  // the recycle bin cannot take it: the shell would delete it for good
+  int Refused = 0;         // the shell did not delete it (a file in use, access denied)
+  int Other = 0;           // it could not be opened or listed
+  int Total() const { return Marked + Links + OddNames + TooLong + BinUnreachable + Refused + Other; }
+};
+
 // The temporary folder. Approved is false when the folder failed its checks
 // and nothing in it was looked at; Complete is false when its listing broke
-// off. Files kept are counted by their reason.
+// off. Files and folders kept are counted by their reason.
 struct TTempCounts {
   bool Approved = false;
   bool Complete = false;
@@ -30,7 +44,7 @@ struct TTempCounts {
   int InUse = 0;
   int Other = 0;
   int FoldersToBin = 0;
-  int FoldersKept = 0;
+  TFoldersKept FoldersKept;
 };
 
 // The recycle bin before it was emptied.
@@ -39,4 +53,4 @@ struct TBinCounts {
   unsigned long long Bytes = 0;
 };
 
-enum class TBinResult { Emptied, LibraryMissing, FunctionMissing, Failed };
+enum class TBinResult { Emptied, LibraryMissing, FunctionMissing, QueryFailed, Failed };

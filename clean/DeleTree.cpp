@@ -1,5 +1,6 @@
 #include "clean/DeleTree.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -9,6 +10,8 @@ constexpr DWORD MaskedBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 8 /
 constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr std::size_t BatchBytes = 64 * 1024;
 constexpr std::size_t UsedUp = static_cast<std::size_t>(-1);
+constexpr std::size_t NameOffset = offsetof(FILE_FULL_DIR_INFO, FileName);
+constexpr std::size_t RecordAlignment = alignof(FILE_FULL_DIR_INFO);
 
 }  // namespace
 
@@ -24,14 +27,19 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
          CSTR_EQUAL;
 }
 
+bool ShellCanName(const std::wstring& name) { return !name.empty() && name.back() != L'.' && name.back() != L' '; }
+
 TFolderListing::TFolderListing(TPlatform& platform, HANDLE folder)
     : FPlatform(platform), FFolder(folder), FBuffer(BatchBytes / sizeof(LONGLONG)), FOffset(UsedUp) {}
 
 // The first call starts the listing from the beginning, whatever an earlier
-// reader of the handle left behind.
+// reader of the handle left behind. The call does not say how many bytes it
+// filled; the buffer is cleared first, so that a record that leads past
+// them finds an empty name and the batch counts as broken.
 bool TFolderListing::ReadBatch() {
   FILE_INFO_BY_HANDLE_CLASS kind = FFirst ? FileFullDirectoryRestartInfo : FileFullDirectoryInfo;
   FFirst = false;
+  std::fill(FBuffer.begin(), FBuffer.end(), 0);
   if (FPlatform.GetFileInformationByHandleEx(FFolder, kind, FBuffer.data(), BatchBytes)) {
     FOffset = 0;
     return true;
@@ -40,19 +48,32 @@ bool TFolderListing::ReadBatch() {
   return false;
 }
 
+namespace {
+
+// A record lies whole inside the batch, aligned as the system lays records
+// out, with a name, and the next one starts after it and inside the batch.
+bool RecordFits(const char* batch, std::size_t offset) {
+  if (offset % RecordAlignment != 0 || offset + NameOffset > BatchBytes) return false;
+  auto* record = reinterpret_cast<const FILE_FULL_DIR_INFO*>(batch + offset);
+  std::size_t length = NameOffset + record->FileNameLength, next = record->NextEntryOffset;
+  if (record->FileNameLength == 0 || record->FileNameLength % sizeof(wchar_t) != 0 || offset + length > BatchBytes)
+    return false;
+  return next == 0 || (next >= length && next % RecordAlignment == 0 && offset + next < BatchBytes);
+}
+
+}  // namespace
+
 bool TFolderListing::Next(TDirEntry& entry) {
   for (;;) {
     if (FOffset == UsedUp && !ReadBatch()) return false;
     auto* bytes = reinterpret_cast<const char*>(FBuffer.data());
-    auto* record = reinterpret_cast<const FILE_FULL_DIR_INFO*>(bytes + FOffset);
-    std::size_t length = record->FileNameLength / sizeof(wchar_t);
-    // A record must lie inside the batch, or the batch counts as failed.
-    if (FOffset + offsetof(FILE_FULL_DIR_INFO, FileName) + record->FileNameLength > BatchBytes) {
+    if (!RecordFits(bytes, FOffset)) {
       FFailed = true;
       return false;
     }
+    auto* record = reinterpret_cast<const FILE_FULL_DIR_INFO*>(bytes + FOffset);
     FOffset = record->NextEntryOffset ? FOffset + record->NextEntryOffset : UsedUp;
-    std::wstring name(record->FileName, length);
+    std::wstring name(record->FileName, record->FileNameLength / sizeof(wchar_t));
     if (name == L"." || name == L"..") continue;
     entry.Attributes = record->FileAttributes;
     entry.Size = static_cast<unsigned long long>(record->EndOfFile.QuadPart);
@@ -79,27 +100,10 @@ HANDLE OpenRelative(TPlatform& platform, HANDLE folder, const std::wstring& name
   return INVALID_HANDLE_VALUE;
 }
 
-std::wstring ObjectName(TPlatform& platform, HANDLE handle) {
-  wchar_t buffer[1024];
-  DWORD n = platform.GetFinalPathNameByHandleW(handle, buffer, 1024, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  std::wstring name;
-  if (n > 0 && n < 1024) {
-    name.assign(buffer, n);
-  } else if (n >= 1024) {
-    // A long path: asked again with the size the first answer gave.
-    name.resize(n);
-    DWORD again = platform.GetFinalPathNameByHandleW(handle, name.data(), n, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    name.resize(again < n ? again : 0);
-  }
-  if (name.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + name.substr(8);
-  if (name.rfind(L"\\\\?\\", 0) == 0) return name.substr(4);
-  return name;
-}
-
 bool IsObject(TPlatform& platform, HANDLE handle, const std::wstring& expected) {
   FILE_BASIC_INFO basic{};
   if (!platform.GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic)) return false;
   if (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
   std::wstring name = ObjectName(platform, handle);
-  return !name.empty() && SameName(name, expected);
+  return !name.empty() && name == expected;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileIdentity.h"
 #include "platform/Handles.h"
 
 // Every kind of entry: read-only, hidden, system, volume label, folder, archive.
@@ -31,13 +32,19 @@ bool IsPlainSubfolder(const TDirEntry& entry);
 // Names as the file system compares them: ordinal, without regard to case.
 bool SameName(const std::wstring& a, const std::wstring& b);
 
+// False for a name that a Win32 path cannot carry as it stands: one that
+// ends in a dot or a blank, which the system drops from a path, so the
+// shell, which takes paths, would act on another entry.
+bool ShellCanName(const std::wstring& name);
+
 // The entries of the folder behind a handle, "." and ".." left out, many
 // entries to a call.
 class TFolderListing {
 public:
   TFolderListing(TPlatform& platform, HANDLE folder);
-  // The next entry; false at the end, or when a batch could not be read,
-  // which Failed() then tells.
+  // The next entry; false at the end, or when a batch could not be read or
+  // holds a record that does not lie whole inside it, which Failed() then
+  // tells.
   bool Next(TDirEntry& entry);
   bool Failed() const { return FFailed; }
 
@@ -59,11 +66,9 @@ private:
 HANDLE OpenRelative(TPlatform& platform, HANDLE folder, const std::wstring& name, ACCESS_MASK access,
                     ULONG options);
 
-// The name of the object behind a handle as the file system resolved it
-// ("C:\Users\x\Temp\a.txt", "\\server\share\..."); empty when it
-// cannot tell.
-std::wstring ObjectName(TPlatform& platform, HANDLE handle);
-
 // True when the handle leads to the object of that name and not to a link
-// (a link opened as itself carries the reparse-point bit).
+// (a link opened as itself carries the reparse-point bit). The names are
+// compared exactly: both are the file system's own spelling, and on a disk
+// that tells case apart a link to a sibling spelled in other case would
+// otherwise pass.
 bool IsObject(TPlatform& platform, HANDLE handle, const std::wstring& expected);

@@ -184,61 +184,100 @@ HANDLE OpenApprovedFolder(TPlatform& platform, const std::wstring& path) {
 
 namespace {
 
-// What the walk through a subfolder carries: the platform, and the bytes of
-// the files it saw, which go with the folder.
+// The shell takes the folder's path in a buffer of 256 characters, followed
+// by two zeros; it names everything below it by longer paths, which must stay
+// short of MAX_PATH. The walk goes no deeper than MaxDepth levels below the
+// folder: a tree deeper than that (any program can make one of thousands of
+// levels) is kept whole rather than followed.
+constexpr std::size_t ShellNameLimit = 254;
+constexpr int MaxDepth = 64;
+
+// Why a walk stopped short of approving a folder.
+enum class TWalkStop { None, Link, OddName, TooLong, Unreadable };
+
+// What the walk through a subfolder carries: the platform, the bytes of the
+// files it saw, which go with the folder, and why it stopped.
 struct TWalk {
   TPlatform& Platform;
   unsigned long long Bytes = 0;
+  TWalkStop Stop = TWalkStop::None;
+  bool Refuse(TWalkStop why) {
+    Stop = why;
+    return false;
+  }
 };
 
-bool ContentsAreContained(TWalk& walk, HANDLE folder, const std::wstring& name);
+// Where the walk is: a folder's name as the file system resolved it, the
+// length of the path by which the shell will name it, and how many levels it
+// lies below the folder handed to the shell.
+struct TPlace {
+  std::wstring Name;
+  std::size_t ShellLength = 0;
+  int Depth = 0;
+};
+
+TPlace Below(const TPlace& folder, const std::wstring& entry) {
+  return {folder.Name + L"\\" + entry, folder.ShellLength + 1 + entry.size(), folder.Depth + 1};
+}
+
+bool ContentsAreContained(TWalk& walk, HANDLE folder, const TPlace& place);
 
 // The subfolder NAME of PARENT, opened through the parent's handle: where
 // the listing saw it and not a link (one swapped in since would lead
 // elsewhere, or be a reparse point itself), and nothing below it leads out.
-bool SubfolderIsContained(TWalk& walk, HANDLE parent, const std::wstring& name, const std::wstring& expected) {
+bool SubfolderIsContained(TWalk& walk, HANDLE parent, const std::wstring& name, const TPlace& place) {
+  if (!ShellCanName(name)) return walk.Refuse(TWalkStop::OddName);
+  if (place.Depth > MaxDepth) return walk.Refuse(TWalkStop::TooLong);
   TFileHandle folder(walk.Platform, OpenRelative(walk.Platform, parent, name,
                                                  FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES, FILE_DIRECTORY_FILE));
-  return folder.Valid() && IsObject(walk.Platform, folder.Get(), expected) &&
-         ContentsAreContained(walk, folder.Get(), expected);
+  if (!folder.Valid()) return walk.Refuse(TWalkStop::Unreadable);
+  if (!IsObject(walk.Platform, folder.Get(), place.Name)) return walk.Refuse(TWalkStop::Link);
+  return ContentsAreContained(walk, folder.Get(), place);
 }
 
 // Wine shows a link to a file as a plain file and opens what it points to,
 // even when asked not to; the opened object's name then lies elsewhere.
-bool FileIsContained(TPlatform& platform, HANDLE parent, const std::wstring& name, const std::wstring& expected) {
-  TFileHandle file(platform, OpenRelative(platform, parent, name, FILE_READ_ATTRIBUTES, FILE_NON_DIRECTORY_FILE));
-  return file.Valid() && SameName(ObjectName(platform, file.Get()), expected);
+bool FileIsContained(TWalk& walk, HANDLE parent, const std::wstring& name, const std::wstring& expected) {
+  TFileHandle file(walk.Platform,
+                   OpenRelative(walk.Platform, parent, name, FILE_READ_ATTRIBUTES, FILE_NON_DIRECTORY_FILE));
+  if (!file.Valid()) return walk.Refuse(TWalkStop::Unreadable);
+  return ObjectName(walk.Platform, file.Get()) == expected || walk.Refuse(TWalkStop::Link);
 }
 
-bool ContentsAreContained(TWalk& walk, HANDLE folder, const std::wstring& name) {
+bool ContentsAreContained(TWalk& walk, HANDLE folder, const TPlace& place) {
   TFolderListing listing(walk.Platform, folder);
   TDirEntry entry;
   while (listing.Next(entry)) {
     KeepPainting();
-    if (entry.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
-    std::wstring expected = name + L"\\" + entry.Name;
+    if (entry.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) return walk.Refuse(TWalkStop::Link);
+    if (!ShellCanName(entry.Name)) return walk.Refuse(TWalkStop::OddName);
+    TPlace below = Below(place, entry.Name);
+    if (below.ShellLength >= MAX_PATH || below.Name.size() >= MAX_PATH) return walk.Refuse(TWalkStop::TooLong);
     bool contained = entry.Attributes & FILE_ATTRIBUTE_DIRECTORY
-                         ? SubfolderIsContained(walk, folder, entry.Name, expected)
-                         : FileIsContained(walk.Platform, folder, entry.Name, expected);
+                         ? SubfolderIsContained(walk, folder, entry.Name, below)
+                         : FileIsContained(walk, folder, entry.Name, below.Name);
     if (!contained) return false;
     walk.Bytes += entry.Size;
   }
-  return !listing.Failed();
+  return !listing.Failed() || walk.Refuse(TWalkStop::Unreadable);
 }
 
 enum class TFileOutcome { Deleted, ReadOnly, Link, InUse, Other };
 
 // Deletes a file through the handle that was checked, so the name cannot be
-// swapped between the check and the deletion; with CountOnly it stops short
-// of the deletion. Read-only files and links are kept without a try.
+// swapped between the check and the deletion. With CountOnly it opens the
+// file only to ask for its name, which breaks no other program's lock and
+// looks like no deletion, and stops there. Read-only files and links are
+// kept without a try.
 TFileOutcome DeleteOwnFile(TPlatform& platform, HANDLE folder, const TDirEntry& entry, const std::wstring& expected,
                            TCleanMode mode) {
   if (entry.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) return TFileOutcome::Link;
   if (entry.Attributes & FILE_ATTRIBUTE_READONLY) return TFileOutcome::ReadOnly;
-  TFileHandle file(platform, OpenRelative(platform, folder, entry.Name, DELETE, FILE_NON_DIRECTORY_FILE));
+  ACCESS_MASK access = mode == TCleanMode::CountOnly ? FILE_READ_ATTRIBUTES : DELETE;
+  TFileHandle file(platform, OpenRelative(platform, folder, entry.Name, access, FILE_NON_DIRECTORY_FILE));
   if (!file.Valid())
     return GetLastError() == ERROR_SHARING_VIOLATION ? TFileOutcome::InUse : TFileOutcome::Other;
-  if (!SameName(ObjectName(platform, file.Get()), expected)) return TFileOutcome::Link;
+  if (ObjectName(platform, file.Get()) != expected) return TFileOutcome::Link;
   if (mode == TCleanMode::CountOnly) return TFileOutcome::Deleted;
   FILE_DISPOSITION_INFO disposition{TRUE};
   if (platform.SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition))
@@ -259,13 +298,34 @@ void Count(TTempCounts& counts, TFileOutcome outcome, unsigned long long size) {
   }
 }
 
+void CountKept(TFoldersKept& kept, TWalkStop stop) {
+  switch (stop) {
+    case TWalkStop::Link: ++kept.Links; break;
+    case TWalkStop::OddName: ++kept.OddNames; break;
+    case TWalkStop::TooLong: ++kept.TooLong; break;
+    case TWalkStop::None:
+    case TWalkStop::Unreadable: ++kept.Other; break;
+  }
+}
+
 std::wstring WithBackslash(std::wstring path) {
   if (!path.empty() && path.back() != L'\\') path += L'\\';
   return path;
 }
 
+// The shell's flags for a subfolder: into the recycle bin, with no question
+// whether to delete it, but with one before it would delete it for good
+// because the bin cannot take it (Wine, too, deletes for good without a
+// word otherwise). Unattended also without progress or error windows; the
+// run answers that one question "No" (see TQuestionGuard).
+FILEOP_FLAGS PurgeFlags(TCleanMode mode) {
+  FILEOP_FLAGS flags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING;
+  if (mode == TCleanMode::DeleteUnwatched) flags |= FOF_SILENT | FOF_NOERRORUI;
+  return flags;
+}
+
 // Hands each plain subfolder that holds no link to the shell; the others,
-// and those the shell refuses, are counted as kept.
+// and those the shell refuses, are counted as kept, by their reason.
 void PurgeSubfolders(TPlatform& platform, HANDLE folder, const std::wstring& name, const std::wstring& path,
                      const std::vector<std::wstring>& subfolders, TTempCounts& counts, TCleanMode mode) {
   for (const std::wstring& subfolder : subfolders) {
@@ -275,14 +335,19 @@ void PurgeSubfolders(TPlatform& platform, HANDLE folder, const std::wstring& nam
     // a name, so the check and its work are not one step: the window
     // between them is as short as the program can make it.
     TWalk walk{platform};
-    bool gone = SubfolderIsContained(walk, folder, subfolder, name + L"\\" + subfolder) &&
-                (mode == TCleanMode::CountOnly ? path.size() + subfolder.size() <= 254
-                                               : ShellDeleteFolder(path + subfolder, false, true));
-    if (gone) {
-      ++counts.FoldersToBin;
-      counts.Bytes += walk.Bytes;
-    } else {
-      ++counts.FoldersKept;
+    TPlace place{name + L"\\" + subfolder, path.size() + subfolder.size(), 0};
+    if (place.ShellLength > ShellNameLimit) walk.Refuse(TWalkStop::TooLong);
+    if (walk.Stop != TWalkStop::None || !SubfolderIsContained(walk, folder, subfolder, place)) {
+      CountKept(counts.FoldersKept, walk.Stop);
+      continue;
+    }
+    switch (mode == TCleanMode::CountOnly ? TShellOutcome::ToBin : ShellDeleteFolder(path + subfolder, PurgeFlags(mode))) {
+      case TShellOutcome::ToBin:
+        ++counts.FoldersToBin;
+        counts.Bytes += walk.Bytes;
+        break;
+      case TShellOutcome::BinUnreachable: ++counts.FoldersKept.BinUnreachable; break;
+      case TShellOutcome::Refused: ++counts.FoldersKept.Refused; break;
     }
   }
 }
@@ -301,29 +366,38 @@ bool IsSelfContained(const std::wstring& folder) {
   TPlatform& platform = Platform();
   TFileHandle handle(platform, folder.empty() ? INVALID_HANDLE_VALUE : OpenFolder(platform, folder));
   if (!handle.Valid()) return false;
-  std::wstring name = ObjectName(platform, handle.Get());
   TWalk walk{platform};
-  return !name.empty() && ContentsAreContained(walk, handle.Get(), name);
+  TPlace place{ObjectName(platform, handle.Get()), folder.size(), 0};
+  return !place.Name.empty() && ContentsAreContained(walk, handle.Get(), place);
 }
 
-bool ShellDeleteFolder(const std::wstring& path, bool confirm, bool showProgress) {
+TShellOutcome ShellDeleteFolder(const std::wstring& path, FILEOP_FLAGS flags) {
   // The path, then at least two zeros: a list of one name.
-  wchar_t from[256] = {};
-  if (path.empty() || path.size() > 254) return false;
+  wchar_t from[ShellNameLimit + 2] = {};
+  if (path.empty() || path.size() > ShellNameLimit) return TShellOutcome::Refused;
   std::wmemcpy(from, path.data(), path.size());
   SHFILEOPSTRUCTW operation{};
   operation.hwnd = nullptr;
   operation.wFunc = FO_DELETE;
   operation.pFrom = from;
   operation.pTo = nullptr;
-  operation.fFlags = FOF_ALLOWUNDO;
-  if (!confirm) operation.fFlags |= FOF_NOCONFIRMATION;
-  if (!showProgress) operation.fFlags |= FOF_SILENT;
+  operation.fFlags = flags;
   try {
-    return Platform().SHFileOperationW(&operation) == 0;
+    int result = Platform().SHFileOperationW(&operation);
+    // With FOF_NOCONFIRMATION the only question left is whether to delete
+    // for good what the bin cannot take; a "No" aborts the operation.
+    if (operation.fAnyOperationsAborted) return TShellOutcome::BinUnreachable;
+    return result == 0 ? TShellOutcome::ToBin : TShellOutcome::Refused;
   } catch (...) {
-    return false;
+    return TShellOutcome::Refused;
   }
+}
+
+bool ShellDeleteFolder(const std::wstring& path, bool confirm, bool showProgress) {
+  FILEOP_FLAGS flags = FOF_ALLOWUNDO;
+  if (!confirm) flags |= FOF_NOCONFIRMATION;
+  if (!showProgress) flags |= FOF_SILENT;
+  return ShellDeleteFolder(path, flags) == TShellOutcome::ToBin;
 }
 
 void PurgeTempFolder(const std::wstring& tempFolderPath) {
@@ -349,7 +423,7 @@ void PurgeTempFolder(const std::wstring& tempFolderPath, TTempCounts& counts, TC
     else if (IsPlainSubfolder(entry))
       subfolders.push_back(entry.Name);
     else
-      ++counts.FoldersKept;
+      ++counts.FoldersKept.Marked;
   }
   // A listing that broke off leaves the folder as it is from there on.
   if (listing.Failed()) return;

@@ -4,6 +4,9 @@
 // spell, and through open handles, so a name swapped for a link during the
 // purge cannot redirect it.
 #pragma once
+#include <windows.h>
+#include <shellapi.h>
+
 #include <string>
 
 #include "clean/Counts.h"
@@ -17,7 +20,7 @@ bool IsSafeTempFolder(const std::wstring& path, const std::wstring& windowsDir, 
 
 // Empties the temporary folder (as GetTempPathW gives it, ending with a
 // backslash): deletes its files, then hands each plain subfolder that holds
-// no link to the shell. Deletes nothing unless the folder passes
+// no link, and that the shell can name, to the shell. Deletes nothing unless the folder passes
 // IsSafeTempFolder, both as given and as resolved by the file system, and
 // the environment value the system took it from (TMP, TEMP or USERPROFILE,
 // the first that is set and not empty) is fully qualified as written:
@@ -27,7 +30,8 @@ bool IsSafeTempFolder(const std::wstring& path, const std::wstring& windowsDir, 
 // stays whole. Never fails outward.
 void PurgeTempFolder(const std::wstring& tempFolderPath);
 // The same purge, counting what goes and what stays and why; with
-// CountOnly nothing is deleted and nothing is handed to the shell.
+// CountOnly nothing is deleted, nothing is handed to the shell and no file
+// is opened for more than its attributes.
 void PurgeTempFolder(const std::wstring& tempFolderPath, TTempCounts& counts, TCleanMode mode);
 
 // The temporary folder as GetTempPathW gives it (a buffer of 261
@@ -37,11 +41,21 @@ std::wstring QueryTempFolderPath();
 
 // True when nothing below the folder leads outside it: no entry carries the
 // reparse-point bit and every file is the object its name says. False also
-// when any part of the tree cannot be opened or listed.
+// when any part of the tree cannot be opened or listed, or lies past the
+// walk's limits (depth, path length, names ending in a dot or a blank).
 bool IsSelfContained(const std::wstring& folder);
 
-// Deletes one folder with its contents through SHFileOperationW into the
-// recycle bin, the name exactly as given (never a pattern). True when the
-// shell returned 0. A path longer than 254 characters does not fit the
-// 256-character name buffer and is not attempted.
+// How the shell ended with one folder: into the recycle bin; kept because
+// the bin cannot take it (the question whether to delete it for good was
+// answered "No"); kept because the shell refused or failed.
+enum class TShellOutcome { ToBin, BinUnreachable, Refused };
+
+// Deletes one folder with its contents through SHFileOperationW with the
+// flags, the name exactly as given (never a pattern). A path longer than
+// 254 characters does not fit the 256-character name buffer and is not
+// attempted (Refused).
+TShellOutcome ShellDeleteFolder(const std::wstring& path, FILEOP_FLAGS flags);
+// The same into the recycle bin (FOF_ALLOWUNDO), with FOF_NOCONFIRMATION
+// unless CONFIRM and FOF_SILENT unless SHOWPROGRESS. True when the shell
+// returned 0 and nothing was aborted.
 bool ShellDeleteFolder(const std::wstring& path, bool confirm, bool showProgress);

@@ -3,7 +3,8 @@
 #pragma once
 #include "platform/Platform.h"
 
-// An open file or folder (CreateFileW, NtOpenFile); closed with CloseHandle when valid.
+// An open file or folder (CreateFileW, NtOpenFile) or process (OpenProcess);
+// closed with CloseHandle when valid.
 class TFileHandle {
 public:
   TFileHandle(TPlatform& platform, HANDLE handle) : FPlatform(platform), FHandle(handle) {}

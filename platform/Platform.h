@@ -57,7 +57,6 @@ public:
 
   // Well-known folders and the program's own file
   virtual DWORD GetTempPathW(DWORD nBufferLength, LPWSTR lpBuffer) = 0;
-  virtual DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) = 0;
   virtual UINT GetWindowsDirectoryW(LPWSTR lpBuffer, UINT uSize) = 0;
   virtual HRESULT SHGetFolderPathW(HWND hwnd, int csidl, HANDLE hToken, DWORD dwFlags,
                                    LPWSTR pszPath) = 0;
@@ -102,6 +101,20 @@ public:
   // Timers (user32)
   virtual UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) = 0;
   virtual BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent) = 0;
+
+  // ---- What a path or a process really is, and names nobody uses ----
+  // The program's own file, however long its path and whatever its script.
+  virtual DWORD GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) = 0;
+  // Volume serial number and file index: the same object whatever path led to it.
+  virtual BOOL GetFileInformationByHandle(HANDLE hFile, LPBY_HANDLE_FILE_INFORMATION lpFileInformation) = 0;
+  // FILE_TYPE_DISK for a file or folder; a device or a pipe answers otherwise.
+  virtual DWORD GetFileType(HANDLE hFile) = 0;
+  // Creates an empty file of a new name in the folder (uUnique 0).
+  virtual UINT GetTempFileNameW(LPCWSTR lpPathName, LPCWSTR lpPrefixString, UINT uUnique,
+                                LPWSTR lpTempFileName) = 0;
+  virtual HANDLE OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId) = 0;
+  virtual BOOL QueryFullProcessImageNameW(HANDLE hProcess, DWORD dwFlags, LPWSTR lpExeName,
+                                          PDWORD lpdwSize) = 0;
 };
 
 // The current instance: the real implementation unless a test installed

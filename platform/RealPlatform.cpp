@@ -53,9 +53,6 @@ public:
   }
 
   DWORD GetTempPathW(DWORD size, LPWSTR buffer) override { return ::GetTempPathW(size, buffer); }
-  DWORD GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size) override {
-    return ::GetModuleFileNameA(module, name, size);
-  }
   UINT GetWindowsDirectoryW(LPWSTR buffer, UINT size) override {
     return ::GetWindowsDirectoryW(buffer, size);
   }
@@ -118,6 +115,22 @@ public:
     return ::SetTimer(hwnd, id, elapse, proc);
   }
   BOOL KillTimer(HWND hwnd, UINT_PTR id) override { return ::KillTimer(hwnd, id); }
+
+  // What a path or a process really is, and names nobody uses
+  DWORD GetModuleFileNameW(HMODULE module, LPWSTR name, DWORD size) override {
+    return ::GetModuleFileNameW(module, name, size);
+  }
+  BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) override {
+    return ::GetFileInformationByHandle(file, info);
+  }
+  DWORD GetFileType(HANDLE file) override { return ::GetFileType(file); }
+  UINT GetTempFileNameW(LPCWSTR folder, LPCWSTR prefix, UINT unique, LPWSTR name) override {
+    return ::GetTempFileNameW(folder, prefix, unique, name);
+  }
+  HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD id) override { return ::OpenProcess(access, inherit, id); }
+  BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, LPWSTR name, PDWORD size) override {
+    return ::QueryFullProcessImageNameW(process, flags, name, size);
+  }
 };
 
 TRealPlatform RealPlatform;

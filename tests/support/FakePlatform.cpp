@@ -1,7 +1,9 @@
 #include "tests/support/FakePlatform.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -36,6 +38,7 @@ TFakePlatform* RecycleOwner = nullptr;
 HRESULT WINAPI FakeQueryRecycleBin(LPCSTR root, LPSHQUERYRBINFO info) {
   if (!RecycleOwner) return E_FAIL;
   RecycleOwner->Record("SHQueryRecycleBinA(" + Text(root) + ")");
+  if (RecycleOwner->ShouldFail("SHQueryRecycleBinA")) return E_FAIL;
   info->i64NumItems = static_cast<__int64>(RecycleOwner->BinItems);
   info->i64Size = static_cast<__int64>(RecycleOwner->BinBytes);
   return S_OK;
@@ -265,6 +268,15 @@ HANDLE TFakePlatform::CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSEC
   Record("CreateFileW(" + path + ", " + Hex(access) + ", " + Hex(share) + ", " + Hex(disposition) + ", " +
          Hex(flags) + ")");
   if (ShouldFail("CreateFileW")) return INVALID_HANDLE_VALUE;
+  if ((access & GENERIC_READ) && disposition == OPEN_EXISTING) {
+    HANDLE real = ::CreateFileW(name, access, share, nullptr, disposition, flags, nullptr);
+    if (real != INVALID_HANDLE_VALUE) FRealFiles.push_back(real);
+    return real;
+  }
+  if (disposition == CREATE_NEW && FileAttributes.count(path)) {
+    ::SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+  }
   if (disposition == CREATE_ALWAYS) Written.erase(path);
   return NewHandle("file", WithoutTrailingBackslash(path));
 }
@@ -370,6 +382,12 @@ BOOL TFakePlatform::SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_
 }
 
 BOOL TFakePlatform::CloseHandle(HANDLE object) {
+  for (auto real = FRealFiles.begin(); real != FRealFiles.end(); ++real)
+    if (*real == object) {
+      FRealFiles.erase(real);
+      Record("CloseHandle(real file)");
+      return ::CloseHandle(object);
+    }
   auto it = FOpen.find(object);
   Record("CloseHandle(" + (it == FOpen.end() ? std::string("?") : it->second.Path) + ")");
   if (it == FOpen.end()) return FALSE;
@@ -418,12 +436,6 @@ BOOL TFakePlatform::MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
 
 namespace {
 
-DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size) {
-  if (text.size() >= size) return static_cast<DWORD>(text.size() + 1);
-  std::memcpy(buffer, text.c_str(), text.size() + 1);
-  return static_cast<DWORD>(text.size());
-}
-
 // Copies a UTF-8 text out as UTF-16, as the wide calls answer.
 DWORD CopyOutWide(const std::string& text, LPWSTR buffer, DWORD size) {
   std::wstring wide = Utf16(text);
@@ -437,13 +449,6 @@ DWORD CopyOutWide(const std::string& text, LPWSTR buffer, DWORD size) {
 DWORD TFakePlatform::GetTempPathW(DWORD size, LPWSTR buffer) {
   Record("GetTempPathW(" + std::to_string(size) + ")");
   return ShouldFail("GetTempPathW") ? 0 : CopyOutWide(TempPath, buffer, size);
-}
-
-DWORD TFakePlatform::GetModuleFileNameA(HMODULE, LPSTR name, DWORD size) {
-  Record("GetModuleFileNameA(" + std::to_string(size) + ")");
-  if (ShouldFail("GetModuleFileNameA")) return 0;
-  DWORD n = CopyOut(ModuleName, name, size);
-  return n > size ? size : n;
 }
 
 UINT TFakePlatform::GetWindowsDirectoryW(LPWSTR buffer, UINT size) {
@@ -476,6 +481,26 @@ DWORD TFakePlatform::GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD 
 
 // ---- shell ----
 
+namespace {
+
+// A question window as the shell shows one, on the calling thread; true
+// when someone closed it within a minute.
+bool AskAndWait() {
+  HWND question = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "Confirm folder deletion", WS_POPUP | WS_VISIBLE, 100, 100,
+                                  200, 80, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (!question) return false;
+  for (DWORD start = GetTickCount(); IsWindow(question) && GetTickCount() - start < 60000;) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  }
+  if (!IsWindow(question)) return true;
+  DestroyWindow(question);
+  return false;
+}
+
+}  // namespace
+
 int TFakePlatform::SHFileOperationW(LPSHFILEOPSTRUCTW op) {
   TShellRequest request;
   request.Record = *op;
@@ -484,7 +509,18 @@ int TFakePlatform::SHFileOperationW(LPSHFILEOPSTRUCTW op) {
   ShellRequests.push_back(request);
   Record("SHFileOperationW(" + (op->pFrom ? Utf8(op->pFrom) : std::string("null")) + ", " + std::to_string(op->wFunc) +
          ", " + Hex(op->fFlags) + ")");
-  return ShouldFail("SHFileOperationW") ? static_cast<int>(FailureCode("SHFileOperationW")) : ShellResult;
+  if (ShouldFail("SHFileOperationW")) return static_cast<int>(FailureCode("SHFileOperationW"));
+  if (BinUnreachable && (op->fFlags & FOF_ALLOWUNDO)) {
+    if (!(op->fFlags & FOF_WANTNUKEWARNING)) {
+      ++DeletedForGood;
+    } else {
+      ++QuestionsAsked;
+      // Answered or not, the question ends the operation; nobody said yes.
+      AskAndWait();
+      op->fAnyOperationsAborted = TRUE;
+    }
+  }
+  return ShellResult;
 }
 
 void TFakePlatform::SHAddToRecentDocs(UINT flags, LPCVOID pv) {
@@ -641,4 +677,86 @@ UINT_PTR TFakePlatform::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC 
 BOOL TFakePlatform::KillTimer(HWND hwnd, UINT_PTR id) {
   Record("KillTimer()");
   return ::KillTimer(hwnd, id);
+}
+
+// ---- what a path or a process really is, and names nobody uses ----
+
+DWORD TFakePlatform::GetModuleFileNameW(HMODULE, LPWSTR name, DWORD size) {
+  Record("GetModuleFileNameW(" + std::to_string(size) + ")");
+  if (ShouldFail("GetModuleFileNameW")) return 0;
+  std::wstring wide = Utf16(ModuleName);
+  if (wide.size() >= size) {
+    // As the system does: the name cut to the buffer, with its NUL.
+    if (size) {
+      std::memcpy(name, wide.data(), (size - 1) * sizeof(wchar_t));
+      name[size - 1] = L'\0';
+    }
+    ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+  }
+  std::memcpy(name, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  return static_cast<DWORD>(wide.size());
+}
+
+BOOL TFakePlatform::GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) {
+  auto it = FOpen.find(file);
+  std::string path = it == FOpen.end() ? "?" : it->second.Path;
+  Record("GetFileInformationByHandle(" + path + ")");
+  if (it == FOpen.end()) {
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (ShouldFail("GetFileInformationByHandle")) return FALSE;
+  std::string name = ResolvedName(path);
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::size_t index = std::hash<std::string>{}(name);
+  *info = BY_HANDLE_FILE_INFORMATION{};
+  info->dwFileAttributes = AttributesOf(path);
+  info->dwVolumeSerialNumber = 0x5057;
+  info->nFileIndexHigh = static_cast<DWORD>(static_cast<unsigned long long>(index) >> 32);
+  info->nFileIndexLow = static_cast<DWORD>(index);
+  return TRUE;
+}
+
+DWORD TFakePlatform::GetFileType(HANDLE file) {
+  auto it = FOpen.find(file);
+  std::string path = it == FOpen.end() ? "?" : it->second.Path;
+  for (const std::string& device : Devices)
+    if (SameAscii(device, path)) return FILE_TYPE_CHAR;
+  return it == FOpen.end() ? FILE_TYPE_UNKNOWN : FILE_TYPE_DISK;
+}
+
+UINT TFakePlatform::GetTempFileNameW(LPCWSTR folder, LPCWSTR prefix, UINT, LPWSTR name) {
+  std::string base = Utf8(folder);
+  Record("GetTempFileNameW(" + base + ", " + Utf8(prefix) + ")");
+  if (ShouldFail("GetTempFileNameW")) return 0;
+  if (!base.empty() && base.back() != '\\') base += '\\';
+  static UINT counter = 0x100;
+  std::string made = base + Utf8(prefix) + Hex(++counter).substr(2) + ".tmp";
+  FileAttributes[made] = FILE_ATTRIBUTE_ARCHIVE;
+  CopyOutWide(made, name, MAX_PATH);
+  return counter;
+}
+
+HANDLE TFakePlatform::OpenProcess(DWORD access, BOOL, DWORD id) {
+  Record("OpenProcess(" + Hex(access) + ", " + std::to_string(id) + ")");
+  if (ShouldFail("OpenProcess")) return nullptr;
+  return NewHandle("process", ProcessImage.empty() ? ModuleName : ProcessImage);
+}
+
+BOOL TFakePlatform::QueryFullProcessImageNameW(HANDLE process, DWORD, LPWSTR name, PDWORD size) {
+  auto it = FOpen.find(process);
+  Record("QueryFullProcessImageNameW(" + (it == FOpen.end() ? std::string("?") : it->second.Path) + ")");
+  if (it == FOpen.end() || it->second.Kind != "process") {
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  if (ShouldFail("QueryFullProcessImageNameW")) return FALSE;
+  DWORD n = CopyOutWide(it->second.Path, name, *size);
+  if (n >= *size) {
+    ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  *size = n;
+  return TRUE;
 }

@@ -157,7 +157,6 @@ public:
   BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) override;
   std::map<std::string, std::string> Written;
   DWORD GetTempPathW(DWORD size, LPWSTR buffer) override;
-  DWORD GetModuleFileNameA(HMODULE module, LPSTR name, DWORD size) override;
   UINT GetWindowsDirectoryW(LPWSTR buffer, UINT size) override;
   HRESULT SHGetFolderPathW(HWND hwnd, int csidl, HANDLE token, DWORD flags, LPWSTR path) override;
   // Environment (kernel32)
@@ -200,6 +199,34 @@ public:
   UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) override;
   BOOL KillTimer(HWND hwnd, UINT_PTR id) override;
 
+  // ---- What a path or a process really is, and names nobody uses ----
+  // A file opened to read its data (GENERIC_READ, OPEN_EXISTING) is the real
+  // one, so tests can put a settings file into a sandbox folder; its handle
+  // is closed through the real system too. CREATE_NEW fails with
+  // ERROR_FILE_EXISTS for a path listed in FileAttributes.
+  // ModuleName, cut as the system cuts it (ERROR_INSUFFICIENT_BUFFER).
+  DWORD GetModuleFileNameW(HMODULE module, LPWSTR name, DWORD size) override;
+  // The identity of the name a path resolves to (FinalNames), without
+  // regard to case; attributes as FileBasicInfo gives them.
+  BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) override;
+  // FILE_TYPE_CHAR for the paths in Devices, FILE_TYPE_DISK for the others.
+  DWORD GetFileType(HANDLE file) override;
+  std::vector<std::string> Devices;
+  // "<folder>\<prefix><n>.tmp", listed in FileAttributes as made.
+  UINT GetTempFileNameW(LPCWSTR folder, LPCWSTR prefix, UINT unique, LPWSTR name) override;
+  // Every process runs ProcessImage, or ModuleName while that is empty.
+  HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD id) override;
+  BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, LPWSTR name, PDWORD size) override;
+  std::string ProcessImage;
+  // The recycle bin cannot take what the shell deletes (as Wine's trash
+  // when it cannot be reached): with FOF_WANTNUKEWARNING the shell shows a
+  // question window on the calling thread and waits until it is closed,
+  // which aborts the operation; without it the folder is deleted for good
+  // and counted in DeletedForGood.
+  bool BinUnreachable = false;
+  int DeletedForGood = 0;
+  int QuestionsAsked = 0;
+
   // Used by the fake history object and the fake recycle bin function.
   void Record(std::string call) { Calls.push_back(std::move(call)); }
   bool ShouldFail(const std::string& name);
@@ -216,6 +243,7 @@ private:
   };
   std::map<std::string, TFailure> FFailures;
   std::map<HANDLE, TOpen> FOpen;
+  std::vector<HANDLE> FRealFiles;  // handles of the real system, for reading
   std::uintptr_t FNextHandle = 0x1000;
 
   HANDLE NewHandle(const std::string& kind, const std::string& path);

@@ -45,7 +45,7 @@ TEST(RunReport, OneLinePerStepSayingWhatWentWhatStayedAndWhy) {
             u8"Cache: 1834 Einträge gelöscht, 12 in Gebrauch (beim nächsten Start), 3 behalten, 48213 KB\r\n"
             u8"Dokumente: nicht gewählt\r\n"
             u8"Temp: 20311 Dateien gelöscht (1234 KB), 14 behalten (schreibgeschützt 3, Verknüpfung 2, in Gebrauch 9, "
-            u8"sonstige 0), 212 Ordner in den Papierkorb, 4 Ordner behalten\r\n"
+            u8"sonstige 0), 212 Ordner in den Papierkorb, 4 Ordner behalten (markiert 4)\r\n"
             u8"Papierkorb: 57 Objekte geleert, 310 KB\r\n"_cp1252);
   EXPECT_FALSE(report.Failed());
   report.Preview = true;
@@ -134,7 +134,7 @@ TEST_F(Unattended, APreviewCountsFromTheCleaningsOwnPathsAndDeletesNothing) {
             u8"Cache: 2 Einträge würden gelöscht, 0 KB\r\n"
             u8"Dokumente: Liste würde geleert\r\n"
             u8"Temp: 1 Dateien würden gelöscht (0 KB), 1 blieben (schreibgeschützt 1, Verknüpfung 0, in Gebrauch 0, "
-            u8"sonstige 0), 1 Ordner kämen in den Papierkorb, 1 Ordner blieben\r\n"
+            u8"sonstige 0), 1 Ordner kämen in den Papierkorb, 1 Ordner blieben (markiert 1)\r\n"
             u8"Papierkorb: 4 Objekte würden geleert, 8 KB\r\n"_cp1252);
   EXPECT_EQ(Fake.OpenHandles(), 0);
 }

@@ -180,7 +180,7 @@ protected:
   // recycle bin.
   std::vector<std::string> TempSteps() const {
     return {"SetFileInformationByHandle(" + Temp + "a.tmp, 4, DeleteFile=1)",
-            "SHFileOperationW(" + Temp + "sub, 3, 0x50)"};
+            "SHFileOperationW(" + Temp + "sub, 3, 0x4050)"};
   }
   static std::vector<std::string> BinSteps() {
     return {"LoadLibraryA(Shell32.dll)", "GetProcAddress(SHEmptyRecycleBinA)",

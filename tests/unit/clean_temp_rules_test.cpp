@@ -82,7 +82,9 @@ protected:
   static std::string DeleteCall(const std::string& path) {
     return "SetFileInformationByHandle(" + path + ", 4, DeleteFile=1)";
   }
-  static std::string ShellCall(const std::string& path) { return "SHFileOperationW(" + path + ", 3, 0x50)"; }
+  // Into the bin, no confirmation, but a question before anything would be
+  // deleted for good (FOF_WANTNUKEWARNING).
+  static std::string ShellCall(const std::string& path) { return "SHFileOperationW(" + path + ", 3, 0x4050)"; }
 
   TFakePlatform Fake;
   TPlatformGuard Guard{Fake};

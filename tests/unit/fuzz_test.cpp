@@ -114,7 +114,7 @@ TEST(Fuzz, SettingsReaderFollowsTheRulesAndStopsAtTheFifthLineEnd) {
       std::string path = folder + "spurwisch.cfg";
       app_support::WriteFileBytes(path, text);
       TOptions fromFile;
-      ReadSettingsFile(path, fromFile);
+      ReadSettingsFile(Utf16(path), fromFile);
       ASSERT_EQ(Flags(fromFile), expected) << "file case " << i;
     }
   }

@@ -13,6 +13,8 @@ using app_support::WriteFileBytes;
 
 namespace {
 
+const std::string CfgName = "spurwisch.cfg";
+
 std::string Flags(const TOptions& o) {
   std::string s;
   for (bool on : {o.RecycleBin, o.TempFolder, o.Documents, o.StartMinimized, o.AutoStart}) s += on ? '1' : '0';
@@ -84,60 +86,65 @@ TEST(SettingsCodec, WritesFifteenBytes) {
   EXPECT_EQ(Read(SettingsText(options)), "01010");
 }
 
-TEST(SettingsFile, LivesBesideTheExecutable) {
+TEST(SettingsFile, LivesBesideTheExecutableWhateverItsFoldersAreNamed) {
   TFakePlatform fake;
   TPlatformGuard guard(fake);
-  fake.ModuleName = "C:\\Program Files\\Spurwisch\\spurwisch.exe";
-  EXPECT_EQ(SettingsFilePath(), "C:\\Program Files\\Spurwisch\\spurwisch.cfg");
-
-  fake.ModuleName = "C:\\" + std::string(MAX_PATH - 10, 'a') + "\\spurwisch.exe";  // too long
-  EXPECT_EQ(SettingsFilePath(), "");
-  fake.ModuleName = "C:\\" + std::string(MAX_PATH - 15, 'b') + "\\x.exe";  // the .cfg would not fit
-  EXPECT_EQ(SettingsFilePath(), "");
-
-  fake.ModuleName = "C:\\Spurwisch\\spurwisch.exe";
-  fake.Fail("GetModuleFileNameA");
-  EXPECT_EQ(SettingsFilePath(), "");
+  struct TCase {
+    std::string Module, Settings;
+  } cases[] = {
+      {"C:\\Program Files\\Spurwisch\\spurwisch.exe", "C:\\Program Files\\Spurwisch\\spurwisch.cfg"},
+      // Characters the code page cannot spell; "?" from the ANSI call would lose them.
+      {Utf8(u8"C:\\Программы 日本\\spurwisch.exe"), Utf8(u8"C:\\Программы 日本\\spurwisch.cfg")},
+      // Longer than MAX_PATH: the buffer grows until the name fits.
+      {"C:\\" + std::string(3 * MAX_PATH, 'a') + "\\x.exe", "C:\\" + std::string(3 * MAX_PATH, 'a') + "\\spurwisch.cfg"},
+      {"spurwisch.exe", ""},  // no folder at all
+  };
+  for (const TCase& c : cases) {
+    fake.ModuleName = c.Module;
+    EXPECT_EQ(Utf8(SettingsFilePath()), c.Settings);
+  }
+  fake.Fail("GetModuleFileNameW");
+  EXPECT_EQ(SettingsFilePath(), L"");
 }
 
 TEST(SettingsFile, ReadsAndWritesRealFiles) {
   std::string folder = Sandbox("settings-rw");
-  std::string path = folder + SettingsFileName;
+  std::string path = folder + CfgName;
 
   TOptions options;
-  ReadSettingsFile(path, options);  // no file: the defaults stay
+  ReadSettingsFile(Utf16(path), options);  // no file: the defaults stay
   EXPECT_EQ(Flags(options), "11100");
 
   WriteFileBytes(path, "0\r\n0\r\n0\r\n1\r\n1\r\nextra line\r\n");
-  ReadSettingsFile(path, options);
+  ReadSettingsFile(Utf16(path), options);
   EXPECT_EQ(Flags(options), "00011");
 
-  WriteSettingsFile(path, options);  // the extra line disappears
+  WriteSettingsFile(Utf16(path), options);  // the extra line disappears
   EXPECT_EQ(ReadFileBytes(path), "0\r\n0\r\n0\r\n1\r\n1\r\n");
 
   WriteFileBytes(path, "1\n");  // short file, LF only
   options = TOptions{};
   options.AutoStart = true;
-  ReadSettingsFile(path, options);
+  ReadSettingsFile(Utf16(path), options);
   EXPECT_EQ(Flags(options), "10000");
 }
 
 TEST(SettingsFile, OddFilesReadAsFarAsTheRulesAllow) {
   std::string folder = Sandbox("settings-odd");
-  std::string path = folder + SettingsFileName;
+  std::string path = folder + CfgName;
 
   // A folder in the file's place cannot be opened: the defaults stay.
   ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
   TOptions options;
   options.AutoStart = true;
-  ReadSettingsFile(path, options);
+  ReadSettingsFile(Utf16(path), options);
   EXPECT_EQ(Flags(options), "11101");
   RemoveDirectoryA(path.c_str());
 
   // Binary garbage: NUL bytes and high characters are just "not 1".
   WriteFileBytes(path, std::string("\0\x01\xff\n1\xfe\n\n\x80", 10));
   options = TOptions{};
-  ReadSettingsFile(path, options);
+  ReadSettingsFile(Utf16(path), options);
   EXPECT_EQ(Flags(options), "01000");
 
   // A huge file: a first line of 8 MB, then the rest.
@@ -146,20 +153,20 @@ TEST(SettingsFile, OddFilesReadAsFarAsTheRulesAllow) {
   huge += std::string(1 << 20, 'z');
   WriteFileBytes(path, huge);
   options = TOptions{};
-  ReadSettingsFile(path, options);
+  ReadSettingsFile(Utf16(path), options);
   EXPECT_EQ(Flags(options), "10110");
 }
 
 TEST(SettingsFile, AFileHeldOpenByAnotherProgramKeepsTheDefaults) {
-  std::string path = Sandbox("settings-lock") + SettingsFileName;
+  std::string path = Sandbox("settings-lock") + CfgName;
   WriteFileBytes(path, "0\r\n0\r\n0\r\n1\r\n1\r\n");
   HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   TOptions options;
-  ReadSettingsFile(path, options);
+  ReadSettingsFile(Utf16(path), options);
   CloseHandle(holder);
   EXPECT_EQ(Flags(options), "11100");
-  ReadSettingsFile(path, options);  // released: now it reads
+  ReadSettingsFile(Utf16(path), options);  // released: now it reads
   EXPECT_EQ(Flags(options), "00011");
 }
 
@@ -169,9 +176,9 @@ TEST(SettingsFile, TheWriteGoesToANewFileThatReplacesTheOldInOneStep) {
   {
     TFakePlatform fake;
     TPlatformGuard guard(fake);
-    WriteSettingsFile(path, options);
+    WriteSettingsFile(Utf16(path), options);
     EXPECT_EQ(fake.Calls, (std::vector<std::string>{
-                              "GetFileAttributesW(" + path + ")", "CreateFileW(" + fresh + ", 0x40000000, 0x0, 0x2, 0x80)", "WriteFile(" + fresh + ", 15)",
+                              "GetFileAttributesW(" + path + ")", "CreateFileW(" + fresh + ", 0x40000000, 0x0, 0x1, 0x80)", "WriteFile(" + fresh + ", 15)",
                               "FlushFileBuffers(" + fresh + ")", "CloseHandle(" + fresh + ")",
                               "MoveFileExW(" + fresh + ", " + path + ", 0x9)"}));
     EXPECT_EQ(fake.Written[fresh], SettingsText(options));
@@ -184,41 +191,127 @@ TEST(SettingsFile, TheWriteGoesToANewFileThatReplacesTheOldInOneStep) {
     TPlatformGuard guard(fake);
     fake.Fail(step, 0, ERROR_DISK_FULL);
     try {
-      WriteSettingsFile(path, options);
+      WriteSettingsFile(Utf16(path), options);
       ADD_FAILURE() << "no error raised";
     } catch (const EInOutError& e) {
       EXPECT_EQ(e.ErrorCode(), static_cast<DWORD>(ERROR_DISK_FULL));
     }
-    EXPECT_EQ(fake.CallsOf("DeleteFileW"), std::vector<std::string>{"DeleteFileW(" + fresh + ")"});
+    // A new file that could not be made is no file to remove.
+    std::vector<std::string> removed;
+    if (std::string(step) != "CreateFileW") removed.push_back("DeleteFileW(" + fresh + ")");
+    EXPECT_EQ(fake.CallsOf("DeleteFileW"), removed);
     EXPECT_EQ(fake.CallsOf("MoveFileExW").size(), std::string(step) == "MoveFileExW" ? 1u : 0u);
     EXPECT_EQ(fake.OpenHandles(), 0);
   }
 }
 
-TEST(SettingsFile, AStrayNewFileIsOverwrittenAndAFailedWriteKeepsTheOldContent) {
-  std::string path = Sandbox("settings-replace") + SettingsFileName;
-  WriteFileBytes(path + ".new", "0\r\n0\r\n0\r\n0\r\n0\r\nleft by a crash\r\n");
+// A file that already has the new file's name may be another program's, or
+// a link: it is never opened, and the write goes to a name nobody uses.
+TEST(SettingsFile, AFileNamedLikeTheNewOneIsNeverTouched) {
+  const std::string path = "C:\\Programme\\Spurwisch\\spurwisch.cfg", taken = path + ".new";
+  for (const char* step : {"", "GetTempFileNameW", "WriteFile", "FlushFileBuffers", "MoveFileExW"}) {
+    SCOPED_TRACE(step);
+    TFakePlatform fake;
+    TPlatformGuard guard(fake);
+    fake.FileAttributes[taken] = FILE_ATTRIBUTE_ARCHIVE;
+    if (*step) fake.Fail(step, 0, ERROR_DISK_FULL);
+    TOptions options;
+    if (*step)
+      EXPECT_THROW(WriteSettingsFile(Utf16(path), options), EInOutError);
+    else
+      WriteSettingsFile(Utf16(path), options);
+    std::vector<std::string> made = fake.CallsOf("GetTempFileNameW");
+    EXPECT_EQ(made, std::vector<std::string>{"GetTempFileNameW(C:\\Programme\\Spurwisch\\, spw)"});
+    // Only the file the system made is written, moved, or removed on failure.
+    for (const std::string& call : fake.Calls)
+      if (call.find(taken) != std::string::npos) EXPECT_EQ(call.rfind("CreateFileW(" + taken + ", 0x40000000, 0x0, 0x1,", 0), 0u) << call;
+    bool removed = !fake.CallsOf("DeleteFileW").empty();
+    EXPECT_EQ(removed, *step && std::string(step) != "GetTempFileNameW");
+    EXPECT_EQ(fake.OpenHandles(), 0);
+  }
+}
+
+TEST(SettingsFile, AStrayNewFileStaysAndAFailedWriteKeepsTheOldContent) {
+  std::string folder = Sandbox("settings-replace"), path = folder + CfgName;
+  const std::string stray = "0\r\n0\r\n0\r\n0\r\n0\r\nleft by a crash, or another program's\r\n";
+  WriteFileBytes(path + ".new", stray);
   WriteFileBytes(path, "0\r\n0\r\n0\r\n1\r\n1\r\n");
   TOptions options;
-  WriteSettingsFile(path, options);
+  WriteSettingsFile(Utf16(path), options);
   EXPECT_EQ(ReadFileBytes(path), SettingsText(options));
-  EXPECT_EQ(ReadFileBytes(path + ".new"), "<missing>");
+  EXPECT_EQ(ReadFileBytes(path + ".new"), stray);
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  int files = 0;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+    files += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  FindClose(search);
+  EXPECT_EQ(files, 2) << "the unique file went into the settings file's place";
 
   // A read-only settings file is refused as before and keeps what it held.
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
   options.AutoStart = true;
-  EXPECT_THROW(WriteSettingsFile(path, options), EInOutError);
+  EXPECT_THROW(WriteSettingsFile(Utf16(path), options), EInOutError);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadFileBytes(path), "1\r\n1\r\n1\r\n0\r\n0\r\n");
-  EXPECT_EQ(ReadFileBytes(path + ".new"), "<missing>");
+  EXPECT_EQ(ReadFileBytes(path + ".new"), stray);
+}
+
+// The window program replaces the file while a run without the window reads
+// it. The read shares the file for deletion, which a replace needs (Wine
+// cannot replace an open file at all, so the test deletes it instead), and
+// the replace waits out a reader that holds the file for a moment.
+TEST(SettingsFile, AReadNeverKeepsTheFileFromBeingReplaced) {
+  class TDeletedWhileRead : public TFakePlatform {
+  public:
+    BOOL Deleted = FALSE;
+    HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                       DWORD flags, HANDLE templateFile) override {
+      HANDLE file = TFakePlatform::CreateFileW(name, access, share, security, disposition, flags, templateFile);
+      if (file != INVALID_HANDLE_VALUE) Deleted = ::DeleteFileW(name);
+      return file;
+    }
+  } reading;
+  std::string path = Sandbox("settings-shared") + CfgName;
+  WriteFileBytes(path, "0\r\n0\r\n0\r\n1\r\n1\r\n");
+  TOptions options;
+  {
+    TPlatformGuard guard(reading);
+    EXPECT_EQ(ReadSettingsFile(Utf16(path), options), static_cast<DWORD>(ERROR_SUCCESS));
+  }
+  EXPECT_TRUE(reading.Deleted) << GetLastError();
+  EXPECT_EQ(Flags(options), "00011") << "the read goes on in the file it opened";
+
+  class TBrieflyHeld : public TFakePlatform {
+  public:
+    int Refusals = 0;  // replaces refused while the reader holds the file
+    BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) override {
+      TFakePlatform::MoveFileExW(from, to, flags);
+      if (Refusals-- <= 0) return TRUE;
+      SetLastError(Refusals % 2 ? ERROR_ACCESS_DENIED : ERROR_SHARING_VIOLATION);
+      return FALSE;
+    }
+  };
+  for (int refusals : {3, 1000}) {
+    TBrieflyHeld held;
+    held.Refusals = refusals;
+    TPlatformGuard guard(held);
+    if (refusals < 10) {
+      EXPECT_NO_THROW(WriteSettingsFile(L"C:\\Spurwisch\\spurwisch.cfg", options));
+      EXPECT_EQ(held.CallsOf("MoveFileExW").size(), 4u);
+    } else {
+      EXPECT_THROW(WriteSettingsFile(L"C:\\Spurwisch\\spurwisch.cfg", options), EInOutError);
+      EXPECT_EQ(held.CallsOf("DeleteFileW").size(), 1u) << "the new file goes";
+    }
+  }
 }
 
 TEST(SettingsFile, AWriteFailureRaisesTheSystemsMessage) {
-  std::string path = Sandbox("settings-fail") + SettingsFileName;
+  std::string path = Sandbox("settings-fail") + CfgName;
   ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));  // cannot be created as a file
   TOptions options;
   try {
-    WriteSettingsFile(path, options);
+    WriteSettingsFile(Utf16(path), options);
     FAIL() << "no error raised";
   } catch (const EInOutError& e) {
     EXPECT_FALSE(e.Message().empty());
@@ -228,5 +321,5 @@ TEST(SettingsFile, AWriteFailureRaisesTheSystemsMessage) {
   RemoveDirectoryA(path.c_str());
 
   // An unknown executable path writes nowhere else.
-  EXPECT_THROW(WriteSettingsFile("", options), EInOutError);
+  EXPECT_THROW(WriteSettingsFile(L"", options), EInOutError);
 }
