@@ -196,6 +196,7 @@ void run_scenarios(Report& report, const std::string& exe, const std::string& ar
   check_busy_run(report, copy, settings);
   check_tray_reachable(report, copy, settings);
   check_unattended(report, copy, settings);
+  check_folder_in_any_script(report, copy);
   check_show_command_starts(report, copy, settings);
 }
 

@@ -66,6 +66,9 @@ bool unregister_history_object(bool unregister);
 // The program without its window: /preview and /clean over a fixture of its
 // own, their reports, exit codes and redirected output.
 void check_unattended(Report& report, const std::string& exe, const std::string& settings);
+// A copy of the program in a folder named in scripts Windows-1252 cannot
+// spell reads its settings file and writes it at its end.
+void check_folder_in_any_script(Report& report, const std::string& exe);
 
 // The program's icon is in the taskbar's notification area.
 bool tray_icon_shown();

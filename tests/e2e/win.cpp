@@ -16,18 +16,26 @@ std::string environment_with_temp(const std::string& tmp, const std::string& tem
   return block + '\0';
 }
 
+std::wstring utf16(const std::string& utf8) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
 Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment, int show) {
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   if (show >= 0) {
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = static_cast<WORD>(show);
   }
   PROCESS_INFORMATION pi{};
-  std::string command_line = "\"" + exe + "\"";
+  std::wstring program = utf16(exe), command_line = L"\"" + program + L"\"";
   Process p;
   void* block = environment.empty() ? nullptr : const_cast<char*>(environment.data());
-  if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, block, cwd.c_str(), &si, &pi))
+  if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, block, utf16(cwd).c_str(), &si,
+                      &pi))
     return p;
   UniqueHandle thread(pi.hThread);
   p.handle.reset(pi.hProcess);

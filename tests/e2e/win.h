@@ -22,8 +22,10 @@ struct Process {
 // to the values given (an empty one leaves the variable out).
 std::string environment_with_temp(const std::string& tmp, const std::string& temp);
 
+// EXE and CWD are UTF-8 (ASCII paths are the same in every code page).
 Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment = "",
                       int show = -1);
+std::wstring utf16(const std::string& utf8);
 // Waits up to TIMEOUT_MS for the process to end.
 bool wait_exit(const Process& p, DWORD timeout_ms);
 bool is_running(const Process& p);

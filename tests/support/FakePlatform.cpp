@@ -277,7 +277,7 @@ HANDLE TFakePlatform::CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSEC
     ::SetLastError(ERROR_FILE_EXISTS);
     return INVALID_HANDLE_VALUE;
   }
-  if (disposition == CREATE_ALWAYS) Written.erase(path);
+  if (disposition == CREATE_ALWAYS || disposition == CREATE_NEW || disposition == TRUNCATE_EXISTING) Written.erase(path);
   return NewHandle("file", WithoutTrailingBackslash(path));
 }
 

@@ -49,6 +49,16 @@ void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
 
 }  // namespace
 
+int FilesIn(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  int files = 0;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+    files += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return files;
+}
+
 std::string Sandbox(const std::string& name) {
   CreateDirectoryA("C:\\spw-unit", nullptr);
   std::string folder = "C:\\spw-unit\\" + name + "\\";

@@ -15,6 +15,8 @@ namespace app_support {
 // A fresh, empty folder C:\spw-unit\<name>\ (with a trailing backslash).
 std::string Sandbox(const std::string& name);
 std::string ReadFileBytes(const std::string& path);
+// The files (not folders) directly in FOLDER, which ends with a backslash.
+int FilesIn(const std::string& folder);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // Dispatches the thread's messages for a while.

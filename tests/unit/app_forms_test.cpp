@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/Settings.h"
+#include "app/SingleInstance.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
@@ -186,7 +187,9 @@ TEST_F(MainWindow, SettingsFileSetsBoxesAndFlags) {
 }
 
 TEST_F(MainWindow, AutoStartRunsTheCleaningBeforeTheWindowIsShown) {
+  TSingleInstance instance("TForm1");  // this test program is the session's first
   TForm1* form = Create("0\r\n0\r\n0\r\n1\r\n1\r\n");
+  EXPECT_EQ(instance.Published(), form->Handle()) << "a second start during the cleaning finds the window";
   EXPECT_TRUE(AutoStart);
   EXPECT_EQ(Fake.CallsOf("CoCreateInstance").size(), 1u);
   EXPECT_FALSE(Fake.CallsOf("FindFirstUrlCacheEntryA").empty());

@@ -63,25 +63,40 @@ TEST(RunReport, OneLinePerStepSayingWhatWentWhatStayedAndWhy) {
   EXPECT_EQ(ReportText(report), "Verlauf: Fehler, Klasse nicht registriert\r\n") << "the run ended there";
 }
 
-// A preview that reaches any deleting call of the platform layer fails.
+// A preview that reaches any deleting call of the platform layer, or opens
+// anything for writing or deletion, fails; a cleaning (MayDelete) may.
 class TNoDeletingPlatform : public TFakePlatform {
 public:
   std::string ReportNew;  // the report's new file: the one that may be moved or removed
   bool ReportMoves = true;
+  bool MayDelete = false;
+  void Forbidden(const std::string& what) {
+    if (!MayDelete) ADD_FAILURE() << what;
+  }
   BOOL DeleteUrlCacheEntryA(LPCSTR url) override {
-    ADD_FAILURE() << "cache entry deleted: " << url;
+    Forbidden("cache entry deleted: " + std::string(url));
     return TFakePlatform::DeleteUrlCacheEntryA(url);
   }
   BOOL SetFileInformationByHandle(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size) override {
-    ADD_FAILURE() << "file information set";
+    Forbidden("file information set");
     return TFakePlatform::SetFileInformationByHandle(file, kind, info, size);
   }
+  NTSTATUS NtOpenFile(PHANDLE file, ACCESS_MASK access, POBJECT_ATTRIBUTES attributes, PIO_STATUS_BLOCK status,
+                      ULONG share, ULONG options) override {
+    if (access & ~(FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE)) Forbidden("opened for more than asking");
+    return TFakePlatform::NtOpenFile(file, access, attributes, status, share, options);
+  }
+  HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                     DWORD flags, HANDLE templateFile) override {
+    if ((access & (GENERIC_WRITE | DELETE)) && Utf8(name) != ReportNew) Forbidden("opened for writing: " + Utf8(name));
+    return TFakePlatform::CreateFileW(name, access, share, security, disposition, flags, templateFile);
+  }
   int SHFileOperationW(LPSHFILEOPSTRUCTW op) override {
-    ADD_FAILURE() << "shell file operation";
+    Forbidden("shell file operation");
     return TFakePlatform::SHFileOperationW(op);
   }
   void SHAddToRecentDocs(UINT flags, LPCVOID pv) override {
-    ADD_FAILURE() << "recent documents cleared";
+    Forbidden("recent documents cleared");
     TFakePlatform::SHAddToRecentDocs(flags, pv);
   }
   LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size) override {
@@ -114,10 +129,16 @@ protected:
   }
   void TearDown() override { ReleaseHistory(); }
   int Run(TCommand command) {
+    Fake.MayDelete = command == TCommand::Clean;
     TCommandLine line;
     line.Command = command;
     line.ReportPath = Utf16(Report);
     return RunCommand(line);
+  }
+  std::string Line(const std::string& key) {
+    const std::string& text = Fake.Written[Fake.ReportNew];
+    std::size_t at = text.find(key + ": ");
+    return at == std::string::npos ? "" : text.substr(at, text.find("\r\n", at) - at);
   }
 
   std::string Folder, Report;
@@ -146,6 +167,65 @@ TEST_F(Unattended, AReportThatCannotBeWrittenLeavesNoPartOfIt) {
   EXPECT_TRUE(Fake.CallsOf("MoveFileExW").empty());
   // The half-written new file is removed.
   EXPECT_EQ(Fake.CallsOf("DeleteFileW"), std::vector<std::string>{"DeleteFileW(" + Fake.ReportNew + ")"});
+}
+
+// Nobody can answer a question: every shell call is silent, and a folder
+// the bin cannot take is kept rather than deleted for good.
+TEST_F(Unattended, ARunNobodyWatchesAsksNothingAndKeepsWhatTheBinCannotTake) {
+  Fake.BinUnreachable = true;
+  EXPECT_EQ(Run(TCommand::Clean), ExitDone) << "a folder kept for a known reason is no failure";
+  ASSERT_EQ(Fake.ShellRequests.size(), 1u);
+  EXPECT_EQ(Fake.ShellRequests[0].Record.fFlags,
+            FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_WANTNUKEWARNING);
+  EXPECT_EQ(Fake.CallsOf("SHEmptyRecycleBinA"), std::vector<std::string>{"SHEmptyRecycleBinA(0x0, null, 0x7)"});
+  EXPECT_EQ(Fake.QuestionsAsked, 1);
+  EXPECT_EQ(Fake.DeletedForGood, 0);
+  EXPECT_NE(Line("Temp").find("0 Ordner in den Papierkorb, 2 Ordner behalten (markiert 1, Papierkorb nicht erreichbar 1)"),
+            std::string::npos) << Line("Temp");
+}
+
+// What the window passes over, a run that reports must not: a failing
+// ClearHistory and a bin that cannot be counted end with exit code 1.
+TEST_F(Unattended, FailuresTheWindowPassesOverEndWithOne) {
+  Fake.Fail("ClearHistory", 0, ERROR_SUCCESS);
+  EXPECT_EQ(Run(TCommand::Clean), ExitStepFailed);
+  EXPECT_EQ(Line("Verlauf"), "Verlauf: Fehler 0x80004005");
+  EXPECT_EQ(Fake.CallsOf("SHAddToRecentDocs").size(), 1u) << "the other steps ran";
+  Fake.StopFailing("ClearHistory");
+  Fake.Fail("SHQueryRecycleBinA");
+  EXPECT_EQ(Run(TCommand::Clean), ExitStepFailed);
+  EXPECT_EQ(Line("Papierkorb"), "Papierkorb: Fehler, sein Inhalt ist nicht lesbar");
+  EXPECT_EQ(Fake.CallsOf("SHEmptyRecycleBinA").size(), 1u) << "only the first run emptied it";
+}
+
+// A scheduled run does only what the user chose in the window.
+TEST_F(Unattended, WithoutSettingsNothingIsTouched) {
+  DeleteFileA((Folder + "spurwisch.cfg").c_str());
+  EXPECT_EQ(Run(TCommand::Clean), ExitBadCall);
+  Fake.Fail("GetModuleFileNameW");
+  EXPECT_EQ(Run(TCommand::Preview), ExitBadCall);
+  for (const char* call : {"CoCreateInstance", "FindFirstUrlCacheEntryA", "SHAddToRecentDocs", "NtOpenFile", "LoadLibraryA"})
+    EXPECT_TRUE(Fake.CallsOf(call).empty()) << call;
+  EXPECT_TRUE(Fake.Written.empty());
+}
+
+// Spellings Wine cannot make: the UNC path of a local share, a junction, a
+// device the file system reports; each resolves to what it leads to.
+TEST_F(Unattended, AReportTargetIsJudgedByWhatItLeadsTo) {
+  const std::string share = "\\\\localhost\\C$\\spw-unit\\Unattended\\";
+  Fake.FinalNames[share + "spurwisch.cfg"] = Folder + "spurwisch.cfg";
+  Fake.FinalNames["C:\\Junction\\spurwisch.cfg"] = Folder + "spurwisch.cfg";
+  Fake.FinalNames[share + "Temp"] = Folder + "Temp";
+  Fake.Devices = {"C:\\Geraete\\drucker"};
+  for (const std::string report : {share + "spurwisch.cfg", std::string("C:\\Junction\\spurwisch.cfg"),
+                                   share + "Temp\\bericht.txt", std::string("C:\\Geraete\\drucker")}) {
+    Report = report;
+    EXPECT_EQ(Run(TCommand::Clean), ExitBadCall) << report;
+  }
+  EXPECT_TRUE(Fake.CallsOf("CoCreateInstance").empty());
+  Report = share + "bericht.txt";
+  Fake.ReportNew = Report + ".new";
+  EXPECT_EQ(Run(TCommand::Preview), ExitDone);
 }
 
 }  // namespace

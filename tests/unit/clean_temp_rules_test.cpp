@@ -4,6 +4,8 @@
 // in during the purge, or a listing that breaks off, leaves alone.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "clean/DeleTree.h"
 #include "clean/TempPurge.h"
 #include "tests/support/FakePlatform.h"
@@ -211,6 +213,100 @@ TEST(CleanTempBrokenListing, ABatchThatFailsEndsThePurgeWithTheEntriesBeforeIt) 
   EXPECT_EQ(fake.CallsOf("SetFileInformationByHandle"), deleted);
   EXPECT_TRUE(fake.CallsOf("SHFileOperationW").empty()) << "the subfolders come after the whole listing";
   EXPECT_EQ(fake.OpenHandles(), 0);
+}
+
+// Each record must lie whole inside the batch it came in; one that does not
+// ends the listing as broken off, with nothing after it touched.
+TEST(CleanTempBrokenListing, ARecordOutsideItsBatchEndsTheListing) {
+  class TCorruptListing : public TFakePlatform {
+  public:
+    std::function<void(FILE_FULL_DIR_INFO&, DWORD size)> Corrupt;  // applied to the third record
+    BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size) override {
+      BOOL listed = TFakePlatform::GetFileInformationByHandleEx(file, kind, info, size);
+      if (listed && kind == FileFullDirectoryRestartInfo) {
+        auto* bytes = static_cast<char*>(info);
+        auto* first = reinterpret_cast<FILE_FULL_DIR_INFO*>(bytes);
+        auto* second = reinterpret_cast<FILE_FULL_DIR_INFO*>(bytes + first->NextEntryOffset);
+        Corrupt(*reinterpret_cast<FILE_FULL_DIR_INFO*>(reinterpret_cast<char*>(second) + second->NextEntryOffset), size);
+      }
+      return listed;
+    }
+  };
+  const std::string t = "C:\\Users\\Test\\AppData\\Local\\Temp\\";
+  const std::function<void(FILE_FULL_DIR_INFO&, DWORD)> corruptions[] = {
+      [](FILE_FULL_DIR_INFO& r, DWORD size) { r.FileNameLength = size; },          // a name past the end
+      [](FILE_FULL_DIR_INFO& r, DWORD size) { r.NextEntryOffset = size; },         // the next record past it
+      [](FILE_FULL_DIR_INFO& r, DWORD) { r.NextEntryOffset = 8; },                 // into its own name
+      [](FILE_FULL_DIR_INFO& r, DWORD) { r.NextEntryOffset += 2; },                // misaligned
+  };
+  for (const auto& corrupt : corruptions) {
+    TCorruptListing fake;
+    fake.Corrupt = corrupt;
+    TPlatformGuard guard(fake);
+    fake.Folders[t.substr(0, t.size() - 1)] = {{"a.txt", 0x20}, {"b.txt", 0x20}, {"c.txt", 0x20}, {"sub", 0x10}};
+    TTempCounts counts;
+    PurgeTempFolder(Utf16(t), counts, TCleanMode::Delete);
+    EXPECT_TRUE(counts.Approved && !counts.Complete);
+    EXPECT_LE(counts.Deleted, 1) << "nothing after the broken record";
+    EXPECT_TRUE(fake.CallsOf("SHFileOperationW").empty());
+  }
+}
+
+// The listing does not say how many bytes a batch holds: a record that
+// leads past them never finds the records an earlier batch left there.
+TEST(CleanTempBrokenListing, ARecordLeadingPastItsBatchFindsNoOlderOne) {
+  class TStaleListing : public TFakePlatform {
+  public:
+    std::size_t FirstEnd = 0;  // where the first batch's records ended
+    BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size) override {
+      BOOL listed = TFakePlatform::GetFileInformationByHandleEx(file, kind, info, size);
+      auto* bytes = static_cast<char*>(info);
+      std::size_t at = 0;
+      auto* record = reinterpret_cast<FILE_FULL_DIR_INFO*>(bytes);
+      for (; listed && record->NextEntryOffset; record = reinterpret_cast<FILE_FULL_DIR_INFO*>(bytes + at))
+        at += record->NextEntryOffset;
+      if (listed && kind == FileFullDirectoryRestartInfo) FirstEnd = at;
+      // The second batch's last record leads to the first batch's last one.
+      else if (listed && FirstEnd > at) record->NextEntryOffset = static_cast<ULONG>(FirstEnd - at);
+      return listed;
+    }
+  } fake;
+  TPlatformGuard guard(fake);
+  const std::string t = "C:\\Users\\Test\\AppData\\Local\\Temp\\", longName(120, 'L');
+  fake.ListBatch = 4;
+  fake.Folders[t.substr(0, t.size() - 1)] = {{longName + "1", 0x20}, {longName + "2", 0x20}, {"a", 0x20}, {"b", 0x20}};
+  TTempCounts counts;
+  PurgeTempFolder(Utf16(t), counts, TCleanMode::Delete);
+  EXPECT_FALSE(counts.Complete);
+  EXPECT_EQ(counts.Deleted, 4) << "each file once, none again from the older batch";
+}
+
+// The walk's own limits, whatever the file system would answer: a tree
+// deeper than MaxDepth levels, a path of MAX_PATH characters or more, a name
+// the shell's paths would change (a trailing dot or blank), a name that
+// resolves in another case. Each keeps its folder whole.
+TEST_F(CleanTempPurge, TheWalksLimitsKeepAFolderWhole) {
+  std::string deep = T + "deep", within = T + "within";
+  for (int level = 0; level < 70; ++level, deep += "\\d") Fake.Folders[deep] = {{"d", 0x10}};
+  for (int level = 0; level < 64; ++level, within += "\\d") Fake.Folders[within] = {{"d", 0x10}};
+  Fake.Folders[Folder()] = {{"deep", 0x10},  {"within", 0x10}, {"long", 0x10},  {"fits", 0x10}, {"dot.", 0x10},
+                            {"blank ", 0x10}, {"inner", 0x10},  {"case", 0x10},  {"file.", 0x20}};
+  Fake.Folders[T + "long"] = {{std::string(MAX_PATH - T.size() - 5, 'x'), 0x20}};  // a path of MAX_PATH characters
+  Fake.Folders[T + "fits"] = {{std::string(MAX_PATH - T.size() - 6, 'x'), 0x20}};
+  Fake.Folders[T + "inner"] = {{"x.", 0x20}};
+  Fake.FinalNames[T + "case"] = T + "CASE";
+  TTempCounts counts;
+  PurgeTempFolder(Utf16(T), counts, TCleanMode::Delete);
+  EXPECT_EQ(Shelled(), (std::vector<std::string>{ShellCall(T + "within"), ShellCall(T + "fits")}));
+  EXPECT_EQ(Deleted(), std::vector<std::string>{DeleteCall(T + "file.")}) << "a file goes through its handle";
+  EXPECT_EQ(counts.FoldersKept.TooLong, 2);
+  EXPECT_EQ(counts.FoldersKept.OddNames, 3);
+  EXPECT_EQ(counts.FoldersKept.Links, 1);
+  std::string pastLimit = T + "deep";
+  for (int level = 0; level <= 64; ++level) pastLimit += "\\d";
+  for (const std::string& call : Fake.CallsOf("NtOpenFile"))
+    EXPECT_EQ(call.find(pastLimit), std::string::npos) << "opened past the depth limit";
+  EXPECT_EQ(Fake.OpenHandles(), 0);
 }
 
 // GetTempPathW turns a relative TMP into a folder below the current

@@ -240,13 +240,7 @@ TEST(SettingsFile, AStrayNewFileStaysAndAFailedWriteKeepsTheOldContent) {
   WriteSettingsFile(Utf16(path), options);
   EXPECT_EQ(ReadFileBytes(path), SettingsText(options));
   EXPECT_EQ(ReadFileBytes(path + ".new"), stray);
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  int files = 0;
-  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-    files += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  FindClose(search);
-  EXPECT_EQ(files, 2) << "the unique file went into the settings file's place";
+  EXPECT_EQ(app_support::FilesIn(folder), 2) << "the unique file went into the settings file's place";
 
   // A read-only settings file is refused as before and keeps what it held.
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
