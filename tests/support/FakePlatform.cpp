@@ -484,12 +484,12 @@ DWORD TFakePlatform::GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD 
 namespace {
 
 // A question window as the shell shows one, on the calling thread; true
-// when someone closed it within a minute.
+// when someone closed it within 20 seconds.
 bool AskAndWait() {
   HWND question = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "Confirm folder deletion", WS_POPUP | WS_VISIBLE, 100, 100,
                                   200, 80, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!question) return false;
-  for (DWORD start = GetTickCount(); IsWindow(question) && GetTickCount() - start < 60000;) {
+  for (DWORD start = GetTickCount(); IsWindow(question) && GetTickCount() - start < 20000;) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
@@ -514,9 +514,8 @@ int TFakePlatform::SHFileOperationW(LPSHFILEOPSTRUCTW op) {
     if (!(op->fFlags & FOF_WANTNUKEWARNING)) {
       ++DeletedForGood;
     } else {
-      ++QuestionsAsked;
       // Answered or not, the question ends the operation; nobody said yes.
-      AskAndWait();
+      QuestionsAnswered += AskAndWait();
       op->fAnyOperationsAborted = TRUE;
     }
   }

@@ -220,12 +220,12 @@ public:
   std::string ProcessImage;
   // The recycle bin cannot take what the shell deletes (as Wine's trash
   // when it cannot be reached): with FOF_WANTNUKEWARNING the shell shows a
-  // question window on the calling thread and waits until it is closed,
-  // which aborts the operation; without it the folder is deleted for good
-  // and counted in DeletedForGood.
+  // question window on the calling thread and waits until it is closed
+  // (QuestionsAnswered), which aborts the operation; without it the folder
+  // is deleted for good and counted in DeletedForGood.
   bool BinUnreachable = false;
   int DeletedForGood = 0;
-  int QuestionsAsked = 0;
+  int QuestionsAnswered = 0;
 
   // Used by the fake history object and the fake recycle bin function.
   void Record(std::string call) { Calls.push_back(std::move(call)); }

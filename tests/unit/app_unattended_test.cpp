@@ -178,7 +178,7 @@ TEST_F(Unattended, ARunNobodyWatchesAsksNothingAndKeepsWhatTheBinCannotTake) {
   EXPECT_EQ(Fake.ShellRequests[0].Record.fFlags,
             FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI | FOF_WANTNUKEWARNING);
   EXPECT_EQ(Fake.CallsOf("SHEmptyRecycleBinA"), std::vector<std::string>{"SHEmptyRecycleBinA(0x0, null, 0x7)"});
-  EXPECT_EQ(Fake.QuestionsAsked, 1);
+  EXPECT_EQ(Fake.QuestionsAnswered, 1) << "the shell's question was answered";
   EXPECT_EQ(Fake.DeletedForGood, 0);
   EXPECT_NE(Line("Temp").find("0 Ordner in den Papierkorb, 2 Ordner behalten (markiert 1, Papierkorb nicht erreichbar 1)"),
             std::string::npos) << Line("Temp");
