@@ -17,14 +17,14 @@
 #include "scenario.h"
 
 bool read_file(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(utf16(path).c_str(), std::ios::binary);
   if (!in) return false;
   bytes.assign(std::istreambuf_iterator<char>(in), {});
   return true;
 }
 
 bool write_file(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(utf16(path).c_str(), std::ios::binary | std::ios::trunc);
   out << bytes;
   return bool(out.flush());
 }

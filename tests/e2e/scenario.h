@@ -85,7 +85,7 @@ void check_tray(Report& report, const Process& program, HWND main, const std::st
 // on the icon shows the main window, which is returned.
 HWND check_minimised_start(Report& report, const Process& program);
 
-// Whole files, as bytes.
+// Whole files, as bytes; PATH is UTF-8 (ASCII paths read alike in every code page).
 bool read_file(const std::string& path, std::string& bytes);
 bool write_file(const std::string& path, const std::string& bytes);
 // Clicks "&Close" and checks the process ends normally.

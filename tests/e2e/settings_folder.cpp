@@ -5,34 +5,13 @@
 #include "base/Cp1252.h"
 #include "scenario.h"
 
-namespace {
-
-bool write_wide(const std::wstring& path, const std::string& bytes) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  return file.get() != INVALID_HANDLE_VALUE &&
-         WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
-std::string read_wide(const std::wstring& path) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  char buffer[256];
-  DWORD read = 0;
-  if (file.get() == INVALID_HANDLE_VALUE || !ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr))
-    return "<missing>";
-  return std::string(buffer, read);
-}
-
-}  // namespace
-
 void check_folder_in_any_script(Report& report, const std::string& exe) {
   const std::string scope = "a folder named in Cyrillic and CJK";
-  const std::string folder = reinterpret_cast<const char*>(u8"C:\\spw-e2e\\Программы 日本");
-  const std::wstring wide = utf16(folder), settings = wide + L"\\spurwisch.cfg";
-  CreateDirectoryW(wide.c_str(), nullptr);
-  bool ready = CopyFileW(utf16(exe).c_str(), (wide + L"\\spurwisch.exe").c_str(), FALSE) &&
-               write_wide(settings, "0\r\n0\r\n0\r\n0\r\n0\r\n");
+  const std::string folder = reinterpret_cast<const char*>(u8"C:\\spw-e2e\\Программы 日本"),
+                    settings = folder + "\\spurwisch.cfg";
+  CreateDirectoryW(utf16(folder).c_str(), nullptr);
+  bool ready = CopyFileW(utf16(exe).c_str(), utf16(folder + "\\spurwisch.exe").c_str(), FALSE) &&
+               write_file(settings, "0\r\n0\r\n0\r\n0\r\n0\r\n");
   if (!report.check(ready, scope + ": program and settings file copied there")) return;
   Process program = start_process(folder + "\\spurwisch.exe", "C:\\");
   HWND main = close_splash(report, program, scope) ? wait_window(program.id, "TForm1", 30000) : nullptr;
@@ -43,7 +22,8 @@ void check_folder_in_any_script(Report& report, const std::string& exe) {
     post_click(bin);
     report.check(wait_until([&] { return check_state(bin) == BST_CHECKED; }, 5000), scope + ": a box checked");
     close_program(report, program, find_child(main, "TBitBtn", "&Close"), scope);
-    std::string bytes = read_wide(settings);
+    std::string bytes;
+    read_file(settings, bytes);
     report.check(bytes == "1\r\n0\r\n0\r\n0\r\n0\r\n", scope + ": the settings file was written there",
                  "holds " + quoted(bytes));
   }

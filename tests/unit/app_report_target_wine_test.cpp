@@ -107,7 +107,7 @@ TEST(ReportTargetWine, EverySpellingOfTheSettingsFileOrOfThePurgedFolderIsRefuse
       ShortName(s), Wide(root + "proglink\\spurwisch.cfg"), drive.Root() + L"spurwisch.cfg",
       t + L"bericht.txt", t + L"sub\\bericht.txt", L"\\\\?\\" + t + L"sub\\bericht.txt", Upper(t) + L"BERICHT.TXT",
       ShortName(t) + L"bericht.txt", Wide(root + "templink\\bericht.txt"), Wide(root + "templink\\sub\\..\\x.txt"),
-      L"NUL", L"CON", L"COM1", Wide(prog + "nul.txt"), L"\\\\.\\pipe\\spurwisch", Wide(prog), t,
+      L"NUL", L"CON", L"COM1", L"COM9", L"PRN", Wide(prog + "nul.txt"), Wide(prog + "lpt3.log"), L"\\\\.\\pipe\\spurwisch", Wide(prog), t,
       Wide(root + "missing\\bericht.txt")};
   for (const std::wstring& report : refused) {
     SCOPED_TRACE(Utf8Of(report));
