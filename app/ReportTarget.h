@@ -10,8 +10,3 @@
 // folder when the cleaning empties it, else empty.
 std::string ReportTargetProblem(const std::wstring& report, const std::wstring& settings,
                                 const std::wstring& tempFolder);
-
-// True for a name that means a device in any folder ("NUL", "con.txt",
-// "COM1", "LPT9"), and for a path in the device namespace ("\\.\pipe\x",
-// "\\?\GLOBALROOT\...") that is not a path on a drive or share.
-bool IsDeviceName(const std::wstring& path);
