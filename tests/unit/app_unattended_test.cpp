@@ -182,6 +182,11 @@ TEST_F(Unattended, ARunNobodyWatchesAsksNothingAndKeepsWhatTheBinCannotTake) {
   EXPECT_EQ(Fake.DeletedForGood, 0);
   EXPECT_NE(Line("Temp").find("0 Ordner in den Papierkorb, 2 Ordner behalten (markiert 1, Papierkorb nicht erreichbar 1)"),
             std::string::npos) << Line("Temp");
+  // A folder the shell refuses stays too, with its reason.
+  Fake.BinUnreachable = false;
+  Fake.ShellResult = ERROR_SHARING_VIOLATION;
+  EXPECT_EQ(Run(TCommand::Clean), ExitDone);
+  EXPECT_NE(Line("Temp").find("2 Ordner behalten (markiert 1, abgelehnt 1)"), std::string::npos) << Line("Temp");
 }
 
 // What the window passes over, a run that reports must not: a failing
