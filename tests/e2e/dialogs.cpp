@@ -102,8 +102,9 @@ void check_options_keys(Report& report, const Process& program, HWND main, HWND 
   HWND dialog = open_dialog(report, program, options_button, "TForm3", "start options dialog (keys)");
   if (!dialog) return;
   const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-  HWND box = focus_of(thread);
-  bool on_box = box && class_of(box) == "TCheckBox";
+  // The dialog shows before its first control takes the focus.
+  HWND box = nullptr;
+  const bool on_box = wait_until([&] { return (box = focus_of(thread)) && class_of(box) == "TCheckBox"; }, 5000);
   const int state = check_state(box);
   press_key(box, VK_RETURN);
   press_key(box, VK_ESCAPE);
@@ -111,8 +112,11 @@ void check_options_keys(Report& report, const Process& program, HWND main, HWND 
   report.check(on_box && IsWindowVisible(dialog) && check_state(box) == state,
                "start options dialog: Enter on a check box and Escape leave it open and the box as it was",
                on_box ? "the dialog closed or the box changed" : "focus not on a check box");
+  // Each Tab goes to the control that has the focus then.
   press_key(box, VK_TAB);
-  press_key(box, VK_TAB);
+  HWND second = nullptr;
+  wait_until([&] { return (second = focus_of(thread)) && second != box; }, 3000);
+  if (second) press_key(second, VK_TAB);
   HWND ok = find_child(dialog, "TButton", kOptionsControls[2].caption);
   const bool on_ok = wait_until([&] { return focus_of(thread) == ok; }, 3000);
   if (on_ok) press_key(ok, VK_RETURN);
