@@ -19,7 +19,7 @@ mkdir -p "$XDG_DATA_HOME"
 # The functions below are shared by scripts/test.sh, run.sh and bench.sh.
 # They return non-zero on failure and never exit the calling shell.
 
-SPW_PACKAGES="g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine xvfb imagemagick cmake ninja-build googletest clang"
+SPW_PACKAGES="g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine xvfb imagemagick cmake ninja-build googletest clang zip unzip"
 SPW_XVFB_PID=""
 SPW_WINESERVER_PID=""
 

@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <string>
 
 #include "GalleryForm.h"
+#include "base/SysUtils.h"
 #include "png.h"
 #include "xpstyle/Primitives.h"
 
@@ -105,16 +107,8 @@ void MouseTo(HWND control, int x, int y) {
   Settle(60);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (!InSandbox() || argc < 2) {
-    std::fprintf(stderr, "usage: gallery ARTIFACTS (runs only in the build tree's Wine prefix)\n");
-    return 2;
-  }
-  // A Unix path (/...) is reached through drive Z: under Wine.
-  const std::string folder = argv[1][0] == '/' ? std::string("Z:") + argv[1] : argv[1];
-  CreateDirectoryA(folder.c_str(), nullptr);
+// Shows the form in each state and checks it; returns the number of failures.
+int RunGallery(const std::string& folder) {
   Application = new TApplication();
   Application->Initialize();
   auto* form = new TGalleryForm(Application);
@@ -183,6 +177,30 @@ int main(int argc, char** argv) {
   form->Free();
   delete Application;
   Application = nullptr;
+  return failures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!InSandbox() || argc < 2) {
+    std::fprintf(stderr, "usage: gallery ARTIFACTS (runs only in the build tree's Wine prefix)\n");
+    return 2;
+  }
+  // A Unix path (/...) is reached through drive Z: under Wine.
+  const std::string folder = argv[1][0] == '/' ? std::string("Z:") + argv[1] : argv[1];
+  CreateDirectoryA(folder.c_str(), nullptr);
+  // An error that escapes is printed with its message, so a failure names
+  // the creation that failed instead of ending in terminate().
+  try {
+    failures = RunGallery(folder);
+  } catch (const Exception& e) {
+    std::printf("FAIL error escaped: %s\n", e.Message().c_str());
+    return 1;
+  } catch (const std::exception& e) {
+    std::printf("FAIL error escaped: %s\n", e.what());
+    return 1;
+  }
   std::printf("%d failure(s)\n", failures);
   return failures ? 1 : 0;
 }
