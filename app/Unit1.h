@@ -22,33 +22,35 @@ public:
   explicit TForm1(TComponent* owner);
   const char* ClassName() const override { return "TForm1"; }
 
-  TLabel* Label1;
-  TEdit* Edit1;
-  TLabel* Label2;
-  TButton* Button2;
-  TEdit* Edit2;
-  TButton* Button1;
-  TButton* Button3;
-  TButton* Button4;
-  TBitBtn* BitBtn1;
-  TGroupBox* GroupBox1;
-  TCheckBox* papierkorb;
-  TCheckBox* temploesch;
-  TCheckBox* doku;
-  TTimer* Timer1;
-  TMinTray* MinTray1;
-  TPopupMenu* PopupMenu1;
-  TMenuItem* Wiederherstellen1;
-  TMenuItem* Subern1;
-  TMenuItem* About1;
-  TMenuItem* N1;
-  TMenuItem* Proxyausschalten1;
-  TMenuItem* Proxyeinschalten1;
-  TMenuItem* N3;
-  TMenuItem* N2;
-  TMenuItem* Programmbeenden1;
-  TNagScreen* NagScreen1;
-  TXPStyle* XPStyle1;
+  // The controls, in their stored order (the designer's names are kept):
+  TLabel* Label1;       // "IE Startseite": caption over Edit1
+  TEdit* Edit1;         // the browser's current start page, read-only
+  TLabel* Label2;       // "Ändere nach:": caption over Edit2
+  TButton* Button2;     // "Ändere": writes Edit2's text as the new start page
+  TEdit* Edit2;         // the new start page as typed, "http://www." at start
+  TButton* Button1;     // "&Aktion durchführen.": the Cleaning run
+  TButton* Button3;     // "A&bout": the About dialog (TForm2)
+  TButton* Button4;     // "Startoptionen": the start options dialog (TForm3)
+  TBitBtn* BitBtn1;     // "&Close": ends the program
+  TGroupBox* GroupBox1; // "Löschoptionen": frames the three options below
+  TCheckBox* papierkorb;  // "Papierkorb löschen": the run empties the recycle bin
+  TCheckBox* temploesch;  // "Temp löschen": the run empties the temporary folder
+  TCheckBox* doku;        // "Dokumenten-Liste": the run clears the recent documents
+  // The components, in their stored order:
+  TTimer* Timer1;       // 2.5 s; after a run it shows "Ihre gewählte Option wurde ausgeführt"
+  TMinTray* MinTray1;   // the tray icon while minimised ("Doppelklickzum wiederherstellen")
+  TPopupMenu* PopupMenu1;  // the tray menu (right click on the icon); its items:
+  TMenuItem* Wiederherstellen1;  // "Wiederherstellen": the window back from the tray
+  TMenuItem* Subern1;            // "Säubern": the Cleaning run, as Button1
+  TMenuItem* About1;             // "About": the About dialog, as Button3
+  TMenuItem* N1;                 // separator
+  TMenuItem* Proxyausschalten1;  // "Proxy ausschalten": ProxyEnable to 0
+  TMenuItem* Proxyeinschalten1;  // "Proxy einschalten": ProxyEnable to 1
+  TMenuItem* N3;  // a separator, or "Sie nutzen die Automatische Proxy Konfiguration." with an AutoConfigURL
+  TMenuItem* N2;                 // separator
+  TMenuItem* Programmbeenden1;   // "Programm beenden": ends the program
+  TNagScreen* NagScreen1;  // the splash picture, six seconds at start
+  TXPStyle* XPStyle1;      // the flat look of the controls and the tray menu
 
   void FormCreate(TObject* sender);
   void FormDestroy(TObject* sender);

@@ -17,10 +17,10 @@ public:
   explicit TForm2(TComponent* owner);
   const char* ClassName() const override { return "TForm2"; }
 
-  TMemo* Memo1;
-  TButton* Button1;
-  TLabel* Label1;
-  TLabel* Label2;
+  TMemo* Memo1;      // the twelve lines of AboutText(), read-only
+  TButton* Button1;  // "&Ok": closes the dialog
+  TLabel* Label1;    // "EMAIL:": a link that opens AuthorMailLink
+  TLabel* Label2;    // "Homepage": a link that opens AuthorHomePage
 
   void Button1Click(TObject* sender);
   void Label1Click(TObject* sender);

@@ -8,9 +8,9 @@ public:
   explicit TForm3(TComponent* owner);
   const char* ClassName() const override { return "TForm3"; }
 
-  TCheckBox* CheckBox1;
-  TCheckBox* CheckBox2;
-  TButton* Button1;
+  TCheckBox* CheckBox1;  // "Minimiert starten": the Start-minimised flag
+  TCheckBox* CheckBox2;  // "Aktion automatisch starten": the Auto-start flag
+  TButton* Button1;      // "Ok": closes the dialog (the flags are taken however it ends)
 
   void Button1Click(TObject* sender);
 };
