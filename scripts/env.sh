@@ -136,7 +136,12 @@ start_wineserver() {
   # Start the prefix's service processes and its desktop now, with no output
   # to inherit: the persistent server keeps them alive, and an output pipe they
   # took from the first test would never close, so ctest would wait for it
-  # until the test's timeout.
+  # until the test's timeout. The desktop keeper stays attached to the desktop
+  # until the server ends: Wine closes a desktop a second after its last user
+  # ends, and a program that starts just then can fail to create its windows.
+  # rundll32 returns once the desktop is up.
+  local keeper="$SPW_BUILD/tests/support/desktop_keeper.exe"
+  [ -f "$keeper" ] && wine "$keeper" </dev/null >/dev/null 2>&1 &
   wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 }
 
