@@ -15,16 +15,34 @@ foreach(dll msimg32 comctl32 wininet)
   add_dependencies(e2e_driver standin_${dll})
 endforeach()
 
-if(TARGET spurwisch)
-  add_dependencies(e2e_driver spurwisch)
-  add_test(NAME e2e COMMAND e2e_driver $<TARGET_FILE:spurwisch> ${CMAKE_BINARY_DIR}/artifacts)
-  # Even when ctest is run by hand, Wine must use the build tree's sandbox.
-  set_tests_properties(e2e PROPERTIES TIMEOUT 300
-    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wine;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/xdg;WINEDEBUG=-all")
-  # Wine searches for these three the way Windows does, program folder first,
-  # for every start in the run (the planted stand-ins need it). Wine reads the
-  # variable from the environment a process inherits, not from the block given
-  # to CreateProcess, so it is set here, after the overrides scripts/env.sh sets.
-  set_tests_properties(e2e PROPERTIES
-    ENVIRONMENT_MODIFICATION "WINEDLLOVERRIDES=string_append:\;msimg32,comctl32,wininet=n,b")
+# One ctest entry per scenario, each in a sandbox folder of its own and from
+# a known state of the prefix, so any of them runs alone (ctest -R e2e_tray)
+# and in any order; `ctest -L e2e` runs them all. The driver knows the same
+# names: e2e_scenarios fails when the two lists differ.
+set(SPW_E2E_SCENARIOS
+  executable main_window dialogs cleaning_click start_page tray
+  all_off_start auto_start temp_variables minimised_start
+  splash_start minimised_auto_start failing_auto_start log_off busy_run tray_reachable
+  unattended folder_in_any_script show_command_starts planted_dlls)
+
+if(NOT TARGET spurwisch)
+  message(FATAL_ERROR "the end-to-end tests need the spurwisch target")
 endif()
+add_dependencies(e2e_driver spurwisch)
+set(SPW_E2E_ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wine;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/xdg;WINEDEBUG=-all")
+set(SPW_E2E_TESTS "")
+foreach(scenario IN LISTS SPW_E2E_SCENARIOS)
+  add_test(NAME e2e_${scenario}
+    COMMAND e2e_driver --scenario ${scenario} $<TARGET_FILE:spurwisch> ${CMAKE_BINARY_DIR}/artifacts)
+  list(APPEND SPW_E2E_TESTS e2e_${scenario})
+endforeach()
+add_test(NAME e2e_scenarios COMMAND e2e_driver --check-scenarios ${SPW_E2E_SCENARIOS})
+list(APPEND SPW_E2E_TESTS e2e_scenarios)
+# Even when ctest is run by hand, Wine must use the build tree's sandbox.
+set_tests_properties(${SPW_E2E_TESTS} PROPERTIES LABELS e2e TIMEOUT 180 ENVIRONMENT "${SPW_E2E_ENVIRONMENT}")
+# Wine searches for these three the way Windows does, program folder first,
+# for every start (the planted stand-ins need it). Wine reads the variable
+# from the environment a process inherits, not from the block given to
+# CreateProcess, so it is set here, after the overrides scripts/env.sh sets.
+set_tests_properties(${SPW_E2E_TESTS} PROPERTIES
+  ENVIRONMENT_MODIFICATION "WINEDLLOVERRIDES=string_append:\;msimg32,comctl32,wininet=n,b")

@@ -1,8 +1,12 @@
 // End-to-end driver: starts spurwisch.exe from a sandbox folder and works it
 // from outside through Win32 messages, as an automation tool would.
 //
-//   e2e_driver PROGRAM.exe ARTIFACTS_DIR   the full run; prints one line per
-//                                          check and "N passed, M failed"
+//   e2e_driver --scenario NAME PROGRAM.exe ARTIFACTS_DIR
+//                                          one scenario in a sandbox of its
+//                                          own; prints one line per check and
+//                                          "N passed, M failed"
+//   e2e_driver --check-scenarios NAME...    the names ctest registers are all
+//                                          the driver's scenarios
 //   e2e_driver --wait-window CLASS SECONDS  waits for a visible top-level window
 //   e2e_driver --close-window CLASS         posts WM_CLOSE to it
 // Paths may be Unix paths (/...): under Wine they are reached through drive Z:.
@@ -11,6 +15,10 @@
 #include <fstream>
 #include <algorithm>
 #include <iterator>
+#include <vector>
+
+#include <windows.h>
+#include <psapi.h>
 
 #include "manifest.h"
 #include "pe_imports.h"
@@ -41,7 +49,6 @@ void close_program(Report& report, const Process& program, HWND close_button, co
 
 namespace {
 
-const char kSandbox[] = "C:\\spw-e2e\\run1";
 const char kWorkingDir[] = "C:\\";
 const char kDefaultsFile[] = "1\r\n1\r\n1\r\n0\r\n0\r\n";
 const char kAllOffFile[] = "0\r\n0\r\n0\r\n0\r\n0\r\n";
@@ -98,24 +105,64 @@ void check_manifest(Report& report, const std::string& exe) {
   report.check(!manifest.dpiSetting, "manifest: no DPI awareness", "declares dpiAware or dpiAwareness");
 }
 
-// A fresh copy of the program in the sandbox folder, with no settings file;
-// and none in the working directory either, where it must not be written.
-bool prepare_sandbox(Report& report, const std::string& exe, const std::string& artifacts) {
-  CreateDirectoryA("C:\\spw-e2e", nullptr);
-  CreateDirectoryA(kSandbox, nullptr);
-  CreateDirectoryA(artifacts.c_str(), nullptr);
-  std::string copy = std::string(kSandbox) + "\\spurwisch.exe";
-  std::string settings = std::string(kSandbox) + "\\spurwisch.cfg";
-  DeleteFileA(settings.c_str());
-  DeleteFileA((std::string(kWorkingDir) + "spurwisch.cfg").c_str());
-  bool copied = CopyFileA(exe.c_str(), copy.c_str(), FALSE) != 0;
-  return report.check(copied && !file_exists(settings), std::string("sandbox ") + kSandbox + " prepared",
-                      "cannot copy " + exe + " there");
+// ---- a known state of the prefix before each scenario ----
+
+// Where a scenario works: the program as built, its copy in the scenario's
+// own folder and the settings file beside that copy.
+struct Sandbox {
+  std::string exe, artifacts;
+  std::string folder, copy, settings;
+};
+
+// Every program started from below C:\spw-e2e that still runs: a scenario
+// that failed half-way may have left one.
+void end_left_programs() {
+  DWORD ids[4096], bytes = 0;
+  if (!EnumProcesses(ids, sizeof ids, &bytes)) return;
+  for (DWORD i = 0; i < bytes / sizeof(DWORD); ++i) {
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ids[i]));
+    if (!process) continue;
+    wchar_t image[1024];
+    DWORD size = 1024;
+    if (!QueryFullProcessImageNameW(process.get(), 0, image, &size)) continue;
+    if (_wcsnicmp(image, L"C:\\spw-e2e\\", 11) != 0) continue;
+    TerminateProcess(process.get(), 99);
+    WaitForSingleObject(process.get(), 5000);
+  }
 }
 
+void delete_internet_setting(const char* name) {
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", name);
+}
+
+// The scenario's own sandbox folder C:\spw-e2e\NAME with a fresh copy of the
+// program and no settings file, none in the working directory either (where
+// it must not be written), no program left running from an earlier scenario,
+// the URL history object registered and no proxy values: every scenario
+// starts from there, whatever ran before it.
+bool prepare_sandbox(Report& report, Sandbox& sandbox, const std::string& name) {
+  end_left_programs();
+  unregister_history_object(false);
+  delete_internet_setting("ProxyEnable");
+  delete_internet_setting("AutoConfigURL");
+  sandbox.folder = "C:\\spw-e2e\\" + name;
+  sandbox.copy = sandbox.folder + "\\spurwisch.exe";
+  sandbox.settings = sandbox.folder + "\\spurwisch.cfg";
+  CreateDirectoryA("C:\\spw-e2e", nullptr);
+  CreateDirectoryA(sandbox.folder.c_str(), nullptr);
+  CreateDirectoryA(sandbox.artifacts.c_str(), nullptr);
+  DeleteFileA(sandbox.settings.c_str());
+  DeleteFileA((std::string(kWorkingDir) + "spurwisch.cfg").c_str());
+  bool copied = CopyFileA(sandbox.exe.c_str(), sandbox.copy.c_str(), FALSE) != 0;
+  return report.check(copied && !file_exists(sandbox.settings), "sandbox " + sandbox.folder + " prepared",
+                      "cannot copy " + sandbox.exe + " there");
+}
+
+// ---- the starts of the sandbox copy ----
+
 // Starts the sandbox copy and waits for its main window.
-HWND start_program(Report& report, Process& program, const std::string& scope) {
-  program = start_process(std::string(kSandbox) + "\\spurwisch.exe", kWorkingDir);
+HWND start_program(Report& report, const Sandbox& sandbox, Process& program, const std::string& scope) {
+  program = start_process(sandbox.copy, kWorkingDir);
   if (!report.check(program.handle != nullptr, scope + ": program starts",
                     "CreateProcess failed, error " + std::to_string(GetLastError())))
     return nullptr;
@@ -128,83 +175,199 @@ HWND start_program(Report& report, Process& program, const std::string& scope) {
   return main;
 }
 
-void check_settings_file(Report& report, const std::string& expected, const std::string& scope) {
+void check_settings_file(Report& report, const Sandbox& sandbox, const std::string& expected,
+                         const std::string& scope) {
   std::string bytes;
-  bool read = read_file(std::string(kSandbox) + "\\spurwisch.cfg", bytes);
+  bool read = read_file(sandbox.settings, bytes);
   report.check(read && bytes == expected, scope + ": spurwisch.cfg beside the exe is " + quoted(expected),
                read ? "holds " + quoted(bytes) : "missing");
 }
 
-void run_scenarios(Report& report, const std::string& exe, const std::string& artifacts) {
-  if (!prepare_sandbox(report, exe, artifacts)) return;
-
+// With no settings file: the program starts with every deletion option on,
+// CHECKS works the shown main window, the program is ended by "&Close" (or
+// by CHECKS itself) and writes the defaults beside itself, not into its
+// working directory.
+void with_first_start(Report& report, const Sandbox& sandbox, const std::string& scope,
+                      const std::function<void(const Process&, HWND)>& checks) {
   Process program;
-  HWND main = start_program(report, program, "first start");
+  HWND main = start_program(report, sandbox, program, scope);
   if (!main) return kill_if_running(program);
-  MainButtons buttons = check_main_window(report, main, artifacts);
-  check_flat_look(report, main, artifacts);
-  check_about_dialog(report, program, main, buttons.about, artifacts);
-  check_options_dialog(report, program, main, buttons.options, artifacts);
-  check_cleaning_click(report, program, main, artifacts);
-  check_start_page_button(report, program, main, artifacts);
-  check_tray(report, program, main, artifacts);  // ends with "Programm beenden"
+  checks(program, main);
+  if (is_running(program)) close_program(report, program, find_child(main, "TBitBtn", "&Close"), scope);
   kill_if_running(program);
-  check_settings_file(report, kDefaultsFile, "first start");
-  report.check(!file_exists(std::string(kWorkingDir) + "spurwisch.cfg"), "no spurwisch.cfg in the working directory",
+  check_settings_file(report, sandbox, kDefaultsFile, scope);
+  report.check(!file_exists(std::string(kWorkingDir) + "spurwisch.cfg"),
+               scope + ": no spurwisch.cfg in the working directory",
                std::string(kWorkingDir) + "spurwisch.cfg was written");
-
-  if (!report.check(write_file(std::string(kSandbox) + "\\spurwisch.cfg", kAllOffFile), "settings file all off written"))
-    return;
-  main = start_program(report, program, "second start");
-  if (!main) return kill_if_running(program);
-  check_deletion_options(report, main, BST_UNCHECKED, "from an all-off settings file");
-  close_program(report, program, find_child(main, "TBitBtn", "&Close"), "second start");
-  kill_if_running(program);
-  check_settings_file(report, kAllOffFile, "second start");
-
-  if (!report.check(write_file(std::string(kSandbox) + "\\spurwisch.cfg", kAutoStartFile), "settings file auto-start written"))
-    return;
-  std::string temp_file = prepare_auto_start_run(report);
-  DWORD started = GetTickCount();
-  main = start_program(report, program, "third start");
-  if (!main) return kill_if_running(program);
-  check_auto_start_run(report, program, started, temp_file, artifacts);
-  close_program(report, program, find_child(main, "TBitBtn", "&Close"), "third start");
-  kill_if_running(program);
-  check_settings_file(report, kAutoStartFile, "third start");
-
-  if (!report.check(write_file(std::string(kSandbox) + "\\spurwisch.cfg", kDefaultsFile), "settings file all boxes on written"))
-    return;
-  check_temp_variable_runs(report, std::string(kSandbox) + "\\spurwisch.exe", artifacts);
-
-  if (!report.check(write_file(std::string(kSandbox) + "\\spurwisch.cfg", kMinimisedFile),
-                    "settings file start-minimised written"))
-    return;
-  program = start_process(std::string(kSandbox) + "\\spurwisch.exe", kWorkingDir);
-  if (!report.check(program.handle != nullptr, "fourth start: program starts")) return;
-  main = check_minimised_start(report, program);
-  close_program(report, program, main ? find_child(main, "TBitBtn", "&Close") : nullptr, "fourth start");
-  kill_if_running(program);
-  check_settings_file(report, kMinimisedFile, "fourth start");
-
-  const std::string copy = std::string(kSandbox) + "\\spurwisch.exe";
-  const std::string settings = std::string(kSandbox) + "\\spurwisch.cfg";
-  check_splash_start(report, copy, settings, artifacts);
-  check_minimised_auto_start(report, copy, settings);
-  check_failing_auto_start(report, copy, settings);
-  check_log_off(report, copy, settings);
-  check_busy_run(report, copy, settings);
-  check_tray_reachable(report, copy, settings);
-  check_unattended(report, copy, settings);
-  check_folder_in_any_script(report, copy);
-  check_show_command_starts(report, copy, settings);
 }
 
-void run_all(Report& report, const std::string& exe, const std::string& artifacts) {
-  check_executable(report, exe);
-  check_manifest(report, exe);
-  run_scenarios(report, exe, artifacts);
-  check_planted_dlls(report, exe, artifacts);
+// A start with SETTINGS as the settings file: CHECKS works the main window,
+// "&Close" ends the program, which writes the file back as it was.
+void with_settings_start(Report& report, const Sandbox& sandbox, const char* settings, const std::string& scope,
+                         const std::function<void(const Process&, HWND)>& checks) {
+  if (!report.check(write_file(sandbox.settings, settings), scope + ": settings file " + quoted(settings) + " written"))
+    return;
+  Process program;
+  HWND main = start_program(report, sandbox, program, scope);
+  if (!main) return kill_if_running(program);
+  checks(program, main);
+  close_program(report, program, find_child(main, "TBitBtn", "&Close"), scope);
+  kill_if_running(program);
+  check_settings_file(report, sandbox, settings, scope);
+}
+
+// ---- the scenarios ----
+
+void scenario_executable(Report& report, const Sandbox& sandbox) {
+  check_executable(report, sandbox.exe);
+  check_manifest(report, sandbox.exe);
+}
+
+void scenario_main_window(Report& report, const Sandbox& sandbox) {
+  with_first_start(report, sandbox, "main window", [&](const Process&, HWND main) {
+    check_main_window(report, main, sandbox.artifacts);
+    check_flat_look(report, main, sandbox.artifacts);
+  });
+}
+
+void scenario_dialogs(Report& report, const Sandbox& sandbox) {
+  with_first_start(report, sandbox, "dialogs", [&](const Process& program, HWND main) {
+    HWND about = find_child(main, "TButton", "A&bout"), options = find_child(main, "TButton", "Startoptionen");
+    report.check(about && options, "dialogs: buttons \"A&bout\" and \"Startoptionen\" found");
+    check_about_dialog(report, program, main, about, sandbox.artifacts);
+    check_options_dialog(report, program, main, options, sandbox.artifacts);
+  });
+}
+
+void scenario_cleaning_click(Report& report, const Sandbox& sandbox) {
+  with_first_start(report, sandbox, "cleaning click", [&](const Process& program, HWND main) {
+    check_cleaning_click(report, program, main, sandbox.artifacts);
+  });
+}
+
+void scenario_start_page(Report& report, const Sandbox& sandbox) {
+  with_first_start(report, sandbox, "start page", [&](const Process& program, HWND main) {
+    check_start_page_button(report, program, main, sandbox.artifacts);
+  });
+}
+
+void scenario_tray(Report& report, const Sandbox& sandbox) {
+  with_first_start(report, sandbox, "tray", [&](const Process& program, HWND main) {
+    check_tray(report, program, main, sandbox.artifacts);  // ends with "Programm beenden"
+  });
+}
+
+void scenario_all_off_start(Report& report, const Sandbox& sandbox) {
+  with_settings_start(report, sandbox, kAllOffFile, "all-off start", [&](const Process&, HWND main) {
+    check_deletion_options(report, main, BST_UNCHECKED, "from an all-off settings file");
+  });
+}
+
+void scenario_auto_start(Report& report, const Sandbox& sandbox) {
+  std::string temp_file = prepare_auto_start_run(report);
+  DWORD started = GetTickCount();
+  with_settings_start(report, sandbox, kAutoStartFile, "auto-start", [&](const Process& program, HWND) {
+    check_auto_start_run(report, program, started, temp_file, sandbox.artifacts);
+  });
+}
+
+void scenario_temp_variables(Report& report, const Sandbox& sandbox) {
+  if (report.check(write_file(sandbox.settings, kDefaultsFile), "settings file all boxes on written"))
+    check_temp_variable_runs(report, sandbox.copy, sandbox.artifacts);
+}
+
+void scenario_minimised_start(Report& report, const Sandbox& sandbox) {
+  const std::string scope = "minimised start";
+  if (!report.check(write_file(sandbox.settings, kMinimisedFile), scope + ": settings file written")) return;
+  Process program = start_process(sandbox.copy, kWorkingDir);
+  if (!report.check(program.handle != nullptr, scope + ": program starts")) return;
+  HWND main = check_minimised_start(report, program);
+  close_program(report, program, main ? find_child(main, "TBitBtn", "&Close") : nullptr, scope);
+  kill_if_running(program);
+  check_settings_file(report, sandbox, kMinimisedFile, scope);
+}
+
+void scenario_splash_start(Report& report, const Sandbox& sandbox) {
+  check_splash_start(report, sandbox.copy, sandbox.settings, sandbox.artifacts);
+}
+
+void scenario_folder_in_any_script(Report& report, const Sandbox& sandbox) {
+  check_folder_in_any_script(report, sandbox.copy);
+}
+
+void scenario_planted_dlls(Report& report, const Sandbox& sandbox) {
+  check_planted_dlls(report, sandbox.exe, sandbox.artifacts);
+}
+
+// A scenario works either the whole sandbox or, as most start-up scenarios
+// do, only the sandbox copy and its settings file, which it writes itself.
+struct Scenario {
+  const char* name;
+  void (*run)(Report&, const Sandbox&);
+  void (*run_copy)(Report&, const std::string& copy, const std::string& settings);
+};
+
+// Each is one ctest entry (tests/e2e/e2e.cmake lists the same names) and
+// runs alone, in any order.
+const Scenario kScenarios[] = {
+    {"executable", scenario_executable, nullptr},
+    {"main_window", scenario_main_window, nullptr},
+    {"dialogs", scenario_dialogs, nullptr},
+    {"cleaning_click", scenario_cleaning_click, nullptr},
+    {"start_page", scenario_start_page, nullptr},
+    {"tray", scenario_tray, nullptr},
+    {"all_off_start", scenario_all_off_start, nullptr},
+    {"auto_start", scenario_auto_start, nullptr},
+    {"temp_variables", scenario_temp_variables, nullptr},
+    {"minimised_start", scenario_minimised_start, nullptr},
+    {"splash_start", scenario_splash_start, nullptr},
+    {"minimised_auto_start", nullptr, check_minimised_auto_start},
+    {"failing_auto_start", nullptr, check_failing_auto_start},
+    {"log_off", nullptr, check_log_off},
+    {"busy_run", nullptr, check_busy_run},
+    {"tray_reachable", nullptr, check_tray_reachable},
+    {"unattended", nullptr, check_unattended},
+    {"folder_in_any_script", scenario_folder_in_any_script, nullptr},
+    {"show_command_starts", nullptr, check_show_command_starts},
+    {"planted_dlls", scenario_planted_dlls, nullptr},
+};
+
+const Scenario* find_scenario(const std::string& name) {
+  for (const Scenario& scenario : kScenarios)
+    if (name == scenario.name) return &scenario;
+  return nullptr;
+}
+
+int run_scenario(const Scenario& scenario, const std::string& exe, const std::string& artifacts) {
+  Report report;
+  Sandbox sandbox;
+  sandbox.exe = exe;
+  sandbox.artifacts = artifacts;
+  if (prepare_sandbox(report, sandbox, scenario.name)) {
+    if (scenario.run) scenario.run(report, sandbox);
+    else scenario.run_copy(report, sandbox.copy, sandbox.settings);
+  }
+  end_left_programs();
+  report.summary();
+  return report.failed() == 0 ? 0 : 1;
+}
+
+// The names ctest registers must be the driver's own, all of them: a
+// scenario missing from e2e.cmake would never run.
+int check_scenario_list(int count, char** names) {
+  std::vector<std::string> registered(names, names + count), own;
+  for (const Scenario& scenario : kScenarios) own.push_back(scenario.name);
+  std::sort(registered.begin(), registered.end());
+  std::sort(own.begin(), own.end());
+  int missing = 0;
+  for (const std::string& name : own)
+    if (!std::binary_search(registered.begin(), registered.end(), name))
+      ++missing, std::printf("FAIL scenario %s is not registered with ctest\n", name.c_str());
+  for (const std::string& name : registered)
+    if (!std::binary_search(own.begin(), own.end(), name))
+      ++missing, std::printf("FAIL ctest registers %s, which the driver does not know\n", name.c_str());
+  if (!missing) std::printf("ok all %zu scenarios are registered with ctest\n", own.size());
+  return missing ? 1 : 0;
 }
 
 int wait_window_mode(const std::string& cls, int seconds) {
@@ -225,14 +388,17 @@ int main(int argc, char** argv) {
   std::string first = argc > 1 ? argv[1] : "";
   if (first == "--wait-window" && argc == 4) return wait_window_mode(argv[2], std::atoi(argv[3]));
   if (first == "--close-window" && argc == 3) return close_window_mode(argv[2]);
-  if (argc != 3 || first.rfind("--", 0) == 0) {
-    std::fprintf(stderr, "usage: e2e_driver PROGRAM.exe ARTIFACTS_DIR\n"
+  if (first == "--check-scenarios") return check_scenario_list(argc - 2, argv + 2);
+  const Scenario* scenario = argc == 5 && first == "--scenario" ? find_scenario(argv[2]) : nullptr;
+  if (!scenario) {
+    std::fprintf(stderr, "usage: e2e_driver --scenario NAME PROGRAM.exe ARTIFACTS_DIR\n"
+                         "       e2e_driver --check-scenarios NAME...\n"
                          "       e2e_driver --wait-window CLASS SECONDS\n"
-                         "       e2e_driver --close-window CLASS\n");
+                         "       e2e_driver --close-window CLASS\n"
+                         "scenarios:");
+    for (const Scenario& known : kScenarios) std::fprintf(stderr, " %s", known.name);
+    std::fprintf(stderr, "\n");
     return 2;
   }
-  Report report;
-  run_all(report, windows_path(argv[1]), windows_path(argv[2]));
-  report.summary();
-  return report.failed() == 0 ? 0 : 1;
+  return run_scenario(*scenario, windows_path(argv[3]), windows_path(argv[4]));
 }
