@@ -1,6 +1,8 @@
 // The real platform: each method forwards to the system function.
 #include "platform/Platform.h"
 
+#include "platform/SystemDlls.h"
+
 namespace {
 
 class TRealPlatform final : public TPlatform {
@@ -118,6 +120,46 @@ public:
     return ::SetTimer(hwnd, id, elapse, proc);
   }
   BOOL KillTimer(HWND hwnd, UINT_PTR id) override { return ::KillTimer(hwnd, id); }
+
+  // ---- Display scale ----
+  UINT GetDpiForWindow(HWND hwnd) override {
+    static const auto function = Lookup<UINT(WINAPI*)(HWND)>("user32.dll", "GetDpiForWindow");
+    return function ? function(hwnd) : 0;
+  }
+  int GetSystemMetricsForDpi(int index, UINT dpi) override {
+    static const auto function = Lookup<int(WINAPI*)(int, UINT)>("user32.dll", "GetSystemMetricsForDpi");
+    return function ? function(index, dpi) : 0;
+  }
+  BOOL SystemParametersInfoForDpi(UINT action, UINT param, PVOID data, UINT flags, UINT dpi) override {
+    static const auto function =
+        Lookup<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("user32.dll", "SystemParametersInfoForDpi");
+    return function ? function(action, param, data, flags, dpi) : FALSE;
+  }
+  BOOL AdjustWindowRectExForDpi(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override {
+    static const auto function =
+        Lookup<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>("user32.dll", "AdjustWindowRectExForDpi");
+    return function ? function(rect, style, menu, exStyle, dpi) : FALSE;
+  }
+  // comctl32 is mapped only for this call: a program sitting in the tray
+  // needs nothing else of it, and the icon does not depend on the library.
+  HRESULT LoadIconMetric(HINSTANCE instance, PCWSTR name, int metric, HICON* icon) override {
+    HMODULE comctl = LoadSystemDll("comctl32.dll");
+    if (!comctl) return E_NOTIMPL;
+    using TLoadIconMetric = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
+    auto function = reinterpret_cast<TLoadIconMetric>(
+        reinterpret_cast<void*>(::GetProcAddress(comctl, "LoadIconMetric")));
+    HRESULT result = function ? function(instance, name, metric, icon) : E_NOTIMPL;
+    ::FreeLibrary(comctl);
+    return result;
+  }
+
+private:
+  // A function of a system DLL the process has loaded already, or nullptr.
+  template <class TFunction>
+  static TFunction Lookup(const char* dll, const char* name) {
+    HMODULE module = GetModuleHandleA(dll);
+    return module ? reinterpret_cast<TFunction>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+  }
 };
 
 TRealPlatform RealPlatform;
@@ -126,6 +168,8 @@ TPlatform* Current = &RealPlatform;
 }  // namespace
 
 TPlatform& Platform() { return *Current; }
+
+TPlatform& SystemPlatform() { return RealPlatform; }
 
 TPlatformGuard::TPlatformGuard(TPlatform& platform) : FPrevious(Current) { Current = &platform; }
 

@@ -89,10 +89,44 @@ void TControl::SetParent(TWinControl* parent) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+  KeepDesignBounds(left, top, width, height);
   FLeft = left;
   FTop = top;
   FWidth = width;
   FHeight = height;
+}
+
+RECT TControl::ScaledDesignBounds(UINT dpi) const {
+  const int left = ScaleToDpi(FDesign.Left, dpi), top = ScaleToDpi(FDesign.Top, dpi);
+  return {left, top, left + ScaleToDpi(FDesign.Width, dpi), top + ScaleToDpi(FDesign.Height, dpi)};
+}
+
+// Bounds given while scaled for another DPI are counted back to 96 DPI,
+// unless they are the scaled stored ones, which stay exact.
+void TControl::KeepDesignBounds(int left, int top, int width, int height) {
+  const RECT scaled = ScaledDesignBounds(FScaledDpi);
+  if (scaled.left == left && scaled.top == top && scaled.right - scaled.left == width &&
+      scaled.bottom - scaled.top == height)
+    return;
+  FDesign.Left = UnscaleFromDpi(left, FScaledDpi);
+  FDesign.Top = UnscaleFromDpi(top, FScaledDpi);
+  FDesign.Width = UnscaleFromDpi(width, FScaledDpi);
+  FDesign.Height = UnscaleFromDpi(height, FScaledDpi);
+}
+
+void TControl::ScaleOwnLayout(UINT dpi) {
+  FScaledDpi = dpi;
+  const RECT r = ScaledDesignBounds(dpi);
+  SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  if (!FParentFont && FFont.Height() != ScaleToDpi(FDesign.FontHeight, dpi)) {
+    FFont.SetHeight(ScaleToDpi(FDesign.FontHeight, dpi));
+    Perform(CM_FONTCHANGED);
+  }
+}
+
+void TControl::ScaleForDpi(UINT dpi) {
+  ScaleOwnLayout(dpi);
+  TComponent::ScaleForDpi(dpi);
 }
 
 void TControl::SetText(const std::string& text) {
@@ -140,6 +174,7 @@ void TControl::ParentColorChanged() {
 
 void TControl::SetFont(const TFont& font) {
   FFont = font;
+  FDesign.FontHeight = UnscaleFromDpi(font.Height(), FScaledDpi);
   FParentFont = false;
   Perform(CM_FONTCHANGED);
 }

@@ -75,8 +75,9 @@ void check_executable(Report& report, const std::string& exe) {
 }
 
 // The application manifest as the system reads it from the executable: the
-// user's own rights, Windows 7 to 11 (11 shares 10's entry), and no DPI
-// awareness, so that the system scales the fixed-pixel layout.
+// user's own rights, Windows 7 to 11 (11 shares 10's entry), and awareness
+// of each monitor's DPI, newest kind first, with the older setting for
+// Windows before 10 1607.
 void check_manifest(Report& report, const std::string& exe) {
   ManifestInfo manifest = read_manifest(exe);
   if (!report.check(manifest.ok, "manifest read back and accepted by the system", manifest.error)) return;
@@ -95,7 +96,9 @@ void check_manifest(Report& report, const std::string& exe) {
   std::string listed;
   for (const std::string& id : manifest.supportedOS) listed += " " + id;
   report.check(found == expected, "manifest: supportedOS Windows 7, 8, 8.1, 10 and 11", "lists" + listed);
-  report.check(!manifest.dpiSetting, "manifest: no DPI awareness", "declares dpiAware or dpiAwareness");
+  report.check(manifest.dpiAwareness == "PerMonitorV2, PerMonitor" && manifest.dpiAware == "true/pm",
+               "manifest: dpiAwareness \"PerMonitorV2, PerMonitor\", dpiAware \"true/pm\"",
+               "dpiAwareness " + quoted(manifest.dpiAwareness) + ", dpiAware " + quoted(manifest.dpiAware));
 }
 
 // A fresh copy of the program in the sandbox folder, with no settings file;
