@@ -145,6 +145,18 @@ void TToolButton::Changed() {
   if (TToolBar* bar = ToolBar()) bar->RebuildButtons();
 }
 
+void TToolButton::ScaleForDpi(UINT dpi) {
+  TGraphicControl::ScaleForDpi(dpi);
+  Changed();
+}
+
+void TToolButton::TakeItemRect(const RECT& r) {
+  FLeft = r.left;
+  FTop = r.top;
+  FWidth = r.right - r.left;
+  FHeight = r.bottom - r.top;
+}
+
 void TToolButton::SetStyle(TToolButtonStyle style) {
   if (style == FStyle) return;
   FStyle = style;
@@ -285,6 +297,14 @@ void TToolBar::SetDisabledImages(TCustomImageList* list) {
 void TToolBar::SetButtonSize(int width, int height) {
   FButtonWidth = width;
   FButtonHeight = height;
+  FDesignButtonSize = {UnscaleFromDpi(width, FScaledDpi), UnscaleFromDpi(height, FScaledDpi)};
+  RebuildButtons();
+}
+
+void TToolBar::ScaleForDpi(UINT dpi) {
+  FButtonWidth = ScaleToDpi(FDesignButtonSize.cx, dpi);
+  FButtonHeight = ScaleToDpi(FDesignButtonSize.cy, dpi);
+  TWinControl::ScaleForDpi(dpi);
   RebuildButtons();
 }
 
@@ -377,7 +397,7 @@ void TToolBar::UpdateButtonBounds() {
   for (size_t i = 0; i < FButtons.size(); ++i) {
     RECT r{};
     if (SendMessageA(FHandle, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r)))
-      FButtons[i]->TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+      FButtons[i]->TakeItemRect(r);
   }
 }
 

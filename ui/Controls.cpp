@@ -118,8 +118,8 @@ void TControl::ScaleOwnLayout(UINT dpi) {
   FScaledDpi = dpi;
   const RECT r = ScaledDesignBounds(dpi);
   SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
-  if (!FParentFont && FFont.Height() != ScaleToDpi(FDesign.FontHeight, dpi)) {
-    FFont.SetHeight(ScaleToDpi(FDesign.FontHeight, dpi));
+  if (!FParentFont && FFont.Height() != ScaleFontHeight(FDesign.FontHeight, dpi)) {
+    FFont.SetHeight(ScaleFontHeight(FDesign.FontHeight, dpi));
     Perform(CM_FONTCHANGED);
   }
 }
@@ -174,7 +174,7 @@ void TControl::ParentColorChanged() {
 
 void TControl::SetFont(const TFont& font) {
   FFont = font;
-  FDesign.FontHeight = UnscaleFromDpi(font.Height(), FScaledDpi);
+  FDesign.FontHeight = UnscaleFontHeight(font.Height(), FScaledDpi);
   FParentFont = false;
   Perform(CM_FONTCHANGED);
 }

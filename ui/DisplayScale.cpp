@@ -9,15 +9,26 @@
 
 int ScaleToDpi(int value, UINT dpi) { return MulDiv(value, static_cast<int>(dpi), DesignDpi); }
 
-int UnscaleFromDpi(int value, UINT dpi) {
+int ScaleFontHeight(int height, UINT dpi) { return height * static_cast<int>(dpi) / static_cast<int>(DesignDpi); }
+
+namespace {
+
+// The 96-DPI value that scale turns into value at dpi, or the one whose
+// scaled value lies nearest: the guess or one of its neighbours.
+int Unscale(int value, UINT dpi, int (*scale)(int, UINT)) {
   if (dpi == DesignDpi || dpi == 0) return value;
   const int guess = MulDiv(value, DesignDpi, static_cast<int>(dpi));
-  // Of the neighbours of the guess, the one whose scaled value lies nearest.
   int best = guess;
   for (int candidate : {guess - 1, guess + 1})
-    if (std::abs(ScaleToDpi(candidate, dpi) - value) < std::abs(ScaleToDpi(best, dpi) - value)) best = candidate;
+    if (std::abs(scale(candidate, dpi) - value) < std::abs(scale(best, dpi) - value)) best = candidate;
   return best;
 }
+
+}  // namespace
+
+int UnscaleFromDpi(int value, UINT dpi) { return Unscale(value, dpi, ScaleToDpi); }
+
+int UnscaleFontHeight(int height, UINT dpi) { return Unscale(height, dpi, ScaleFontHeight); }
 
 int LineWidthForDpi(UINT dpi) { return std::max(1, static_cast<int>(dpi / DesignDpi)); }
 

@@ -1,6 +1,7 @@
 // Display scale. The stored layouts of forms (positions, sizes, font heights
 // in pixels) are for 96 pixels per inch; a window on a screen of another DPI
-// shows them multiplied by DPI / 96 with MulDiv rounding. The system queries
+// shows them multiplied by DPI / 96 with MulDiv rounding (font heights
+// rounded towards zero). The system queries
 // use the per-monitor functions where Windows has them (looked up at run
 // time through the platform layer) and the screen's one DPI where not.
 #pragma once
@@ -15,6 +16,12 @@ int ScaleToDpi(int value, UINT dpi);
 // The 96-DPI length that scales to value at dpi (the nearest one when none
 // does exactly): what a control placed at run time keeps for a DPI change.
 int UnscaleFromDpi(int value, UINT dpi);
+// A font height in pixels (negative: the character height) at dpi, rounded
+// towards zero: a caption then never grows faster than the control it has
+// to fit in (rounded away from zero, 8 points' -11 would become -17 at 144
+// DPI, 3 % larger than the layout around it).
+int ScaleFontHeight(int height, UINT dpi);
+int UnscaleFontHeight(int height, UINT dpi);
 // Lines one pixel wide in the design: 1 up to 150 %, 2 from 200 %, as the
 // system's own controls draw their borders.
 int LineWidthForDpi(UINT dpi);

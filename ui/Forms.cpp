@@ -370,8 +370,8 @@ void TCustomForm::WMDpiChanged(TMessage& message) {
   if (FHandle)
     SetWindowPos(FHandle, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  if (FFont.Height() != ScaleToDpi(FDesign.FontHeight, dpi)) {
-    FFont.SetHeight(ScaleToDpi(FDesign.FontHeight, dpi));
+  if (FFont.Height() != ScaleFontHeight(FDesign.FontHeight, dpi)) {
+    FFont.SetHeight(ScaleFontHeight(FDesign.FontHeight, dpi));
     Perform(CM_FONTCHANGED);
   }
   TComponent::ScaleForDpi(dpi);

@@ -476,10 +476,12 @@ void TXPStyle::DrawFlatMenuFrame(HWND window, bool rightToLeft, const TXPColors&
   // keeps one per window), the window DC does everywhere.
   TWindowDC dc(window, true);  // released last, on every path
   if (!dc.Get()) return;
+  RECT client{};
+  GetClientRect(window, &client);
+  const TMenuFrameMetrics m = MenuFrameMetricsFor((bounds.right - bounds.left - client.right) / 2);
   OffsetRect(&bounds, -bounds.left, -bounds.top);
   TCanvas canvas(dc.Get());
   canvas.Brush.Style = bsClear;
-  const TMenuFrameMetrics& m = metrics.MenuFrame;
   const int iconWidth = metrics.MenuItem.IconWidth;
   const int left = bounds.left, top = bounds.top, edge = m.Edge, inner = m.Edge / 2;
   int right = bounds.right - m.Shadow, bottom = bounds.bottom - m.Shadow;

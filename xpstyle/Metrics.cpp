@@ -96,6 +96,12 @@ TComboMetrics ForDpi(const TComboMetrics& m, UINT dpi, int line) {
 
 }  // namespace
 
+TMenuFrameMetrics MenuFrameMetricsFor(int border) {
+  TMenuFrameMetrics m;
+  if (border > m.Line + 1) m.Edge = m.Shadow = border - m.Line;
+  return m;
+}
+
 int TXPMetrics::Scale(int designPixels) const { return ScaleToDpi(designPixels, Dpi); }
 
 TXPMetrics XPMetricsForDpi(UINT dpi, int iconWidth, int thumbSize) {
@@ -109,8 +115,8 @@ TXPMetrics XPMetricsForDpi(UINT dpi, int iconWidth, int thumbSize) {
   glyph.IconWidth = iconWidth;
   m.Glyph = ForDpi(glyph, dpi);
   // The frame covers the popup window's own border, which the system draws
-  // in lines: it keeps its pixels and grows only with the line width.
-  m.MenuFrame = {.Shadow = TMenuFrameMetrics{}.Shadow * line, .Edge = TMenuFrameMetrics{}.Edge * line, .Line = line};
+  // (Wine 8 at three pixels whatever the DPI): the drawing takes its widths
+  // from the window itself (MenuFrameMetricsFor).
   m.ToolButton = ForDpi(m.ToolButton, dpi, line);
   m.Band = ForDpi(m.Band, dpi);
   m.Button = {.Corner = ScaleToDpi(m.Button.Corner, dpi), .SpeedGlyphRaise = ScaleToDpi(m.Button.SpeedGlyphRaise, dpi),

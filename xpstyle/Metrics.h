@@ -42,12 +42,18 @@ struct TGlyphMetrics {
   int ShadowOffset = 2;   // the shadow right of and below the glyph
 };
 
-// The frame and shadow drawn over a flat popup menu's border.
+// The frame and shadow drawn over a flat popup menu's border, which is
+// the frame's line and Edge (left, top) or Shadow (right, bottom) wide.
 struct TMenuFrameMetrics {
   int Shadow = 2;  // right and bottom
   int Edge = 2;    // the rows and columns between the frame and the items
   int Line = 1;
 };
+
+// The frame's widths for a popup window whose border (window less client
+// area, on each side) is that many pixels; the design's for a border too
+// thin to hold them.
+TMenuFrameMetrics MenuFrameMetricsFor(int border);
 
 // A tool bar button and the bar behind it.
 struct TToolButtonMetrics {
@@ -130,7 +136,6 @@ struct TXPMetrics {
   UINT Dpi = 96;
   TMenuItemMetrics MenuItem;
   TGlyphMetrics Glyph;
-  TMenuFrameMetrics MenuFrame;
   TToolButtonMetrics ToolButton;
   TBandMetrics Band;
   TButtonMetrics Button;

@@ -356,7 +356,10 @@ void DrawGroupBoxLook(TControlPaint& paint) {
   const bool rtl = RightToLeftReading(box);
   const RECT captionRect =
       GroupBoxCaptionRect(client, {captionWidth, captionHeight}, rtl, paint.Metrics.GroupBox.CaptionIndent);
-  const RECT below{captionRect.left, middle + 2, captionRect.right, middle + 2 + captionHeight / 2 + 1};
+  // Below the caption's middle the system's own caption is erased across
+  // the box, between the frame's two columns on each side: the system may
+  // put it elsewhere than this one (Wine 9 pixels in at every DPI).
+  const RECT below{client.left + 2, middle + 2, client.right - 2, middle + 2 + captionHeight / 2 + 1};
   canvas.Brush.Color = color;
   canvas.Pen.Color = color;
   canvas.FillRect(below);

@@ -44,6 +44,7 @@ bool ContainerTaken(const TWinControl* p, TXPContainers set) {
 
 TXPStyle::TXPStyle(TComponent* owner) : TComponent(owner) {
   LoadSystemMenuFont(FFont);
+  FFontIsSystemFont = true;
   FHostForm = dynamic_cast<TCustomForm*>(owner);
   if (!FHostForm) throw EInvalidCast();
   FSelectFontColor = FFont.Color();
@@ -72,6 +73,7 @@ void TXPStyle::DrawMenuBarOfHost() {
 
 void TXPStyle::SetFont(const TFont& font) {
   FFont = font;
+  FFontIsSystemFont = false;
   DrawMenuBarOfHost();
 }
 
@@ -163,9 +165,16 @@ TXPMetrics TXPStyle::MetricsForDpi(UINT dpi) const {
   return XPMetricsForDpi(dpi, FIconWidth, SystemMetricForDpi(SM_CXHTHUMB, dpi));
 }
 
+// The system's menu font comes for the DPI as the system gives it; a stored
+// font is scaled as a form scales its fonts.
 TFont TXPStyle::FontForDpi(UINT dpi) const {
   TFont font = FFont;
-  if (dpi != DesignDpi) font.SetHeight(ScaleToDpi(FFont.Height(), dpi));
+  if (dpi == DesignDpi) return font;
+  LOGFONTA menuFont{};
+  if (FFontIsSystemFont && ReadSystemMenuFont(dpi, menuFont))
+    font.Assign(menuFont);
+  else
+    font.SetHeight(ScaleFontHeight(FFont.Height(), dpi));
   return font;
 }
 
@@ -198,6 +207,7 @@ TXPColors TXPStyle::UpdateDrawColors(TCanvas& canvas) {
   c.GrayLevel = FGrayLevel;
   if (FUseSystemColors) {
     LoadSystemMenuFont(FFont);
+    FFontIsSystemFont = true;
     c.EffSelectFontColor = FFont.Color();
     const bool high = c.HighColorDevice;
     c.EffColor = high ? LightenColor(canvas, clBtnFace, 86) : clWhite;

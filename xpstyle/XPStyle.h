@@ -183,6 +183,7 @@ private:
   BYTE FDimLevel = 30;
   BYTE FGrayLevel = 10;
   TFont FFont;
+  bool FFontIsSystemFont = false;  // FFont holds the system menu font (at 96 DPI)
   TColor FColor = clBtnFace;
   TColor FIconBackColor = clBtnFace;
   TColor FMenuBarColor = clBtnFace;

@@ -2,6 +2,7 @@
 // into each state through real input (mouse, focus, button press, disabled
 // controls), captures the window from the screen after each one into
 // ARTIFACTS/gallery-<state>.png and checks a few pixels of those captures.
+// With --scaled it checks the gallery at the screen's DPI instead.
 // Exits 1 when a check fails. Runs only in the build tree's Wine prefix.
 #include <windows.h>
 
@@ -12,7 +13,9 @@
 #include <string>
 
 #include "GalleryForm.h"
+#include "caption_room.h"
 #include "png.h"
+#include "ui/DisplayScale.h"
 #include "xpstyle/Primitives.h"
 
 namespace {
@@ -105,11 +108,42 @@ void MouseTo(HWND control, int x, int y) {
   Settle(60);
 }
 
+// The gallery at the screen's DPI (the display-scale test sets another one
+// than 96 in the prefix before it starts this): every caption whole in its
+// control's own font, the combo box's button at its scaled place, and a
+// screenshot gallery-<dpi>.png.
+int RunScaled(TGalleryForm* form, const std::string& folder) {
+  HWND window = form->Handle();
+  const int dpi = static_cast<int>(form->Dpi());
+  std::printf("%s the gallery is scaled for %d DPI\n", dpi == static_cast<int>(SystemDpi()) ? "ok  " : "FAIL", dpi);
+  if (dpi != static_cast<int>(SystemDpi())) ++failures;
+  TWindowDC screen(nullptr);
+  TCanvas canvas(screen.Get());
+  for (TControl* control : form->StyledControls()) {
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    if (!windowed || !has_checked_caption(control->ClassName())) continue;
+    canvas.Font = control->Font();
+    RECT text{0, 0, 0, 0};
+    canvas.DrawText(control->Caption(), text, DT_CALCRECT | DT_SINGLELINE);
+    const long room = caption_room(control->ClassName(), control->ClientRect().right, dpi,
+                                   SystemMetricForDpi(SM_CXMENUCHECK, dpi));
+    const bool whole = text.right <= room;
+    if (!whole) ++failures;
+    std::printf("%s caption of %s fits (%ld of %ld)\n", whole ? "ok  " : "FAIL", control->Name().c_str(), text.right,
+                room);
+  }
+  SetCursorPos(0, 0);
+  Check(window, form->ComboBox1->Handle(), ScaleToDpi(136, dpi), ScaleToDpi(5, dpi), GetSysColor(COLOR_BTNFACE),
+        "combo box at rest: clBtnFace button at the scaled place");
+  Shot(window, folder, std::to_string(dpi).c_str());
+  return failures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (!InSandbox() || argc < 2) {
-    std::fprintf(stderr, "usage: gallery ARTIFACTS (runs only in the build tree's Wine prefix)\n");
+    std::fprintf(stderr, "usage: gallery ARTIFACTS [--scaled] (runs only in the build tree's Wine prefix)\n");
     return 2;
   }
   // A Unix path (/...) is reached through drive Z: under Wine.
@@ -122,6 +156,14 @@ int main(int argc, char** argv) {
   HWND window = form->Handle();
   SetForegroundWindow(window);
   Settle(300);
+  if (argc > 2 && std::strcmp(argv[2], "--scaled") == 0) {
+    RunScaled(form, folder);
+    form->Free();
+    delete Application;
+    Application = nullptr;
+    std::printf("%d failure(s)\n", failures);
+    return failures ? 1 : 0;
+  }
 
   // Expected colours, from the screen's own device.
   TWindowDC screen(nullptr);
