@@ -150,12 +150,6 @@ void TToolButton::ScaleForDpi(UINT dpi) {
   Changed();
 }
 
-void TToolButton::TakeItemRect(const RECT& r) {
-  FLeft = r.left;
-  FTop = r.top;
-  FWidth = r.right - r.left;
-  FHeight = r.bottom - r.top;
-}
 
 void TToolButton::SetStyle(TToolButtonStyle style) {
   if (style == FStyle) return;
@@ -397,7 +391,7 @@ void TToolBar::UpdateButtonBounds() {
   for (size_t i = 0; i < FButtons.size(); ++i) {
     RECT r{};
     if (SendMessageA(FHandle, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r)))
-      FButtons[i]->TakeItemRect(r);
+      FButtons[i]->SetComputedBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
 }
 

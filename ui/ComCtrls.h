@@ -105,8 +105,6 @@ public:
 private:
   friend class TToolBar;
   void Changed();
-  // The bounds the tool bar gives the button (not stored: the bar lays it out).
-  void TakeItemRect(const RECT& r);
 
   TToolButtonStyle FStyle = tbsButton;
   int FImageIndex = -1;

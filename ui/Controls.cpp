@@ -104,6 +104,7 @@ RECT TControl::ScaledDesignBounds(UINT dpi) const {
 // Bounds given while scaled for another DPI are counted back to 96 DPI,
 // unless they are the scaled stored ones, which stay exact.
 void TControl::KeepDesignBounds(int left, int top, int width, int height) {
+  if (FComputingBounds) return;
   const RECT scaled = ScaledDesignBounds(FScaledDpi);
   if (scaled.left == left && scaled.top == top && scaled.right - scaled.left == width &&
       scaled.bottom - scaled.top == height)
@@ -112,6 +113,12 @@ void TControl::KeepDesignBounds(int left, int top, int width, int height) {
   FDesign.Top = UnscaleFromDpi(top, FScaledDpi);
   FDesign.Width = UnscaleFromDpi(width, FScaledDpi);
   FDesign.Height = UnscaleFromDpi(height, FScaledDpi);
+}
+
+void TControl::SetComputedBounds(int left, int top, int width, int height) {
+  FComputingBounds = true;
+  SetBounds(left, top, width, height);
+  FComputingBounds = false;
 }
 
 void TControl::ScaleOwnLayout(UINT dpi) {

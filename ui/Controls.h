@@ -143,6 +143,9 @@ protected:
   virtual void KeepDesignBounds(int left, int top, int width, int height);
   // Bounds and own font for dpi, without the owned components.
   void ScaleOwnLayout(UINT dpi);
+  // Bounds the control works out itself (an auto-sized label, a tool bar's
+  // button): the stored ones stay as they are.
+  void SetComputedBounds(int left, int top, int width, int height);
   virtual void DefaultHandler(TMessage& message);
   virtual void TextChanged() {}
   void ParentFontChanged();
@@ -166,6 +169,7 @@ protected:
   bool FClicking = false;
   TDesignLayout FDesign;
   UINT FScaledDpi = 96;
+  bool FComputingBounds = false;  // SetComputedBounds is running
 };
 
 // A control without a window of its own; its parent paints it and hands it

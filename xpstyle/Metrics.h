@@ -27,6 +27,7 @@ struct TMenuItemMetrics {
   int HighlightInset = 1;      // the selection band from the top and bottom
   int GradientSteepExtra = 5;  // the gradient's steep band beyond the column
   int Line = 1;                // frames and the separator line
+  bool operator==(const TMenuItemMetrics&) const = default;
 };
 
 // Where a glyph goes and how it is lifted and shadowed when hot.
@@ -40,6 +41,7 @@ struct TGlyphMetrics {
   int BarRight = 5;       // and, right to left, from its right
   int Lift = 1;           // up and left while hot
   int ShadowOffset = 2;   // the shadow right of and below the glyph
+  bool operator==(const TGlyphMetrics&) const = default;
 };
 
 // The frame and shadow drawn over a flat popup menu's border, which is
@@ -48,6 +50,7 @@ struct TMenuFrameMetrics {
   int Shadow = 2;  // right and bottom
   int Edge = 2;    // the rows and columns between the frame and the items
   int Line = 1;
+  bool operator==(const TMenuFrameMetrics&) const = default;
 };
 
 // The frame's widths for a popup window whose border (window less client
@@ -69,6 +72,7 @@ struct TToolButtonMetrics {
   int SeparatorLineTop = 2;   // a separator's line from its top
   int SeparatorLineBottom = 1;
   int Line = 1;
+  bool operator==(const TToolButtonMetrics&) const = default;
 };
 
 // The grip of a control bar band.
@@ -77,6 +81,7 @@ struct TBandMetrics {
   int GripLeft = 3;    // the dashes from the band's left
   int GripRight = 6;
   int GripStep = 2;    // one dash every this many rows
+  bool operator==(const TBandMetrics&) const = default;
 };
 
 // Push buttons, bit buttons and speed buttons.
@@ -84,6 +89,7 @@ struct TButtonMetrics {
   int Corner = 4;           // the rounded corners' ellipse
   int SpeedGlyphRaise = 1;  // a speed button's glyph beside its caption, raised
   int Line = 1;
+  bool operator==(const TButtonMetrics&) const = default;
 };
 
 // The indicator of a check box or radio button.
@@ -94,6 +100,7 @@ struct TIndicatorMetrics {
   int FrameInset = 2;   // the drawn frame inside the cleared cell
   int DotInset = 2;     // a radio button's dot inside its frame
   int Line = 1;
+  bool operator==(const TIndicatorMetrics&) const = default;
 };
 
 // A check box's tick: three strokes, each one pixel below the last, from
@@ -107,6 +114,7 @@ struct TCheckMarkMetrics {
   int Knee = 3;
   int Top = 8;
   int Strokes = 3;
+  bool operator==(const TCheckMarkMetrics&) const = default;
 };
 
 // A combo box's frame and drop-down button.
@@ -118,17 +126,20 @@ struct TComboMetrics {
   int ArrowTop = 10;    // the arrow's top row
   int ArrowHalfWidth = 2;
   int Line = 1;
+  bool operator==(const TComboMetrics&) const = default;
 };
 
 // A group box's caption in the gap of its frame.
 struct TGroupBoxMetrics {
   int CaptionIndent = 9;  // from the left edge (or the right, right to left)
   int Line = 1;
+  bool operator==(const TGroupBoxMetrics&) const = default;
 };
 
 // Frames of edits, rich edits and panels.
 struct TFrameMetrics {
   int Line = 1;
+  bool operator==(const TFrameMetrics&) const = default;
 };
 
 // Everything a drawing at one DPI needs.

@@ -212,6 +212,14 @@ void check_at(Report& report, const std::string& exe, const std::string& gallery
   if (!report.check(probe.Attach(main, probe_dll_path()), scope + ": probe in the program's GUI thread"))
     return kill_if_running(program);
 
+  if (dpi == kShotDpi) {
+    // The pictures beside the 100 % ones: the window as it comes up, the tray menu as it opens.
+    save_screenshot(report, main, artifacts, "main-window-" + std::to_string(dpi) + ".png");
+    HWND menu = open_menu(program, app);
+    if (menu) save_screenshot(report, menu, artifacts, "tray-menu-" + std::to_string(dpi) + ".png", 3);
+    if (menu) PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    if (menu) wait_until([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 3000);
+  }
   if (dpi == 96) design.main = client_size(main);
   check_client(report, scope + ", main window", main, design.main, dpi);
   check_scaled_controls(report, scope + ", main window", main, main_window_controls(), dpi);
