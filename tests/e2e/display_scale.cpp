@@ -136,6 +136,10 @@ void check_scaled_dialog(Report& report, TProbe& probe, const Process& program, 
   WaitForInputIdle(program.handle.get(), 5000);
   if (dpi == 96) design = client_size(dialog);
   check_client(report, scope, dialog, design, dpi);
+  const RECT r = window_rect(dialog);
+  report.check(r.left >= 0 && r.top >= 0 && r.right <= GetSystemMetrics(SM_CXSCREEN) &&
+                   r.bottom <= GetSystemMetrics(SM_CYSCREEN),
+               scope + ": lies on the screen", "at " + describe_rect(r));
   check_scaled_controls(report, scope, dialog, table, dpi);
   check_captions_fit(report, probe, scope, dialog, dpi);
   if (dpi == kShotDpi) save_screenshot(report, dialog, artifacts, shot + "-" + std::to_string(dpi) + ".png");

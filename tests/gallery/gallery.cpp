@@ -132,9 +132,26 @@ int RunScaled(TGalleryForm* form, const std::string& folder) {
     std::printf("%s caption of %s fits (%ld of %ld)\n", whole ? "ok  " : "FAIL", control->Name().c_str(), text.right,
                 room);
   }
+  const bool buttons = form->NewButton->Width() == ScaleToDpi(23, dpi) && form->NewButton->Height() == ScaleToDpi(22, dpi);
+  if (!buttons) ++failures;
+  std::printf("%s tool bar buttons at the scaled size (%d x %d)\n", buttons ? "ok  " : "FAIL", form->NewButton->Width(),
+              form->NewButton->Height());
   SetCursorPos(0, 0);
   Check(window, form->ComboBox1->Handle(), ScaleToDpi(136, dpi), ScaleToDpi(5, dpi), GetSysColor(COLOR_BTNFACE),
         "combo box at rest: clBtnFace button at the scaled place");
+  // Left of the group box's caption, below its frame's top line, nothing of
+  // the system's own caption shows (the system may put it elsewhere than the
+  // flat look does).
+  const Image image = Capture(window);
+  HWND group = form->GroupBox1->Handle();
+  canvas.Font = form->GroupBox1->Font();
+  const int captionHeight = canvas.TextHeight("Gruppe");
+  int stray = 0;
+  for (int y = captionHeight / 2 + 2; y < captionHeight; ++y)
+    for (int x = 2; x < ScaleToDpi(9, dpi); ++x) stray += PixelAt(image, window, group, x, y) != ColorToRGB(clBtnFace);
+  if (stray) ++failures;
+  std::printf("%s nothing but the face left of the group box's caption (%d other pixels)\n", stray ? "FAIL" : "ok  ",
+              stray);
   Shot(window, folder, std::to_string(dpi).c_str());
   return failures;
 }
