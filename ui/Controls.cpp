@@ -101,18 +101,24 @@ RECT TControl::ScaledDesignBounds(UINT dpi) const {
   return {left, top, left + ScaleToDpi(FDesign.Width, dpi), top + ScaleToDpi(FDesign.Height, dpi)};
 }
 
+RECT TControl::DesignBoundsFor(const RECT& bounds, UINT dpi) const {
+  const int left = UnscaleFromDpi(bounds.left, dpi), top = UnscaleFromDpi(bounds.top, dpi);
+  return {left, top, left + UnscaleFromDpi(bounds.right - bounds.left, dpi),
+          top + UnscaleFromDpi(bounds.bottom - bounds.top, dpi)};
+}
+
 // Bounds given while scaled for another DPI are counted back to 96 DPI,
 // unless they are the scaled stored ones, which stay exact.
 void TControl::KeepDesignBounds(int left, int top, int width, int height) {
   if (FComputingBounds) return;
+  const RECT given{left, top, left + width, top + height};
   const RECT scaled = ScaledDesignBounds(FScaledDpi);
-  if (scaled.left == left && scaled.top == top && scaled.right - scaled.left == width &&
-      scaled.bottom - scaled.top == height)
-    return;
-  FDesign.Left = UnscaleFromDpi(left, FScaledDpi);
-  FDesign.Top = UnscaleFromDpi(top, FScaledDpi);
-  FDesign.Width = UnscaleFromDpi(width, FScaledDpi);
-  FDesign.Height = UnscaleFromDpi(height, FScaledDpi);
+  if (EqualRect(&scaled, &given)) return;
+  const RECT design = DesignBoundsFor(given, FScaledDpi);
+  FDesign.Left = design.left;
+  FDesign.Top = design.top;
+  FDesign.Width = design.right - design.left;
+  FDesign.Height = design.bottom - design.top;
 }
 
 void TControl::SetComputedBounds(int left, int top, int width, int height) {
@@ -125,10 +131,14 @@ void TControl::ScaleOwnLayout(UINT dpi) {
   FScaledDpi = dpi;
   const RECT r = ScaledDesignBounds(dpi);
   SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
-  if (!FParentFont && FFont.Height() != ScaleFontHeight(FDesign.FontHeight, dpi)) {
-    FFont.SetHeight(ScaleFontHeight(FDesign.FontHeight, dpi));
-    Perform(CM_FONTCHANGED);
-  }
+  ScaleOwnFont(dpi);
+}
+
+// A control that takes its parent's font gets it from there.
+void TControl::ScaleOwnFont(UINT dpi) {
+  if (FParentFont || FFont.Height() == ScaleFontHeight(FDesign.FontHeight, dpi)) return;
+  FFont.SetHeight(ScaleFontHeight(FDesign.FontHeight, dpi));
+  Perform(CM_FONTCHANGED);
 }
 
 void TControl::ScaleForDpi(UINT dpi) {

@@ -140,9 +140,11 @@ protected:
   };
   // The stored bounds at dpi, and the stored bounds that give these at dpi.
   virtual RECT ScaledDesignBounds(UINT dpi) const;
-  virtual void KeepDesignBounds(int left, int top, int width, int height);
+  virtual RECT DesignBoundsFor(const RECT& bounds, UINT dpi) const;
+  void KeepDesignBounds(int left, int top, int width, int height);
   // Bounds and own font for dpi, without the owned components.
   void ScaleOwnLayout(UINT dpi);
+  void ScaleOwnFont(UINT dpi);
   // Bounds the control works out itself (an auto-sized label, a tool bar's
   // button): the stored ones stay as they are.
   void SetComputedBounds(int left, int top, int width, int height);

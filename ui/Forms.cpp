@@ -130,7 +130,7 @@ void TCustomForm::ScaleForDpi(UINT dpi) {
 
 TFrameSize TCustomForm::FrameForDpi(UINT dpi) const {
   TCreateParams params;
-  const_cast<TCustomForm*>(this)->CreateParams(params);
+  const_cast<TCustomForm*>(this)->CreateParams(params);  // it only fills params in
   return WindowFrameForDpi(params.Style, params.ExStyle, FMenu != nullptr, dpi);
 }
 
@@ -141,18 +141,12 @@ RECT TCustomForm::ScaledDesignBounds(UINT dpi) const {
   return {left, top, left + size.cx, top + size.cy};
 }
 
-void TCustomForm::KeepDesignBounds(int left, int top, int width, int height) {
-  if (FScaledDpi == DesignDpi) {
-    FDesign = {left, top, width, height, FDesign.FontHeight};
-    return;
-  }
-  const RECT scaled = ScaledDesignBounds(FScaledDpi);
-  if (scaled.left == left && scaled.top == top && scaled.right - scaled.left == width &&
-      scaled.bottom - scaled.top == height)
-    return;
-  const SIZE size = UnscaleWindowSize({width, height}, FrameForDpi(DesignDpi), FrameForDpi(FScaledDpi), FScaledDpi);
-  FDesign = {UnscaleFromDpi(left, FScaledDpi), UnscaleFromDpi(top, FScaledDpi), size.cx, size.cy,
-             FDesign.FontHeight};
+RECT TCustomForm::DesignBoundsFor(const RECT& bounds, UINT dpi) const {
+  if (dpi == DesignDpi) return bounds;
+  const SIZE size = UnscaleWindowSize({bounds.right - bounds.left, bounds.bottom - bounds.top},
+                                      FrameForDpi(DesignDpi), FrameForDpi(dpi), dpi);
+  const int left = UnscaleFromDpi(bounds.left, dpi), top = UnscaleFromDpi(bounds.top, dpi);
+  return {left, top, left + size.cx, top + size.cy};
 }
 
 // The monitor the window would appear on, its work area (the screen less
@@ -370,10 +364,7 @@ void TCustomForm::WMDpiChanged(TMessage& message) {
   if (FHandle)
     SetWindowPos(FHandle, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  if (FFont.Height() != ScaleFontHeight(FDesign.FontHeight, dpi)) {
-    FFont.SetHeight(ScaleFontHeight(FDesign.FontHeight, dpi));
-    Perform(CM_FONTCHANGED);
-  }
+  ScaleOwnFont(dpi);
   TComponent::ScaleForDpi(dpi);
   if (FHandle) {
     FIcons.Load(dpi, FHandle);

@@ -104,7 +104,7 @@ protected:
   void SelectFirst();
   // The outer size counts from the client area: the frame differs by DPI.
   RECT ScaledDesignBounds(UINT dpi) const override;
-  void KeepDesignBounds(int left, int top, int width, int height) override;
+  RECT DesignBoundsFor(const RECT& bounds, UINT dpi) const override;
   TFrameSize FrameForDpi(UINT dpi) const;
   // A window scaled beyond the work area of its monitor is moved into it.
   void KeepInWorkArea();
