@@ -1,8 +1,9 @@
 // The geometry of the flat look, one struct per drawing area. Each holds its
-// 96-DPI values as the design gives them; ForDpi scales every length with
-// MulDiv for a window of that DPI. Line widths go by LineWidthForDpi instead
-// (1 pixel up to 150 %, 2 from 200 %), and sizes the system sets come from
-// its metrics for that DPI.
+// 96-DPI values as the design gives them; XPMetricsForDpi scales every
+// length with MulDiv for a window of that DPI. Line widths go by
+// LineWidthForDpi instead (1 pixel up to 150 %, 2 from 200 %), sizes the
+// system sets come from its metrics for that DPI, and the flat menu frame,
+// which covers the popup window's own border, from that border.
 #pragma once
 #include <windows.h>
 

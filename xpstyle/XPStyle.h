@@ -99,7 +99,9 @@ public:
   TXPColors UpdateDrawColors(TCanvas& canvas) override;
   // The geometry for drawing at dpi.
   TXPMetrics MetricsForDpi(UINT dpi) const override;
-  // Font, kept at 96 DPI like every stored font, for drawing at dpi.
+  // The font for drawing at dpi: the system's menu font for that DPI while
+  // Font holds the system's, else Font (kept at 96 DPI like every stored
+  // font) scaled.
   TFont FontForDpi(UINT dpi) const;
   // The system menu font (at 96 DPI) in clMenuText; the font stays as it
   // was when the system cannot tell.
