@@ -105,9 +105,10 @@ public:
 
   // ---- Display scale (user32, comctl32) ----
   // Windows before 10 (1607) lacks the first four, Windows 7 also
-  // LoadIconMetric. The real layer looks each one up at run time; a missing
-  // one answers as a failed call does (0, FALSE, E_NOTIMPL), and the callers
-  // then fall back to the system's one DPI.
+  // LoadIconMetric (which the real layer uses only while comctl32 is mapped
+  // anyway). The real layer looks each one up at run time; a missing one
+  // answers as a failed call does (0, FALSE, E_NOTIMPL), and the callers
+  // then fall back to the system's one DPI (LoadImage at the size).
   virtual UINT GetDpiForWindow(HWND hwnd) = 0;
   virtual int GetSystemMetricsForDpi(int nIndex, UINT dpi) = 0;
   virtual BOOL SystemParametersInfoForDpi(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni,

@@ -183,19 +183,12 @@ void check_menu_items(Report& report, const Process& program, HWND app, TProbe& 
 // itself in its own process and saves gallery-<dpi>.png.
 void check_gallery(Report& report, const std::string& gallery, const std::string& artifacts, int dpi) {
   const std::string scope = std::to_string(dpi) + " DPI, gallery";
-  std::string command = "\"" + gallery + "\" \"" + artifacts + "\" --scaled";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!report.check(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &startup,
-                                   &info) != 0,
-                    scope + ": starts", gallery))
-    return;
-  UniqueHandle process(info.hProcess), thread(info.hThread);
-  const bool ended = WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0;
+  Process shown = start_process(gallery, "C:\\", "", -1, "\"" + artifacts + "\" --scaled");
+  if (!report.check(shown.handle != nullptr, scope + ": starts", gallery)) return;
+  const bool ended = wait_exit(shown, 60000);
+  kill_if_running(shown);
   DWORD code = 1;
-  if (!ended) TerminateProcess(process.get(), 1);
-  GetExitCodeProcess(process.get(), &code);
+  GetExitCodeProcess(shown.handle.get(), &code);
   report.check(ended && code == 0, scope + ": scaled, every caption whole, screenshot gallery-" + std::to_string(dpi) +
                                        ".png", ended ? "its checks failed (see its output)" : "still running after 60 s");
 }

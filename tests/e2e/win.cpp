@@ -16,7 +16,8 @@ std::string environment_with_temp(const std::string& tmp, const std::string& tem
   return block + '\0';
 }
 
-Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment, int show) {
+Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment, int show,
+                      const std::string& arguments) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   if (show >= 0) {
@@ -24,7 +25,7 @@ Process start_process(const std::string& exe, const std::string& cwd, const std:
     si.wShowWindow = static_cast<WORD>(show);
   }
   PROCESS_INFORMATION pi{};
-  std::string command_line = "\"" + exe + "\"";
+  std::string command_line = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
   Process p;
   void* block = environment.empty() ? nullptr : const_cast<char*>(environment.data());
   if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, block, cwd.c_str(), &si, &pi))
