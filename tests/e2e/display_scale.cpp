@@ -31,17 +31,14 @@ int metric_for_dpi(int index, int dpi) {
   return function ? function(index, UINT(dpi)) : scaled(GetSystemMetrics(index), dpi);
 }
 
-bool read_dword(HKEY root, const char* key, const char* name, DWORD& value) {
+bool read_dword(const char* key, const char* name, DWORD& value) {
   DWORD size = sizeof value, type = 0;
-  return RegGetValueA(root, key, name, RRF_RT_REG_DWORD, &type, &value, &size) == ERROR_SUCCESS;
+  return RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, &type, &value, &size) == ERROR_SUCCESS;
 }
 
-bool write_dword(HKEY root, const char* key, const char* name, DWORD value) {
-  HKEY raw = nullptr;
-  if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS) return false;
-  UniqueRegKey k(raw);
-  return RegSetValueExA(k.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
-         ERROR_SUCCESS;
+// Creates the key when it is missing.
+LSTATUS write_dword(const char* key, const char* name, DWORD value) {
+  return RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_DWORD, &value, sizeof value);
 }
 
 // LogPixels at dpi for the programs started while it lives. The value found
@@ -50,14 +47,13 @@ class TDisplayScale {
  public:
   explicit TDisplayScale(int dpi) {
     DWORD kept = 0, found = 0;
-    if (!read_dword(HKEY_CURRENT_USER, kKeptKey, "LogPixels", kept) &&
-        !read_dword(HKEY_CURRENT_USER, kKeptKey, "Absent", kept)) {
-      if (read_dword(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", found))
-        write_dword(HKEY_CURRENT_USER, kKeptKey, "LogPixels", found);
+    if (!read_dword(kKeptKey, "LogPixels", kept) && !read_dword(kKeptKey, "Absent", kept)) {
+      if (read_dword(kDesktopKey, "LogPixels", found))
+        write_dword(kKeptKey, "LogPixels", found);
       else
-        write_dword(HKEY_CURRENT_USER, kKeptKey, "Absent", 1);
+        write_dword(kKeptKey, "Absent", 1);
     }
-    ok_ = write_dword(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", DWORD(dpi));
+    ok_ = write_dword(kDesktopKey, "LogPixels", DWORD(dpi)) == ERROR_SUCCESS;
   }
   ~TDisplayScale() { restore_display_scale(); }
   TDisplayScale(const TDisplayScale&) = delete;
@@ -89,15 +85,15 @@ void check_scaled_controls(Report& report, const std::string& scope, HWND parent
     RECT r = h ? rect_in_parent(h) : RECT{};
     const RECT want{scaled(e.left, dpi), scaled(e.top, dpi), scaled(e.left + e.width, dpi),
                     scaled(e.top + e.height, dpi)};
-    if (!h || !close_to(r.left, want.left) || !close_to(r.top, want.top) || !close_to(r.right - r.left, want.right - want.left) ||
-        !close_to(r.bottom - r.top, want.bottom - want.top))
+    if (!h || !close_to(r.left, want.left) || !close_to(r.top, want.top) ||
+        !close_to(r.right - r.left, want.right - want.left) || !close_to(r.bottom - r.top, want.bottom - want.top))
       off += std::string(" ") + e.name + (h ? " is " + describe_rect(r) + " not " + describe_rect(want) : " missing");
   }
   report.check(off.empty(), scope + ": every control at its 96-DPI place times the scale (+-2)", off);
 }
 
-// Each button, bit button, check box and group box caption measured in
-// the program, in the font the control draws with, against its room.
+// Each button, bit button, check box, radio button and group box caption
+// measured in the program, in the font the control draws with, against its room.
 void check_captions_fit(Report& report, TProbe& probe, const std::string& scope, HWND window, int dpi) {
   TProbe::Measured measured = probe.MeasureCaptions(window);
   if (!report.check(measured.ok, scope + ": captions measured in the program")) return;
@@ -126,7 +122,7 @@ void check_client(Report& report, const std::string& scope, HWND h, SIZE design,
                "is " + size_text(client.cx, client.cy));
 }
 
-// Opens a dialog with its button, checks it and closes it with its "&Ok"/"Ok".
+// Opens a dialog with its button, checks it and closes it by its title bar.
 void check_scaled_dialog(Report& report, TProbe& probe, const Process& program, HWND button, const char* cls,
                          const std::vector<ExpectedControl>& table, SIZE& design, int dpi, const std::string& scope,
                          const std::string& artifacts, const std::string& shot) {
@@ -239,19 +235,14 @@ void check_at(Report& report, const std::string& exe, const std::string& gallery
 
 bool restore_display_scale() {
   DWORD kept = 0;
-  bool restored = true;
-  if (read_dword(HKEY_CURRENT_USER, kKeptKey, "LogPixels", kept)) {
-    restored = write_dword(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", kept);
-  } else if (read_dword(HKEY_CURRENT_USER, kKeptKey, "Absent", kept)) {
-    HKEY raw = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &raw) == ERROR_SUCCESS) {
-      UniqueRegKey k(raw);
-      LSTATUS status = RegDeleteValueA(k.get(), "LogPixels");
-      restored = status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
-    }
-  }
-  if (restored) RegDeleteKeyA(HKEY_CURRENT_USER, kKeptKey);
-  return restored;
+  LSTATUS status = ERROR_SUCCESS;
+  if (read_dword(kKeptKey, "LogPixels", kept))
+    status = write_dword(kDesktopKey, "LogPixels", kept);
+  else if (read_dword(kKeptKey, "Absent", kept))
+    status = RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels");
+  if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;  // gone already
+  if (status == ERROR_SUCCESS) RegDeleteKeyA(HKEY_CURRENT_USER, kKeptKey);
+  return status == ERROR_SUCCESS;
 }
 
 void check_display_scales(Report& report, const std::string& exe, const std::string& gallery,

@@ -2,6 +2,7 @@
 // the settings round trip, the two dialogs and the start option flags.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 #include "app/Settings.h"
@@ -354,24 +355,15 @@ TEST(OptionsDialog, MatchesTheDesign) {
 
 namespace {
 
-// Every control's bounds and own font height, and the form's font height.
-struct TLayout {
-  std::vector<RECT> Bounds;
-  std::vector<int> FontHeights;
-  bool operator==(const TLayout& other) const {
-    return FontHeights == other.FontHeights &&
-           std::equal(Bounds.begin(), Bounds.end(), other.Bounds.begin(), other.Bounds.end(),
-                      [](const RECT& a, const RECT& b) { return EqualRect(&a, &b) != 0; });
-  }
-};
+// The form's font height, and every control's bounds and font height.
+using TLayout = std::vector<std::array<LONG, 5>>;
 
 TLayout LayoutOf(TForm1* form) {
-  TLayout layout;
-  layout.FontHeights.push_back(form->Font().Height());
+  TLayout layout{{form->Font().Height(), 0, 0, 0, 0}};
   for (int i = 0; i < form->ComponentCount(); ++i)
-    if (auto* control = dynamic_cast<TControl*>(form->Components(i))) {
-      layout.Bounds.push_back(control->BoundsRect());
-      layout.FontHeights.push_back(control->Font().Height());
+    if (auto* c = dynamic_cast<TControl*>(form->Components(i))) {
+      const RECT r = c->BoundsRect();
+      layout.push_back({r.left, r.top, r.right, r.bottom, c->Font().Height()});
     }
   return layout;
 }
@@ -437,5 +429,5 @@ TEST_F(MainWindow, MovedToAnotherDpiItTakesTheSuggestedRectangleAndComesBackExac
 
   moveTo(120, {100, 80, 572, 383});
   moveTo(96, original);
-  EXPECT_TRUE(LayoutOf(form) == at96) << "144, then 120, then back to 96: the stored layout, nothing drifted";
+  EXPECT_EQ(LayoutOf(form), at96) << "144, then 120, then back to 96: the stored layout, nothing drifted";
 }
