@@ -115,8 +115,9 @@ void MouseTo(HWND control, int x, int y) {
 int RunScaled(TGalleryForm* form, const std::string& folder) {
   HWND window = form->Handle();
   const int dpi = static_cast<int>(form->Dpi());
-  std::printf("%s the gallery is scaled for %d DPI\n", dpi == static_cast<int>(SystemDpi()) ? "ok  " : "FAIL", dpi);
-  if (dpi != static_cast<int>(SystemDpi())) ++failures;
+  const bool scaled = dpi == static_cast<int>(SystemDpi());
+  failures += !scaled;
+  std::printf("%s the gallery is scaled for %d DPI\n", scaled ? "ok  " : "FAIL", dpi);
   TWindowDC screen(nullptr);
   TCanvas canvas(screen.Get());
   for (TControl* control : form->StyledControls()) {
@@ -128,12 +129,12 @@ int RunScaled(TGalleryForm* form, const std::string& folder) {
     const long room = caption_room(control->ClassName(), control->ClientRect().right, dpi,
                                    SystemMetricForDpi(SM_CXMENUCHECK, dpi));
     const bool whole = text.right <= room;
-    if (!whole) ++failures;
+    failures += !whole;
     std::printf("%s caption of %s fits (%ld of %ld)\n", whole ? "ok  " : "FAIL", control->Name().c_str(), text.right,
                 room);
   }
   const bool buttons = form->NewButton->Width() == ScaleToDpi(23, dpi) && form->NewButton->Height() == ScaleToDpi(22, dpi);
-  if (!buttons) ++failures;
+  failures += !buttons;
   std::printf("%s tool bar buttons at the scaled size (%d x %d)\n", buttons ? "ok  " : "FAIL", form->NewButton->Width(),
               form->NewButton->Height());
   SetCursorPos(0, 0);
@@ -149,7 +150,7 @@ int RunScaled(TGalleryForm* form, const std::string& folder) {
   int stray = 0;
   for (int y = captionHeight / 2 + 2; y < captionHeight; ++y)
     for (int x = 2; x < ScaleToDpi(9, dpi); ++x) stray += PixelAt(image, window, group, x, y) != ColorToRGB(clBtnFace);
-  if (stray) ++failures;
+  failures += stray > 0;
   std::printf("%s nothing but the face left of the group box's caption (%d other pixels)\n", stray ? "FAIL" : "ok  ",
               stray);
   Shot(window, folder, std::to_string(dpi).c_str());

@@ -16,6 +16,7 @@
 #include "base/Cp1252.h"
 #include "base/SysUtils.h"
 
+using app_support::IconSize;
 using app_support::Pump;
 using app_support::Sandbox;
 using app_support::ThreadWindows;
@@ -366,16 +367,6 @@ TLayout LayoutOf(TForm1* form) {
       layout.push_back({r.left, r.top, r.right, r.bottom, c->Font().Height()});
     }
   return layout;
-}
-
-SIZE IconSize(HICON icon) {
-  ICONINFO info{};
-  if (!icon || !GetIconInfo(icon, &info)) return {0, 0};
-  BITMAP bitmap{};
-  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
-  return {bitmap.bmWidth, bitmap.bmHeight};
 }
 
 RECT ChildRect(TWinControl* control) {

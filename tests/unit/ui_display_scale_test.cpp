@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/FakePlatform.h"
+#include "tests/support/app_support.h"
 #include "ui/DisplayScale.h"
 #include "ui/ProgramIcon.h"
 #include "xpstyle/Metrics.h"
@@ -65,16 +66,10 @@ TEST(DisplayScale, AWindowsClientAreaScalesAndTheFrameIsTheSystems) {
 // scales (the check box 12.5 -> 13, 17.5 -> 18), lines do only from 200 %,
 // the indicator is the system's thumb.
 TEST(XPMetrics, EveryLengthScalesFromTheDesignsValue) {
-  const TXPMetrics design = XPMetricsForDpi(96, 24, 17);
-  EXPECT_TRUE(design.MenuItem == TMenuItemMetrics{});
-  EXPECT_TRUE(design.Glyph == TGlyphMetrics{});
-  EXPECT_TRUE(design.ToolButton == TToolButtonMetrics{});
-  EXPECT_TRUE(design.Band == TBandMetrics{});
-  EXPECT_TRUE(design.Button == TButtonMetrics{});
-  EXPECT_TRUE(design.CheckMark == TCheckMarkMetrics{});
-  EXPECT_TRUE(design.Combo == TComboMetrics{});
-  EXPECT_TRUE(design.GroupBox == TGroupBoxMetrics{});
-  EXPECT_EQ(design.Indicator.Size, 17);
+  const TXPMetrics d = XPMetricsForDpi(96, 24, 17);
+  EXPECT_TRUE(d.MenuItem == TMenuItemMetrics{} && d.Glyph == TGlyphMetrics{} && d.ToolButton == TToolButtonMetrics{} &&
+              d.Band == TBandMetrics{} && d.Button == TButtonMetrics{} && d.CheckMark == TCheckMarkMetrics{} &&
+              d.Combo == TComboMetrics{} && d.GroupBox == TGroupBoxMetrics{} && d.Indicator.Size == 17);
   struct TCase {
     UINT Dpi;
     int IconWidth, CheckSize, SeparatorHeight, ComboArrowRight, Corner, TickStrokes, Line;
@@ -131,13 +126,7 @@ TEST(DisplayScale, WithoutThePerMonitorFunctionsTheSystemsOneDpiServes) {
   EXPECT_EQ(font.lfHeight, 2 * metrics.lfMenuFont.lfHeight);
   // The icon: LoadImage at the small size, not LoadIconMetric.
   HICON icon = LoadProgramIcon(isSmall, SystemDpi());
-  ICONINFO info{};
-  ASSERT_TRUE(icon && GetIconInfo(icon, &info));
-  BITMAP bitmap{};
-  GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
-  EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
+  EXPECT_EQ(app_support::IconSize(icon).cx, GetSystemMetrics(SM_CXSMICON));
   DestroyIcon(icon);
 }
 
@@ -165,13 +154,7 @@ TEST(ProgramIcon, HoldsAnImageForEverySizeFrom100To200Percent) {
   EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 28, 32, 40, 48, 56, 64}));
   for (UINT dpi : {96u, 120u, 144u, 192u}) {
     HICON icon = LoadProgramIcon(isSmall, dpi);
-    ICONINFO info{};
-    ASSERT_TRUE(icon && GetIconInfo(icon, &info));
-    BITMAP bitmap{};
-    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
-    EXPECT_EQ(bitmap.bmWidth, SystemMetricForDpi(SM_CXSMICON, dpi)) << dpi;
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    EXPECT_EQ(app_support::IconSize(icon).cx, SystemMetricForDpi(SM_CXSMICON, dpi)) << dpi;
     DestroyIcon(icon);
   }
 }
