@@ -27,4 +27,16 @@ if(TARGET spurwisch)
   # to CreateProcess, so it is set here, after the overrides scripts/env.sh sets.
   set_tests_properties(e2e PROPERTIES
     ENVIRONMENT_MODIFICATION "WINEDLLOVERRIDES=string_append:\;msimg32,comctl32,wininet=n,b")
+
+  # The program at 100 %, 125 %, 150 % and 200 %: each start sets Wine's
+  # LogPixels in the sandbox prefix and sets it back after; the cleanup entry
+  # sets it back should the run be stopped half-way.
+  add_test(NAME e2e_display_scale COMMAND e2e_driver --display-scale $<TARGET_FILE:spurwisch>
+    ${CMAKE_BINARY_DIR}/artifacts $<TARGET_FILE:gallery>)
+  add_test(NAME e2e_display_scale_reset COMMAND e2e_driver --reset-display-scale)
+  set_tests_properties(e2e_display_scale e2e_display_scale_reset PROPERTIES TIMEOUT 180
+    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wine;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/xdg;WINEDEBUG=-all")
+  set_tests_properties(e2e_display_scale PROPERTIES FIXTURES_REQUIRED display_scale)
+  set_tests_properties(e2e_display_scale_reset PROPERTIES FIXTURES_CLEANUP display_scale)
+  add_dependencies(e2e_driver spw_probe)
 endif()

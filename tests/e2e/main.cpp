@@ -3,6 +3,9 @@
 //
 //   e2e_driver PROGRAM.exe ARTIFACTS_DIR   the full run; prints one line per
 //                                          check and "N passed, M failed"
+//   e2e_driver --display-scale PROGRAM.exe ARTIFACTS_DIR [GALLERY.exe]
+//                                          the program at 100 % to 200 %
+//   e2e_driver --reset-display-scale        sets LogPixels back after a stopped run
 //   e2e_driver --wait-window CLASS SECONDS  waits for a visible top-level window
 //   e2e_driver --close-window CLASS         posts WM_CLOSE to it
 // Paths may be Unix paths (/...): under Wine they are reached through drive Z:.
@@ -75,8 +78,9 @@ void check_executable(Report& report, const std::string& exe) {
 }
 
 // The application manifest as the system reads it from the executable: the
-// user's own rights, Windows 7 to 11 (11 shares 10's entry), and no DPI
-// awareness, so that the system scales the fixed-pixel layout.
+// user's own rights, Windows 7 to 11 (11 shares 10's entry), and awareness
+// of each monitor's DPI, newest kind first, with the older setting for
+// Windows before 10 1607.
 void check_manifest(Report& report, const std::string& exe) {
   ManifestInfo manifest = read_manifest(exe);
   if (!report.check(manifest.ok, "manifest read back and accepted by the system", manifest.error)) return;
@@ -95,7 +99,9 @@ void check_manifest(Report& report, const std::string& exe) {
   std::string listed;
   for (const std::string& id : manifest.supportedOS) listed += " " + id;
   report.check(found == expected, "manifest: supportedOS Windows 7, 8, 8.1, 10 and 11", "lists" + listed);
-  report.check(!manifest.dpiSetting, "manifest: no DPI awareness", "declares dpiAware or dpiAwareness");
+  report.check(manifest.dpiAwareness == "PerMonitorV2, PerMonitor" && manifest.dpiAware == "true/pm",
+               "manifest: dpiAwareness \"PerMonitorV2, PerMonitor\", dpiAware \"true/pm\"",
+               "dpiAwareness " + quoted(manifest.dpiAwareness) + ", dpiAware " + quoted(manifest.dpiAware));
 }
 
 // A fresh copy of the program in the sandbox folder, with no settings file;
@@ -225,8 +231,18 @@ int main(int argc, char** argv) {
   std::string first = argc > 1 ? argv[1] : "";
   if (first == "--wait-window" && argc == 4) return wait_window_mode(argv[2], std::atoi(argv[3]));
   if (first == "--close-window" && argc == 3) return close_window_mode(argv[2]);
+  if (first == "--reset-display-scale" && argc == 2) return restore_display_scale() ? 0 : 1;
+  if (first == "--display-scale" && (argc == 4 || argc == 5)) {
+    Report report;
+    check_display_scales(report, windows_path(argv[2]), argc == 5 ? windows_path(argv[4]) : "",
+                         windows_path(argv[3]));
+    report.summary();
+    return report.failed() == 0 ? 0 : 1;
+  }
   if (argc != 3 || first.rfind("--", 0) == 0) {
     std::fprintf(stderr, "usage: e2e_driver PROGRAM.exe ARTIFACTS_DIR\n"
+                         "       e2e_driver --display-scale PROGRAM.exe ARTIFACTS_DIR [GALLERY.exe]\n"
+                         "       e2e_driver --reset-display-scale\n"
                          "       e2e_driver --wait-window CLASS SECONDS\n"
                          "       e2e_driver --close-window CLASS\n");
     return 2;
