@@ -15,7 +15,7 @@ TLabel* MakeLink(TForm2* form, const char* name, const char* caption, int left, 
   label->SetCaption(caption);
   TFont font;
   font.SetName("MS Sans Serif");
-  font.SetSize(8);
+  font.SetHeight(-11);  // 8 points at 96 DPI, as stored: the form scales it
   font.SetColor(clBlue);
   font.SetStyle(fsUnderline);
   label->SetFont(font);

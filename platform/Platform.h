@@ -115,11 +115,28 @@ public:
   virtual HANDLE OpenProcess(DWORD dwDesiredAccess, BOOL bInheritHandle, DWORD dwProcessId) = 0;
   virtual BOOL QueryFullProcessImageNameW(HANDLE hProcess, DWORD dwFlags, LPWSTR lpExeName,
                                           PDWORD lpdwSize) = 0;
+
+  // ---- Display scale (user32, comctl32) ----
+  // Windows before 10 (1607) lacks the first four, Windows 7 also
+  // LoadIconMetric (which the real layer uses only while comctl32 is mapped
+  // anyway). The real layer looks each one up at run time; a missing one
+  // answers as a failed call does (0, FALSE, E_NOTIMPL), and the callers
+  // then fall back to the system's one DPI (LoadImage at the size).
+  virtual UINT GetDpiForWindow(HWND hwnd) = 0;
+  virtual int GetSystemMetricsForDpi(int nIndex, UINT dpi) = 0;
+  virtual BOOL SystemParametersInfoForDpi(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni,
+                                          UINT dpi) = 0;
+  virtual BOOL AdjustWindowRectExForDpi(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle,
+                                        UINT dpi) = 0;
+  virtual HRESULT LoadIconMetric(HINSTANCE hinst, PCWSTR pszName, int lims, HICON* phico) = 0;
 };
 
 // The current instance: the real implementation unless a test installed
 // another one.
 TPlatform& Platform();
+
+// The real implementation, for doubles that pass a call on to the system.
+TPlatform& SystemPlatform();
 
 // Installs a platform for the guard's lifetime and restores the previous one.
 class TPlatformGuard {

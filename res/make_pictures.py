@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
 """Writes the program's pictures next to this script.
 
-  mainicon.ico  one 32 x 32 image, 16 colours, transparent outside the motif
+  mainicon.ico  the icon in every size Windows asks for from 100 % to 200 %
+                (small 16, 20, 24, 28, 32; large 32, 40, 48, 56, 64), 16
+                colours, transparent outside the motif: 32 x 32 is hand-drawn
+                pixel art, each other size is drawn from the same shapes at
+                its own size (hard edges, a one-pixel outline), never scaled
   splash.bmp    230 x 365, 8 bits, 256 colours, shown for six seconds at start
   close.bmp     18 x 18, 16 colours, glyph of the main window's close button
 
@@ -141,27 +145,205 @@ def bmp_file(width, height, bpp, palette, indices, ppm=0):
     return head + info + table + pixels
 
 
-def ico_file(width, height, palette, indices, transparent):
-    """One-image .ico: 4 bpp colour (XOR) bitmap plus 1 bpp AND mask."""
+def ico_image(width, height, palette, indices, transparent):
+    """One icon image: 4 bpp colour (XOR) bitmap plus 1 bpp AND mask."""
     xor = packed_rows([[0 if t else c for c, t in zip(row, trow)]
                        for row, trow in zip(indices, transparent)],
                       width, height, 4)
     mask = packed_rows(transparent, width, height, 1)
     # The height in an icon's header counts both bitmaps.
-    image = (info_header(width, height * 2, 4, len(xor) + len(mask), 0)
-             + palette_bytes(palette) + xor + mask)
-    directory = struct.pack('<HHH', 0, 1, 1)
-    entry = struct.pack('<BBBBHHII', width, height, 16, 0, 1, 4, len(image), 6 + 16)
-    return directory + entry + image
+    return (info_header(width, height * 2, 4, len(xor) + len(mask), 0)
+            + palette_bytes(palette) + xor + mask)
+
+
+def ico_file(images):
+    """An .ico of (size, image bytes) pairs, smallest first."""
+    directory = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    entries, data = b'', b''
+    for size, image in images:
+        entries += struct.pack('<BBBBHHII', size % 256, size % 256, 16, 0, 1, 4, len(image), offset + len(data))
+        data += image
+    return directory + entries + data
 
 
 # ---------------------------------------------------------------- small pictures
 
-def make_icon():
-    rows = art_rows(ICON_ART, 32, 32)
+# The icon's motif as shapes on the 32 x 32 grid of the pixel art, each a
+# signed distance (negative inside). Shapes listed later lie below; the
+# outlined ones get a black edge one output pixel wide inside their own
+# edge, so that the silhouette is the same at every size.
+
+def circle(cx, cy, r):
+    return lambda x, y: math.hypot(x - cx, y - cy) - r
+
+
+def capsule(ax, ay, bx, by, r):
+    dx, dy = bx - ax, by - ay
+    length2 = dx * dx + dy * dy
+
+    def distance(x, y):
+        t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / length2))
+        return math.hypot(x - ax - t * dx, y - ay - t * dy) - r
+    return distance
+
+
+def polygon(points):
+    edges = list(zip(points, points[1:] + points[:1]))
+
+    def distance(x, y):
+        inside, nearest = False, float('inf')
+        for (ax, ay), (bx, by) in edges:
+            if (ay > y) != (by > y) and x < ax + (y - ay) * (bx - ax) / (by - ay):
+                inside = not inside
+            dx, dy = bx - ax, by - ay
+            t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
+            nearest = min(nearest, math.hypot(x - ax - t * dx, y - ay - t * dy))
+        return -nearest if inside else nearest
+    return distance
+
+
+def mound(cx, bottom, rx, ry):
+    """The upper half of an ellipse standing on the row bottom."""
+    def distance(x, y):
+        arc = (math.hypot((x - cx) / rx, min(0.0, y - bottom) / ry) - 1) * min(rx, ry)
+        return max(arc, y - bottom - 0.9)
+    return distance
+
+
+GLOBE = circle(10.4, 10.4, 10.4)
+STICK = capsule(28.5, 0.9, 21.0, 15.8, 2.2)
+BINDING = polygon([(18.6, 15.4), (23.2, 15.4), (24.0, 16.4), (23.8, 18.0), (18.2, 18.0)])
+BRISTLES = polygon([(17.6, 18.0), (23.8, 18.0), (23.5, 30.6), (21.4, 31.2), (15.0, 28.9),
+                    (11.0, 26.9), (9.6, 25.6)])
+DUST = mound(5.4, 30.6, 5.3, 4.2)
+CONTINENTS = [
+    polygon([(5.2, 2.2), (12.4, 2.2), (13.2, 4.2), (12.2, 6.4), (10.2, 8.2), (8.0, 9.2),
+             (6.8, 8.0), (5.8, 6.0), (5.0, 4.0)]),
+    polygon([(15.0, 7.8), (18.4, 8.0), (19.4, 10.2), (19.4, 13.2), (18.2, 15.2), (16.0, 16.4),
+             (14.2, 17.2), (13.0, 15.0), (12.2, 11.0), (13.0, 9.0)]),
+    polygon([(1.0, 9.8), (4.2, 9.8), (6.2, 11.0), (7.0, 13.2), (6.2, 15.2), (4.2, 16.4),
+             (2.2, 15.2), (1.0, 13.2)]),
+]
+NIGHT_SIDE = circle(9.2, 9.0, 9.4)  # the globe outside it lies in shadow
+
+
+OUTLINED = (DUST, BRISTLES, BINDING, STICK, GLOBE)
+
+
+def motif_colour(x, y, edge, each_shape):
+    """The letter the motif shows at (x, y), or None outside every shape:
+    'K' within edge of the outline's edge, which runs round each shape when
+    each_shape is set (large sizes) and round the whole motif otherwise, so
+    that small sizes keep the details inside it."""
+    def rim(shape):
+        if each_shape:
+            return shape(x, y) > -edge
+        return min(other(x, y) for other in OUTLINED) > -edge
+    if DUST(x, y) <= 0:
+        if rim(DUST):
+            return 'K'
+        if y > 29.4:
+            return 'd'
+        return 'w' if (x - 3.0) ** 2 + (y - 28.2) ** 2 < 2.2 else 's'
+    if BRISTLES(x, y) <= 0:
+        if rim(BRISTLES):
+            return 'K'
+        return 'o' if ((x + 0.5 * y) / 2.6) % 1.0 < 0.34 else 'y'
+    if BINDING(x, y) <= 0:
+        if rim(BINDING):
+            return 'K'
+        return 'm' if x > 22.8 else 'r'
+    if STICK(x, y) <= 0:
+        if rim(STICK):
+            return 'K'
+        # olive on the stick's right half, away from the light
+        return 'o' if (x - 28.6) * 15.4 - (y - 0.4) * -7.6 < -4.0 else 'y'
+    if GLOBE(x, y) <= 0:
+        if rim(GLOBE):
+            return 'K'
+        if NIGHT_SIDE(x, y) > 0:
+            return 'n'
+        if any(shape(x, y) <= 0 for shape in CONTINENTS):
+            return 'g'
+        if math.hypot(x - 5.4, y - 5.2) < 1.1:
+            return 'w'
+        return 'b'
+    return None
+
+
+def render_icon(size):
+    """The motif at size x size, each pixel the colour most of its 4 x 4
+    samples show (three in eight enough for the outline, which then stays
+    closed), so edges stay hard at every size."""
+    unit = 32.0 / size
+    each_shape = size >= 40
+    indices, transparent = [], []
+    for py in range(size):
+        row, trow = [], []
+        for px in range(size):
+            votes = {}
+            for sy in Canvas.SAMPLES:
+                for sx in Canvas.SAMPLES:
+                    letter = motif_colour((px + sx) * unit, (py + sy) * unit, unit, each_shape)
+                    votes[letter] = votes.get(letter, 0) + 1
+            inside = 16 - votes.get(None, 0)
+            if inside >= 8 and votes.get('K', 0) >= 7:
+                best = 'K'
+            else:
+                best = max(votes, key=lambda k: (votes[k], k is not None, k or ''))
+            row.append(0 if best is None else ART_COLOURS[best])
+            trow.append(1 if best is None else 0)
+        indices.append(row)
+        transparent.append(trow)
+    return indices, transparent
+
+
+ICON_16_ART = """
+....KKKKK...KyK.
+..KKbggbbK..KoK.
+.KbwgggbbbK.KyK.
+KbbgggbbbnKKoK..
+KbbbbbbggnKyoK..
+KgbbbbggggKoK...
+KggbbbgggnKyK...
+KggbbbbggKrrK...
+.KbbbbbnnKrrmK..
+..KnnnnnKyoyoK..
+...KKKKKoyoyK...
+......KyoyoyK...
+.....KyoyoyoK...
+.KKK.KyyoyoK....
+KwssKKKyyoK.....
+KddddK..KKK.....
+"""
+
+
+ICON_SIZES = [16, 20, 24, 28, 32, 40, 48, 56, 64]
+
+
+def art_image(art, size):
+    rows = art_rows(art, size, size)
     indices = [[0 if ch == '.' else ART_COLOURS[ch] for ch in row] for row in rows]
     transparent = [[1 if ch == '.' else 0 for ch in row] for row in rows]
-    return ico_file(32, 32, WIN16, indices, transparent)
+    return indices, transparent
+
+
+# At 16 pixels an outline drawn from the shapes would swallow the broom:
+# that size is hand-drawn, as is the 32 x 32 one; the others come from the
+# shapes.
+HAND_DRAWN = {16: ICON_16_ART, 32: ICON_ART}
+
+
+def make_icon():
+    images = []
+    for size in ICON_SIZES:
+        if size in HAND_DRAWN:
+            indices, transparent = art_image(HAND_DRAWN[size], size)
+        else:
+            indices, transparent = render_icon(size)
+        images.append((size, ico_image(size, size, WIN16, indices, transparent)))
+    return ico_file(images)
 
 
 def make_close_glyph():

@@ -69,4 +69,9 @@ for bench in "$SPW_BUILD"/bench/bench_*.exe; do
   timeout 900 wine "$bench" "${args[@]}" || { spw_log "$name failed"; status=1; }
 done
 rm -rf "$responsive_root"
+# The main window's repaint once more at 150 %: Wine reads the display scale
+# at each process's start, so it is set in the prefix for this run only.
+spw_log "running bench_repaint at 144 DPI"
+with_log_pixels 144 timeout 900 wine "$SPW_BUILD/bench/bench_repaint.exe" repaint-144 ||
+  { spw_log "bench_repaint at 144 DPI failed"; status=1; }
 exit $status

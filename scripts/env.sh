@@ -177,3 +177,22 @@ prepare_sandbox_run() {
   start_wineserver
   mkdir -p "$SPW_BUILD/artifacts"
 }
+
+# Runs a command with Wine's display scale (HKCU\Control Panel\Desktop
+# "LogPixels", read by each Wine process at its start) set to DPI in the
+# sandbox prefix, and sets the value back afterwards, also when the command
+# fails. Returns the command's status.
+with_log_pixels() {
+  local dpi=$1 saved status=0
+  shift
+  saved=$(wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null | tr -d '\r' |
+    awk '/LogPixels/ {print $3}')
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 || return 1
+  "$@" || status=$?
+  if [ -n "$saved" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$((saved))" /f >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+  fi
+  return $status
+}

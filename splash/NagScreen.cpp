@@ -4,6 +4,7 @@
 
 #include "platform/Platform.h"
 #include "base/SysUtils.h"
+#include "ui/DisplayScale.h"
 
 namespace {
 
@@ -88,11 +89,15 @@ bool TNagScreen::ShowNag() {
 
   FNagImage = new TImage(FNagForm);
   FNagImage->SetAutoSize(true);
+  FNagImage->SetStretch(true);
   FNagImage->SetPicture(FPicture);
   FNagImage->SetParent(FNagForm);
   FNagImage->SetBounds(0, 0, FPicture.Width(), FPicture.Height());
   FNagImage->SetVisible(true);
   if (FDisappearOnClick) FNagImage->OnClick = NotifyEvent(this, &TNagScreen::CloseNag);
+  // The picture's pixels are the stored layout: at the screen's DPI the
+  // window and the picture in it are that much larger.
+  FNagForm->ScaleForDpi(SystemDpi());
 
   OnBeforeNag(this);
   FNagForm->ShowModal();

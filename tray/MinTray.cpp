@@ -97,7 +97,7 @@ void TMinTray::AddTrayIcon() {
   FIconData.uID = TrayIconId;
   FIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   FIconData.uCallbackMessage = WM_TRAYICONCALLBACK;
-  FIconData.hIcon = Application->Icon();
+  FIconData.hIcon = Application->SmallIcon();  // the image made for the small size
   CopyTip(FIconData, FHint.empty() ? Application->Title() : FHint);
   FIconShown = true;
   PutIconInTrayOrRetry();

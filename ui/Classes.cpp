@@ -73,6 +73,10 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
     if (*it != component) (*it)->Notification(component, operation);
 }
 
+void TComponent::ScaleForDpi(UINT dpi) {
+  for (TComponent* component : std::vector<TComponent*>(FComponents)) component->ScaleForDpi(dpi);
+}
+
 void TComponent::FreeNotification(TComponent* component) {
   if (!component || component == this) return;
   if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) == FFreeNotifies.end()) {

@@ -117,6 +117,9 @@ public:
   virtual void Loaded();
   // Every component owned by the same owner hears of insertions and removals.
   virtual void Notification(TComponent* component, TOperation operation);
+  // The owner's window is now shown at dpi (its stored layout is for 96):
+  // passed on to every owned component, each of which adapts what it holds.
+  virtual void ScaleForDpi(UINT dpi);
   // component will also hear (opRemove) when this one is destroyed, and the
   // other way round; for links between components of different owners.
   void FreeNotification(TComponent* component);

@@ -145,6 +145,12 @@ void TToolButton::Changed() {
   if (TToolBar* bar = ToolBar()) bar->RebuildButtons();
 }
 
+void TToolButton::ScaleForDpi(UINT dpi) {
+  TGraphicControl::ScaleForDpi(dpi);
+  Changed();
+}
+
+
 void TToolButton::SetStyle(TToolButtonStyle style) {
   if (style == FStyle) return;
   FStyle = style;
@@ -285,6 +291,14 @@ void TToolBar::SetDisabledImages(TCustomImageList* list) {
 void TToolBar::SetButtonSize(int width, int height) {
   FButtonWidth = width;
   FButtonHeight = height;
+  FDesignButtonSize = {UnscaleFromDpi(width, FScaledDpi), UnscaleFromDpi(height, FScaledDpi)};
+  RebuildButtons();
+}
+
+void TToolBar::ScaleForDpi(UINT dpi) {
+  FButtonWidth = ScaleToDpi(FDesignButtonSize.cx, dpi);
+  FButtonHeight = ScaleToDpi(FDesignButtonSize.cy, dpi);
+  TWinControl::ScaleForDpi(dpi);
   RebuildButtons();
 }
 
@@ -377,7 +391,7 @@ void TToolBar::UpdateButtonBounds() {
   for (size_t i = 0; i < FButtons.size(); ++i) {
     RECT r{};
     if (SendMessageA(FHandle, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r)))
-      FButtons[i]->TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+      FButtons[i]->SetComputedBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
 }
 

@@ -99,6 +99,8 @@ public:
   WORD Command() const { return FCommand; }
   void Click() override;
   void WndProc(TMessage& message) override;
+  // A separator's stored width scales; the tool bar lays its buttons out anew.
+  void ScaleForDpi(UINT dpi) override;
 
 private:
   friend class TToolBar;
@@ -162,6 +164,8 @@ public:
   int ButtonWidth() const { return FButtonWidth; }
   int ButtonHeight() const { return FButtonHeight; }
   void SetButtonSize(int width, int height);
+  // The stored button size scales with the bar.
+  void ScaleForDpi(UINT dpi) override;
 
   // The surface of the button being drawn; valid inside OnCustomDrawButton.
   TCanvas& Canvas();
@@ -198,6 +202,7 @@ private:
   TCustomImageList* FDisabledImages = nullptr;
   int FButtonWidth = 23;
   int FButtonHeight = 22;
+  SIZE FDesignButtonSize{23, 22};  // at 96 DPI
   TCanvas* FCanvas = nullptr;
 };
 

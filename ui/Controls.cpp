@@ -89,10 +89,61 @@ void TControl::SetParent(TWinControl* parent) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+  KeepDesignBounds(left, top, width, height);
   FLeft = left;
   FTop = top;
   FWidth = width;
   FHeight = height;
+}
+
+RECT TControl::ScaledDesignBounds(UINT dpi) const {
+  const int left = ScaleToDpi(FDesign.Left, dpi), top = ScaleToDpi(FDesign.Top, dpi);
+  return {left, top, left + ScaleToDpi(FDesign.Width, dpi), top + ScaleToDpi(FDesign.Height, dpi)};
+}
+
+RECT TControl::DesignBoundsFor(const RECT& bounds, UINT dpi) const {
+  const int left = UnscaleFromDpi(bounds.left, dpi), top = UnscaleFromDpi(bounds.top, dpi);
+  return {left, top, left + UnscaleFromDpi(bounds.right - bounds.left, dpi),
+          top + UnscaleFromDpi(bounds.bottom - bounds.top, dpi)};
+}
+
+// Bounds given while scaled for another DPI are counted back to 96 DPI,
+// unless they are the scaled stored ones, which stay exact.
+void TControl::KeepDesignBounds(int left, int top, int width, int height) {
+  if (FComputingBounds) return;
+  const RECT given{left, top, left + width, top + height};
+  const RECT scaled = ScaledDesignBounds(FScaledDpi);
+  if (EqualRect(&scaled, &given)) return;
+  const RECT design = DesignBoundsFor(given, FScaledDpi);
+  FDesign.Left = design.left;
+  FDesign.Top = design.top;
+  FDesign.Width = design.right - design.left;
+  FDesign.Height = design.bottom - design.top;
+}
+
+void TControl::SetComputedBounds(int left, int top, int width, int height) {
+  FComputingBounds = true;
+  SetBounds(left, top, width, height);
+  FComputingBounds = false;
+}
+
+void TControl::ScaleOwnLayout(UINT dpi) {
+  FScaledDpi = dpi;
+  const RECT r = ScaledDesignBounds(dpi);
+  SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  ScaleOwnFont(dpi);
+}
+
+// A control that takes its parent's font gets it from there.
+void TControl::ScaleOwnFont(UINT dpi) {
+  if (FParentFont || FFont.Height() == ScaleFontHeight(FDesign.FontHeight, dpi)) return;
+  FFont.SetHeight(ScaleFontHeight(FDesign.FontHeight, dpi));
+  Perform(CM_FONTCHANGED);
+}
+
+void TControl::ScaleForDpi(UINT dpi) {
+  ScaleOwnLayout(dpi);
+  TComponent::ScaleForDpi(dpi);
 }
 
 void TControl::SetText(const std::string& text) {
@@ -140,6 +191,7 @@ void TControl::ParentColorChanged() {
 
 void TControl::SetFont(const TFont& font) {
   FFont = font;
+  FDesign.FontHeight = UnscaleFontHeight(font.Height(), FScaledDpi);
   FParentFont = false;
   Perform(CM_FONTCHANGED);
 }

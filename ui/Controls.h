@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "ui/Classes.h"
+#include "ui/DisplayScale.h"
 #include "ui/Graphics.h"
 
 // The library's own notifications, delivered through WindowProc.
@@ -105,6 +106,14 @@ public:
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor cursor) { FCursor = cursor; }
 
+  // The DPI the bounds and the font are scaled for; DesignDpi (96) while
+  // they are as stored.
+  UINT ScaledDpi() const { return FScaledDpi; }
+  // Scales the stored 96-DPI bounds and font height for dpi, always from
+  // the stored values (so going back and forth never drifts), then the
+  // owned components.
+  void ScaleForDpi(UINT dpi) override;
+
   TNotifyEvent OnClick;
 
   // The replaceable window procedure; every message of the control passes it.
@@ -123,6 +132,22 @@ public:
 
 protected:
   friend class TWinControl;
+  // The bounds and font height as stored, at 96 DPI. SetBounds and SetFont
+  // keep them: values given while scaled for another DPI count back.
+  struct TDesignLayout {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    int FontHeight = 0;
+  };
+  // The stored bounds at dpi, and the stored bounds that give these at dpi.
+  virtual RECT ScaledDesignBounds(UINT dpi) const;
+  virtual RECT DesignBoundsFor(const RECT& bounds, UINT dpi) const;
+  void KeepDesignBounds(int left, int top, int width, int height);
+  // Bounds and own font for dpi, without the owned components.
+  void ScaleOwnLayout(UINT dpi);
+  void ScaleOwnFont(UINT dpi);
+  // Bounds the control works out itself (an auto-sized label, a tool bar's
+  // button): the stored ones stay as they are.
+  void SetComputedBounds(int left, int top, int width, int height);
   virtual void DefaultHandler(TMessage& message);
   virtual void TextChanged() {}
   void ParentFontChanged();
@@ -144,6 +169,9 @@ protected:
   TCursor FCursor = crDefault;
   bool FMouseInControl = false;
   bool FClicking = false;
+  TDesignLayout FDesign;
+  UINT FScaledDpi = 96;
+  bool FComputingBounds = false;  // SetComputedBounds is running
 };
 
 // A control without a window of its own; its parent paints it and hands it

@@ -52,8 +52,13 @@ void TImage::SetAutoSize(bool autoSize) {
   SetBounds(FLeft, FTop, FWidth, FHeight);
 }
 
+void TImage::SetStretch(bool stretch) {
+  FStretch = stretch;
+  Invalidate();
+}
+
 void TImage::SetBounds(int left, int top, int width, int height) {
-  if (FAutoSize && !FPicture.Empty()) {
+  if (FAutoSize && !FStretch && !FPicture.Empty()) {
     width = FPicture.Width();
     height = FPicture.Height();
   }
@@ -62,7 +67,12 @@ void TImage::SetBounds(int left, int top, int width, int height) {
   Invalidate();
 }
 
-void TImage::Paint(HDC dc) { FPicture.Draw(dc, 0, 0); }
+void TImage::Paint(HDC dc) {
+  if (FStretch && (FWidth != FPicture.Width() || FHeight != FPicture.Height()))
+    FPicture.StretchDraw(dc, {0, 0, FWidth, FHeight});
+  else
+    FPicture.Draw(dc, 0, 0);
+}
 
 // ------------------------------------------------------------ TCustomPanel
 

@@ -40,12 +40,17 @@ public:
   void SetPicture(const TBitmap& picture);
   bool AutoSize() const { return FAutoSize; }
   void SetAutoSize(bool autoSize);
+  // The picture fills the control's bounds, drawn smoothly; AutoSize then
+  // leaves the bounds alone (a scaled layout gives them).
+  bool Stretch() const { return FStretch; }
+  void SetStretch(bool stretch);
   void SetBounds(int left, int top, int width, int height) override;
   void Paint(HDC dc) override;
 
 private:
   TBitmap FPicture;
   bool FAutoSize = false;
+  bool FStretch = false;
 };
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };

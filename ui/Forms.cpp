@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "platform/Platform.h"
+#include "ui/DisplayScale.h"
 #include "ui/Menus.h"
 #include "base/SysUtils.h"
 #include "ui/TaskWindows.h"
@@ -12,6 +13,9 @@
 TApplication* Application = nullptr;
 
 namespace {
+
+// The stored font of a form: 8 points at 96 DPI.
+constexpr int StoredFontHeight = -11;
 
 constexpr DWORD ApplicationWindowStyle =
     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;  // 0x84CA0000
@@ -34,6 +38,9 @@ TCustomForm::TCustomForm(TComponent* owner, bool auxiliary) : TWinControl(owner)
   FVisible = false;
   FColor = clBtnFace;
   FParentFont = false;
+  // As stored: 8 points at 96 DPI, 11 pixels; the form scales it.
+  FFont.SetHeight(StoredFontHeight);
+  FDesign.FontHeight = StoredFontHeight;
   if (Application && !auxiliary) Application->FormCreated(this);
 }
 
@@ -59,6 +66,8 @@ void TCustomForm::DoDestroyHandler() {
 }
 
 void TCustomForm::FinishLoading() {
+  // The stored layout is for 96 DPI; the window appears at the screen's.
+  ScaleForDpi(HandleAllocated() ? WindowDpi(FHandle) : SystemDpi());
   Loaded();
   for (int i = 0; i < ComponentCount(); ++i) Components(i)->Loaded();
   // When the session ended during the loading (a splash picture), the create
@@ -103,8 +112,55 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 void TCustomForm::InitializeWnd() {
   TWinControl::InitializeWnd();
   if (FMenu) FMenu->SetWindow(FHandle);
-  if (Application && Application->Icon())
+  // A loaded form whose window came up on a monitor of another DPI than it
+  // was scaled for (per-monitor DPI) takes the window's.
+  if (FCreated && WindowDpi(FHandle) != FScaledDpi) ScaleForDpi(WindowDpi(FHandle));
+  if (FScaledDpi != DesignDpi && FScaledDpi != SystemDpi()) {
+    FIcons.Load(FScaledDpi, FHandle);
+  } else if (Application && Application->Icon()) {
+    SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Application->SmallIcon()));
     SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application->Icon()));
+  }
+}
+
+void TCustomForm::ScaleForDpi(UINT dpi) {
+  if (dpi == FScaledDpi) return;
+  TWinControl::ScaleForDpi(dpi);
+}
+
+TFrameSize TCustomForm::FrameForDpi(UINT dpi) const {
+  TCreateParams params;
+  const_cast<TCustomForm*>(this)->CreateParams(params);  // it only fills params in
+  return WindowFrameForDpi(params.Style, params.ExStyle, FMenu != nullptr, dpi);
+}
+
+RECT TCustomForm::ScaledDesignBounds(UINT dpi) const {
+  const int left = ScaleToDpi(FDesign.Left, dpi), top = ScaleToDpi(FDesign.Top, dpi);
+  if (dpi == DesignDpi) return {left, top, left + FDesign.Width, top + FDesign.Height};
+  const SIZE size = ScaleWindowSize({FDesign.Width, FDesign.Height}, FrameForDpi(DesignDpi), FrameForDpi(dpi), dpi);
+  return {left, top, left + size.cx, top + size.cy};
+}
+
+RECT TCustomForm::DesignBoundsFor(const RECT& bounds, UINT dpi) const {
+  if (dpi == DesignDpi) return bounds;
+  const SIZE size = UnscaleWindowSize({bounds.right - bounds.left, bounds.bottom - bounds.top},
+                                      FrameForDpi(DesignDpi), FrameForDpi(dpi), dpi);
+  const int left = UnscaleFromDpi(bounds.left, dpi), top = UnscaleFromDpi(bounds.top, dpi);
+  return {left, top, left + size.cx, top + size.cy};
+}
+
+// The monitor the window would appear on, its work area (the screen less
+// the taskbar): the scaled window is moved as little as needed to lie in it.
+void TCustomForm::KeepInWorkArea() {
+  RECT bounds = BoundsRect();
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  int left = std::min<int>(FLeft, work.right - FWidth), top = std::min<int>(FTop, work.bottom - FHeight);
+  left = std::max<int>(left, work.left);
+  top = std::max<int>(top, work.top);
+  if (left != FLeft || top != FTop) SetBounds(left, top, FWidth, FHeight);
 }
 
 void TCustomForm::SetMenu(TMainMenu* menu) {
@@ -145,6 +201,8 @@ void TCustomForm::ShowWindowNow() {
       int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - FWidth) / 2);
       int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - FHeight) / 2);
       SetBounds(left, top, FWidth, FHeight);
+    } else if (FScaledDpi != DesignDpi) {
+      KeepInWorkArea();
     }
   }
   if (Application && this == Application->MainForm())
@@ -246,12 +304,15 @@ void TCustomForm::WndProc(TMessage& message) {
     case WM_ACTIVATE:
       WMActivate(message);
       break;
+    case WM_DPICHANGED:
+      WMDpiChanged(message);
+      break;
     // The menu bar's commands, owner-draw requests and access keys.
     case WM_COMMAND:
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
     case WM_MENUCHAR:
-      if (!DispatchMenuMessage(message)) TWinControl::WndProc(message);
+      if (!DispatchMenuMessage(message, Dpi())) TWinControl::WndProc(message);
       break;
     // The window destroys the menu it holds: the bar leaves it first, so
     // that only its TMainMenu destroys it.
@@ -292,6 +353,26 @@ void TCustomForm::WMActivate(TMessage& message) {
     SelectFirst();
 }
 
+// Windows suggests the rectangle that keeps the window's place at the new
+// DPI; the controls and fonts go from the stored layout, never from the
+// scaled one, so that a window moved back and forth keeps its layout.
+void TCustomForm::WMDpiChanged(TMessage& message) {
+  const UINT dpi = HIWORD(message.WParam);
+  const auto* suggested = reinterpret_cast<const RECT*>(message.LParam);
+  if (!dpi || !suggested) return;
+  FScaledDpi = dpi;
+  if (FHandle)
+    SetWindowPos(FHandle, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ScaleOwnFont(dpi);
+  TComponent::ScaleForDpi(dpi);
+  if (FHandle) {
+    FIcons.Load(dpi, FHandle);
+    RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+  message.Result = 0;
+}
+
 // ------------------------------------------------------------ TApplication
 
 std::string ApplicationTitleFromPath(const std::string& path) {
@@ -322,8 +403,10 @@ void TApplication::Initialize() {
   char path[MAX_PATH + 1] = {};
   DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   FTitle = ApplicationTitleFromPath(std::string(path, length < MAX_PATH ? length : 0));
-  FIcon = LoadIconA(instance, "MAINICON");
-  if (!FIcon) FIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  FIcons.Load(SystemDpi());
+  // The class keeps a shared icon: a class may outlive this object.
+  HICON classIcon = LoadIconA(instance, "MAINICON");
+  if (!classIcon) classIcon = LoadIconA(nullptr, IDI_APPLICATION);
 
   POINT centre = ScreenCentre();
   TUtilWindowParams params;
@@ -332,9 +415,10 @@ void TApplication::Initialize() {
   params.Style = ApplicationWindowStyle;
   params.X = centre.x;
   params.Y = centre.y;
-  params.Icon = FIcon;
+  params.Icon = classIcon;
   FWindow.Create(WndMethod(this, &TApplication::WndProc), params);
-  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon));
+  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcons.Large()));
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcons.Small()));
   HMENU menu = GetSystemMenu(Handle(), FALSE);
   DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
   DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
@@ -347,7 +431,7 @@ HWND TApplication::MenuWindow() {
 }
 
 void TApplication::MenuWndProc(TMessage& message) {
-  if (!DispatchMenuMessage(message)) FMenuWindow.DefaultHandler(message);
+  if (!DispatchMenuMessage(message, WindowDpi(FMenuWindow.Handle()))) FMenuWindow.DefaultHandler(message);
 }
 
 void TApplication::FormCreated(TCustomForm* form) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "ui/Controls.h"
+#include "ui/ProgramIcon.h"
 #include "ui/UtilWindow.h"
 
 class TMainMenu;
@@ -79,6 +80,13 @@ public:
   // Called by a control of this form that received the keyboard focus.
   void FocusControlChanged(TWinControl* control);
 
+  // The DPI the form's layout is shown at (its ScaledDpi); what its
+  // controls and their painters draw for.
+  UINT Dpi() const { return FScaledDpi; }
+  // The stored layout for dpi (the form, every control and component),
+  // done by the load completion and by a move to a monitor of another DPI.
+  void ScaleForDpi(UINT dpi) override;
+
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
   TCloseQueryEvent OnCloseQuery;
@@ -94,10 +102,19 @@ protected:
   void FinishLoading();
   void ShowWindowNow();
   void SelectFirst();
+  // The outer size counts from the client area: the frame differs by DPI.
+  RECT ScaledDesignBounds(UINT dpi) const override;
+  RECT DesignBoundsFor(const RECT& bounds, UINT dpi) const override;
+  TFrameSize FrameForDpi(UINT dpi) const;
+  // A window scaled beyond the work area of its monitor is moved into it.
+  void KeepInWorkArea();
 
   void WMSysCommand(TMessage& message);
   void WMClose(TMessage& message);
   void WMActivate(TMessage& message);
+  // Moved to a monitor of another DPI: the suggested rectangle, the layout
+  // scaled from the stored one, the icons for the new DPI.
+  void WMDpiChanged(TMessage& message);
 
   TPosition FPosition = poDesigned;
   TWindowState FWindowState = wsNormal;
@@ -111,6 +128,7 @@ protected:
   TWinControl* FActiveControl = nullptr;
   HWND FFocusedWindow = nullptr;
   TMainMenu* FMenu = nullptr;
+  TProgramIcons FIcons;  // for a DPI other than the Application window's
 };
 
 class TForm : public TCustomForm {
@@ -153,7 +171,10 @@ public:
   // receives its commands and owner-draw requests; made on first use.
   HWND MenuWindow();
   const std::string& Title() const { return FTitle; }
-  HICON Icon() const { return FIcon; }
+  // The program's icon for the system's DPI: large (taskbar, task switcher)
+  // and small (title bars, notification area).
+  HICON Icon() const { return FIcons.Large(); }
+  HICON SmallIcon() const { return FIcons.Small(); }
   TCustomForm* MainForm() const { return FMainForm; }
   // The first form created becomes the main form; a destroyed one is forgotten.
   void FormCreated(TCustomForm* form);
@@ -200,7 +221,7 @@ private:
 
   TUtilWindow FWindow;
   TUtilWindow FMenuWindow;
-  HICON FIcon = nullptr;
+  TProgramIcons FIcons;
   std::string FTitle;
   TCustomForm* FMainForm = nullptr;
   std::vector<TWindowHook> FHooks;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "ui/DisplayScale.h"
+
 COLORREF ColorToRGB(TColor color) {
   if (color & clSystemColor) return GetSysColor(static_cast<int>(color & 0xFF));
   return color & 0x00FFFFFF;
@@ -23,13 +25,7 @@ void TGdiObject::Reset(HGDIOBJ handle) {
   FHandle = handle;
 }
 
-int ScreenPixelsPerInch() {
-  static const int pixelsPerInch = [] {
-    TWindowDC screen(nullptr);
-    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
-  }();
-  return pixelsPerInch;
-}
+int ScreenPixelsPerInch() { return static_cast<int>(SystemDpi()); }
 
 TFont::TFont() : FName("MS Sans Serif"), FHeight(-MulDiv(8, ScreenPixelsPerInch(), 72)) {
   FRecord.lfWeight = FW_NORMAL;
@@ -135,6 +131,8 @@ void TFont::Assign(const LOGFONTA& lf) {
 
 TCanvas::TCanvas(HDC dc) : FDC(dc) {}
 
+UINT TCanvas::Dpi() const { return FDpi ? FDpi : WindowDpi(WindowFromDC(FDC)); }
+
 // Puts the DC's own objects back before the owned handles are deleted.
 TCanvas::~TCanvas() {
   if (FOriginalPen) SelectObject(FDC, FOriginalPen);
@@ -157,7 +155,8 @@ void SelectOwned(HDC dc, TGdiObject& owned, HGDIOBJ created, HGDIOBJ& original) 
 void TCanvas::RequirePen() {
   if (FPenHandle.Get() && Pen == FSelectedPen) return;
   HGDIOBJ pen = Pen.Style == psClear ? CreatePen(PS_NULL, 0, 0)
-                                     : CreatePen(PS_SOLID, Pen.Width, ColorToRGB(Pen.Color));
+                                     : CreatePen(Pen.Style == psInsideFrame ? PS_INSIDEFRAME : PS_SOLID, Pen.Width,
+                                                 ColorToRGB(Pen.Color));
   SelectOwned(FDC, FPenHandle, pen, FOriginalPen);
   if (pen) FSelectedPen = Pen;
 }
@@ -321,6 +320,19 @@ void TBitmap::Adopt(HBITMAP handle) {
 void TBitmap::Draw(HDC dc, int x, int y) {
   if (Empty()) return;
   BitBlt(dc, x, y, FWidth, FHeight, Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
+// HALFTONE averages the source pixels that fall on each target pixel, so a
+// picture shown larger or smaller stays smooth; it needs the brush origin set.
+void TBitmap::StretchDraw(HDC dc, const RECT& target) {
+  if (Empty()) return;
+  const int oldMode = SetStretchBltMode(dc, HALFTONE);
+  POINT oldOrigin{};
+  SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+  StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, Canvas().Handle(), 0,
+             0, FWidth, FHeight, SRCCOPY);
+  SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+  SetStretchBltMode(dc, oldMode);
 }
 
 void TBitmap::DrawTransparent(HDC dc, int x, int y) {

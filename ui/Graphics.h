@@ -152,7 +152,9 @@ private:
 
 int ScreenPixelsPerInch();
 
-enum TPenStyle { psSolid, psClear };
+// psInsideFrame: a pen wider than one pixel outlines a rectangle, rounded
+// rectangle or ellipse inside its bounds (at one pixel it draws as psSolid).
+enum TPenStyle { psSolid, psClear, psInsideFrame };
 enum TBrushStyle { bsSolid, bsClear };
 
 // What a canvas draws lines with. The canvas makes and owns the handle.
@@ -210,6 +212,10 @@ public:
   COLORREF Pixel(int x, int y) const { return GetPixel(FDC, x, y); }
   void SetPixel(int x, int y, TColor color) { ::SetPixelV(FDC, x, y, ColorToRGB(color)); }
   int BitsPerPixel() const { return GetDeviceCaps(FDC, BITSPIXEL); }
+  // The DPI the drawing is for: the one set by whoever knows the window it
+  // serves, else that of the DC's window (the system's for a memory DC).
+  UINT Dpi() const;
+  void SetDpi(UINT dpi) { FDpi = dpi; }
 
   // Brings the DC in line with Pen, Brush and Font (each operation does it).
   void RequirePen();
@@ -226,6 +232,7 @@ private:
   TFont FSelectedFont;
   HGDIOBJ FOriginalPen = nullptr, FOriginalBrush = nullptr, FOriginalFont = nullptr;
   COLORREF FSelectedTextColor = CLR_INVALID;
+  UINT FDpi = 0;
 };
 
 // A device-dependent bitmap (compatible with the screen) with its own
@@ -252,6 +259,8 @@ public:
   // Draws the bitmap at (x, y), leaving out pixels of its bottom-left colour.
   void DrawTransparent(HDC dc, int x, int y);
   void Draw(HDC dc, int x, int y);
+  // Draws the bitmap filling target, smoothly (HALFTONE).
+  void StretchDraw(HDC dc, const RECT& target);
 
 private:
   struct TSurface;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/DisplayScale.h"
 #include "ui/Forms.h"
 #include "ui/ImgList.h"
 #include "ui/MenuKeys.h"
@@ -14,7 +15,21 @@ std::vector<TMenu*>& LiveMenus() {
   return menus;
 }
 
-int TextIndent() { return GetSystemMetrics(SM_CXMENUCHECK) + 4; }
+// The library's plain look of an owner-drawn item, at 96 DPI.
+struct TPlainItemMetrics {
+  int CheckGap = 4;        // the caption starts this far right of the check column
+  int ExtraWidth = 16;     // added to the caption and to the shortcut text
+  int ExtraHeight = 4;     // added to the caption's height
+  int ShortcutMargin = 8;  // the shortcut text from the right edge
+};
+
+TPlainItemMetrics PlainItemMetrics(UINT dpi) {
+  const TPlainItemMetrics design;
+  return {ScaleToDpi(design.CheckGap, dpi), ScaleToDpi(design.ExtraWidth, dpi), ScaleToDpi(design.ExtraHeight, dpi),
+          ScaleToDpi(design.ShortcutMargin, dpi)};
+}
+
+int TextIndent(UINT dpi) { return SystemMetricForDpi(SM_CXMENUCHECK, dpi) + PlainItemMetrics(dpi).CheckGap; }
 
 TMenuItem* FindMenuItem(ULONG_PTR command) {
   if (command == 0 || command > 0xFFFF) return nullptr;
@@ -31,17 +46,17 @@ bool MenuCommand(TMessage& message) {
   return true;
 }
 
-// A canvas whose font is the system's menu font, already selected.
-void UseMenuFont(TCanvas& canvas) {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-    canvas.Font.Assign(metrics.lfMenuFont);
+// A canvas for the window's DPI whose font is the system's menu font for
+// it, already selected.
+void UseMenuFont(TCanvas& canvas, UINT dpi) {
+  canvas.SetDpi(dpi);
+  LOGFONTA font{};
+  if (ReadSystemMenuFont(dpi, font)) canvas.Font.Assign(font);
   canvas.Font.SetColor(clMenuText);
   canvas.RequireFont();
 }
 
-bool MeasureMenuItem(TMessage& message) {
+bool MeasureMenuItem(TMessage& message, UINT dpi) {
   auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
   if (!measure || measure->CtlType != ODT_MENU) return false;
   TMenuItem* item = FindMenuItem(measure->itemData);
@@ -51,7 +66,7 @@ bool MeasureMenuItem(TMessage& message) {
   int height = static_cast<int>(measure->itemHeight);
   {
     TCanvas canvas(screen.Get());  // gives the screen DC its objects back first
-    UseMenuFont(canvas);
+    UseMenuFont(canvas, dpi);
     item->MeasureItem(canvas, width, height);
   }
   measure->itemWidth = static_cast<UINT>(std::max(width, 0));
@@ -60,7 +75,7 @@ bool MeasureMenuItem(TMessage& message) {
   return true;
 }
 
-bool DrawMenuItem(TMessage& message) {
+bool DrawMenuItem(TMessage& message, UINT dpi) {
   auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
   if (!draw || draw->CtlType != ODT_MENU) return false;
   TMenuItem* item = FindMenuItem(draw->itemData);
@@ -68,7 +83,7 @@ bool DrawMenuItem(TMessage& message) {
   TSavedDC saved(draw->hDC);
   {
     TCanvas canvas(draw->hDC);
-    UseMenuFont(canvas);
+    UseMenuFont(canvas, dpi);
     item->AdvancedDrawItem(canvas, draw->rcItem, draw->itemState);
   }
   message.Result = TRUE;
@@ -171,20 +186,23 @@ TComponent* TMenuItem::GetParentComponent() const {
 
 void TMenuItem::MeasureItem(TCanvas& canvas, int& width, int& height) {
   HDC dc = canvas.Handle();
+  const UINT dpi = canvas.Dpi();
+  const int menuHeight = SystemMetricForDpi(SM_CYMENU, dpi);
   if (IsLine()) {
     width = 0;
-    height = GetSystemMetrics(SM_CYMENU) / 2;
+    height = menuHeight / 2;
   } else {
+    const TPlainItemMetrics metrics = PlainItemMetrics(dpi);
     RECT text{};
     DrawTextA(dc, FCaption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
-    width = TextIndent() + (text.right - text.left) + 16;
+    width = TextIndent(dpi) + (text.right - text.left) + metrics.ExtraWidth;
     std::string keys = ShortCutToText(ShortCut);
     if (!keys.empty()) {
       RECT keyText{};
       DrawTextA(dc, keys.c_str(), -1, &keyText, DT_CALCRECT | DT_SINGLELINE);
-      width += keyText.right - keyText.left + 16;
+      width += keyText.right - keyText.left + metrics.ExtraWidth;
     }
-    height = std::max<int>(GetSystemMetrics(SM_CYMENU), text.bottom - text.top + 4);
+    height = std::max<int>(menuHeight, text.bottom - text.top + metrics.ExtraHeight);
   }
   if (OnMeasureItem.Assigned()) OnMeasureItem(this, &canvas, width, height);
 }
@@ -210,12 +228,13 @@ void TMenuItem::AdvancedDrawItem(TCanvas& canvas, const RECT& rect, TOwnerDrawSt
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
   RECT text = rect;
-  text.left += TextIndent();
+  const UINT dpi = canvas.Dpi();
+  text.left += TextIndent(dpi);
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_LEFT | ((state & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
   DrawTextA(dc, FCaption.c_str(), -1, &text, flags);
   std::string keys = ShortCutToText(ShortCut);
   if (!keys.empty()) {
-    text.right -= 8;
+    text.right -= PlainItemMetrics(dpi).ShortcutMargin;
     DrawTextA(dc, keys.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
   }
 }
@@ -408,15 +427,15 @@ std::string ShortCutToText(TShortCut shortCut) {
 
 // ----------------------------------------------------------- menu window
 
-bool DispatchMenuMessage(TMessage& message) {
+bool DispatchMenuMessage(TMessage& message, UINT dpi) {
   switch (message.Msg) {
     case WM_COMMAND:
       if (HIWORD(message.WParam) != 0 || message.LParam != 0) return false;
       return MenuCommand(message);
     case WM_MEASUREITEM:
-      return MeasureMenuItem(message);
+      return MeasureMenuItem(message, dpi);
     case WM_DRAWITEM:
-      return DrawMenuItem(message);
+      return DrawMenuItem(message, dpi);
     case WM_MENUCHAR:
       return MenuChar(message);
     default:

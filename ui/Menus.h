@@ -218,5 +218,6 @@ private:
 };
 
 // The menu window's handling of WM_COMMAND, WM_MEASUREITEM, WM_DRAWITEM and
-// WM_MENUCHAR for the library's menus; false for every other message.
-bool DispatchMenuMessage(TMessage& message);
+// WM_MENUCHAR for the library's menus, for a window of that DPI; false for
+// every other message.
+bool DispatchMenuMessage(TMessage& message, UINT dpi);

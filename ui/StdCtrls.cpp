@@ -303,8 +303,13 @@ void TCustomLabel::AdjustBounds() {
   RECT r{0, 0, 0, 0};
   DrawTextA(screen.Get(), FText.empty() ? " " : FText.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_EXPANDTABS);
   Invalidate();
-  SetBounds(FLeft, FTop, r.right, r.bottom);
+  SetComputedBounds(FLeft, FTop, r.right, r.bottom);
   Invalidate();
+}
+
+void TCustomLabel::ScaleForDpi(UINT dpi) {
+  TGraphicControl::ScaleForDpi(dpi);
+  AdjustBounds();  // its size follows the text in the font for dpi
 }
 
 void TCustomLabel::WndProc(TMessage& message) {

@@ -178,6 +178,7 @@ public:
   void SetAutoSize(bool autoSize);
   void Paint(HDC dc) override;
   void WndProc(TMessage& message) override;
+  void ScaleForDpi(UINT dpi) override;
 
 private:
   void AdjustBounds();

@@ -4,6 +4,7 @@
 
 #include "ui/ComCtrls.h"
 #include "ui/ExtCtrls.h"
+#include "ui/Forms.h"
 #include "ui/Menus.h"
 #include "xpstyle/Primitives.h"
 #include "xpstyle/XPStyle.h"
@@ -37,7 +38,8 @@ TCustomImageList* GlyphListFor(TToolBar* toolBar, int index, TCustomDrawState st
 
 // A separator or divider in front of the button is painted with it: the bar
 // colour, and a line down its middle when its Tag is above 0.
-void DrawSeparatorBefore(TToolBar* toolBar, TToolButton* button, TCanvas& canvas, COLORREF barColor) {
+void DrawSeparatorBefore(TToolBar* toolBar, TToolButton* button, TCanvas& canvas, COLORREF barColor,
+                         const TToolButtonMetrics& metrics) {
   const int position = button->Index();
   if (position <= 0) return;
   TToolButton* before = toolBar->Buttons(position - 1);
@@ -49,8 +51,10 @@ void DrawSeparatorBefore(TToolBar* toolBar, TToolButton* button, TCanvas& canvas
   if (before->Tag() > 0) {
     const int x = separator.left + (separator.right - separator.left) / 2;
     canvas.Pen.Color = DarkenColor(toolBar->Color(), 30);
-    canvas.MoveTo(x, separator.top + 2);
-    canvas.LineTo(x, separator.bottom - 1);
+    for (int i = 0; i < metrics.Line; ++i) {
+      canvas.MoveTo(x + i, separator.top + metrics.SeparatorLineTop);
+      canvas.LineTo(x + i, separator.bottom - metrics.SeparatorLineBottom);
+    }
   }
 }
 
@@ -95,33 +99,43 @@ struct TXPStyle::TToolButtonLayout {
   bool FillFace = false;
   bool FrameFace = false;
   TCustomImageList* GlyphList = nullptr;  // hot, disabled or plain images, or none
+  TXPColors Colors;
+  TXPMetrics Metrics;
 };
 
 void TXPStyle::DrawToolButtonHandler(TToolBar* toolBar, TToolButton* button, TCustomDrawState state,
                                      bool& defaultDraw) {
   defaultDraw = false;
   TCanvas& canvas = toolBar->Canvas();
-  UpdateDrawColors(canvas);
-  const TToolButtonLayout layout = ToolButtonLayout(toolBar, button, state, canvas);
+  const TCustomForm* form = GetParentForm(toolBar);
+  canvas.SetDpi(form ? form->Dpi() : SystemDpi());
+  const TToolButtonLayout layout =
+      ToolButtonLayout(toolBar, button, state, canvas, UpdateDrawColors(canvas), MetricsForDpi(canvas.Dpi()));
+  const TToolButtonMetrics& m = layout.Metrics.ToolButton;
 
   DrawToolButtonFace(canvas, layout);
   if ((button->MenuItem() || button->DropdownMenu()) && layout.Pressed)
-    DrawHighlight(doToolButton, canvas, false, toolBar->Color(), layout.FaceRect);
+    DrawHighlight(doToolButton, canvas, layout.Colors, layout.Metrics, false, toolBar->Color(), layout.FaceRect);
   if (layout.DropDown) {
     const RECT& bounds = layout.Bounds;
     canvas.Pen.Color = clBlack;
-    DrawDropArrow(canvas, bounds.right - 10, bounds.top + (bounds.bottom - bounds.top - 3) / 2 + 1);
+    const int arrowHeight = m.ArrowHalfWidth + 1;
+    DrawDropArrow(canvas, bounds.right - m.DropArrowRight,
+                  bounds.top + (bounds.bottom - bounds.top - arrowHeight) / 2 + 1, m.ArrowHalfWidth);
   }
   const int glyphWidth = layout.GlyphList ? DrawToolButtonGlyph(toolBar, button, canvas, layout) : 0;
   if (toolBar->ShowCaptions()) DrawToolButtonCaption(toolBar, button, canvas, layout, glyphWidth);
-  DrawSeparatorBefore(toolBar, button, canvas, layout.BarColor);
+  DrawSeparatorBefore(toolBar, button, canvas, layout.BarColor, m);
   // Items added to the button's menu at run time get the flat look too.
   if (button->MenuItem() && InSet(FXPControls, xcMainMenu)) HookSiblingItems(button->MenuItem());
 }
 
 TXPStyle::TToolButtonLayout TXPStyle::ToolButtonLayout(TToolBar* toolBar, TToolButton* button,
-                                                       TCustomDrawState state, TCanvas& canvas) const {
+                                                       TCustomDrawState state, TCanvas& canvas,
+                                                       const TXPColors& colors, const TXPMetrics& metrics) const {
   TToolButtonLayout layout;
+  layout.Colors = colors;
+  layout.Metrics = metrics;
   layout.Hot = state & CDIS_HOT;
   layout.Checked = state & CDIS_CHECKED;
   layout.Pressed = state & CDIS_SELECTED;
@@ -132,8 +146,9 @@ TXPStyle::TToolButtonLayout TXPStyle::ToolButtonLayout(TToolBar* toolBar, TToolB
   layout.Bounds = bounds;
   layout.FaceRect = {bounds.left, bounds.top + 1, bounds.right, bounds.bottom};
   layout.ContentRect = bounds;
-  if (layout.DropDown) layout.ContentRect.right -= 12;
-  layout.BarColor = HighColorDevice ? LightenColor(canvas, toolBar->Color(), 16) : ColorToRGB(toolBar->Color());
+  if (layout.DropDown) layout.ContentRect.right -= metrics.ToolButton.DropDownWidth;
+  layout.BarColor =
+      colors.HighColorDevice ? LightenColor(canvas, toolBar->Color(), 16) : ColorToRGB(toolBar->Color());
   ApplyFaceRules(layout, toolBar, button, state);
   layout.GlyphList = GlyphListFor(toolBar, button->ImageIndex(), state);
   return layout;
@@ -142,17 +157,19 @@ TXPStyle::TToolButtonLayout TXPStyle::ToolButtonLayout(TToolBar* toolBar, TToolB
 // In this order; a later rule's colour replaces an earlier one's.
 void TXPStyle::ApplyFaceRules(TToolButtonLayout& layout, TToolBar* toolBar, TToolButton* button,
                               TCustomDrawState state) const {
+  const TXPColors& colors = layout.Colors;
   layout.FaceColor = layout.BarColor;
   if (layout.Hot) {
-    layout.FaceColor = layout.Checked || button->Down() || layout.Pressed ? CheckFillHotColor : EffSelectColor;
+    layout.FaceColor =
+        layout.Checked || button->Down() || layout.Pressed ? colors.CheckFillHotColor : colors.EffSelectColor;
     layout.FillFace = layout.FrameFace = true;
   }
   if (layout.Checked && !layout.Hot) {
-    layout.FaceColor = CheckFillColor;
+    layout.FaceColor = colors.CheckFillColor;
     layout.FillFace = layout.FrameFace = true;
   }
   if ((state & CDIS_INDETERMINATE) && !layout.Hot) {
-    layout.FaceColor = EffSelectColor;
+    layout.FaceColor = colors.EffSelectColor;
     layout.FillFace = true;
   }
   if (button->MenuItem() && state == 0) {
@@ -162,8 +179,8 @@ void TXPStyle::ApplyFaceRules(TToolButtonLayout& layout, TToolBar* toolBar, TToo
 }
 
 // The bar behind the button, the face and its frame; a drop-down button's
-// frame is split 13 pixels from its right edge.
-void TXPStyle::DrawToolButtonFace(TCanvas& canvas, const TToolButtonLayout& layout) {
+// frame is split near its right edge.
+void TXPStyle::DrawToolButtonFace(TCanvas& canvas, const TToolButtonLayout& layout) const {
   const RECT& bounds = layout.Bounds;
   canvas.Brush.Style = bsSolid;
   canvas.Brush.Color = layout.BarColor;
@@ -171,13 +188,17 @@ void TXPStyle::DrawToolButtonFace(TCanvas& canvas, const TToolButtonLayout& layo
   canvas.Brush.Color = layout.FaceColor;
   if (layout.FillFace) canvas.FillRect(layout.FaceRect);
   if (!layout.FrameFace) return;
-  canvas.Pen.Color = EffSelectBorderColor;
-  const RECT frame{bounds.left, bounds.top + 1, bounds.right - 1, bounds.bottom - 1};
-  if (layout.DropDown) {
-    Outline(canvas, {frame.left, frame.top, frame.right - 13, frame.bottom});
-    Outline(canvas, {frame.right - 13, frame.top, frame.right, frame.bottom});
-  } else {
-    Outline(canvas, frame);
+  canvas.Pen.Color = layout.Colors.EffSelectBorderColor;
+  const int split = layout.Metrics.ToolButton.DropDownSplit;
+  for (int i = 0; i < layout.Metrics.ToolButton.Line; ++i) {
+    RECT frame{bounds.left, bounds.top + 1, bounds.right - 1, bounds.bottom - 1};
+    InflateRect(&frame, -i, -i);
+    if (layout.DropDown) {
+      Outline(canvas, {frame.left, frame.top, bounds.right - 1 - split, frame.bottom});
+      Outline(canvas, {bounds.right - 1 - split, frame.top, frame.right, frame.bottom});
+    } else {
+      Outline(canvas, frame);
+    }
   }
 }
 
@@ -191,24 +212,28 @@ int TXPStyle::DrawToolButtonGlyph(TToolBar* toolBar, TToolButton* button, TCanva
   glyph.Canvas().Brush.Color = canvas.Brush.Color;
   glyph.Canvas().FillRect({0, 0, glyph.Width(), glyph.Height()});
   list->Draw(glyph.Canvas().Handle(), 0, 0, button->ImageIndex(), ILD_TRANSPARENT, NoColor, NoColor);
+  const TToolButtonMetrics& m = layout.Metrics.ToolButton;
   const int glyphWidth = glyph.Width();
   RECT glyphRect = layout.ContentRect;
   if (toolBar->List()) {
     if (layout.RightToLeft) {
-      glyphRect.right -= 3;
+      glyphRect.right -= m.ListGlyphMargin;
       glyphRect.left = glyphRect.right - glyphWidth;
     } else {
-      glyphRect.left += 3;
+      glyphRect.left += m.ListGlyphMargin;
       glyphRect.right = glyphRect.left + glyphWidth;
     }
   } else {
     glyphRect.left =
         static_cast<int>(std::nearbyint((glyphRect.right - glyphRect.left - glyphWidth) / 2.0 + glyphRect.left));
   }
-  glyphRect.top += 2;
-  glyphRect.bottom = glyphRect.top + glyph.Height() + 6;
-  DrawItemGlyph(doToolButton, canvas, glyph, glyphRect, layout.Hot, layout.Pressed, button->Enabled(),
-                layout.Checked, false, false);
+  glyphRect.top += m.GlyphTop;
+  glyphRect.bottom = glyphRect.top + glyph.Height() + m.GlyphBoxExtra;
+  const TGlyphState state{.Selected = layout.Hot,
+                          .Pressed = layout.Pressed,
+                          .Enabled = button->Enabled(),
+                          .Checked = layout.Checked};
+  DrawItemGlyph(layout.Colors, layout.Metrics.Glyph, doToolButton, canvas, glyph, glyphRect, state);
   return glyphWidth;
 }
 
@@ -216,14 +241,15 @@ int TXPStyle::DrawToolButtonGlyph(TToolBar* toolBar, TToolButton* button, TCanva
 // caption centred.
 void TXPStyle::DrawToolButtonCaption(TToolBar* toolBar, TToolButton* button, TCanvas& canvas,
                                      const TToolButtonLayout& layout, int glyphWidth) {
+  const TToolButtonMetrics& m = layout.Metrics.ToolButton;
   RECT captionRect = layout.ContentRect;
   UINT format;
   if (!toolBar->List()) {
     format = DT_CENTER;
-    captionRect.top = captionRect.bottom - canvas.TextHeight(button->Caption()) - 6;
+    captionRect.top = captionRect.bottom - canvas.TextHeight(button->Caption()) - m.CaptionBottom;
   } else if (layout.RightToLeft) {
     format = DT_VCENTER | DT_RIGHT;
-    captionRect.right -= glyphWidth + 7;
+    captionRect.right -= glyphWidth + m.ListCaptionGapRightToLeft;
   } else {
     format = DT_VCENTER;
     if (glyphWidth > 0) captionRect.left += glyphWidth;
@@ -235,24 +261,28 @@ void TXPStyle::DrawToolButtonCaption(TToolBar* toolBar, TToolButton* button, TCa
                                  .Default = false,
                                  .Enabled = button->Enabled(),
                                  .Selected = layout.Pressed};
-  DrawItemText(doToolButton, button->Caption(), format, FFont, textState, captionRect, canvas, "");
+  DrawItemText(layout.Colors, layout.Metrics, doToolButton, button->Caption(), format,
+               FontForDpi(layout.Metrics.Dpi), textState, captionRect, canvas, "");
 }
 
 void TXPStyle::PaintBandHandler(TObject* sender, TControl*, TCanvas& canvas, RECT& rect, TBandPaintOptions& options) {
   auto* bar = dynamic_cast<TControlBar*>(sender);
   const TColor color = bar ? bar->Color() : clBtnFace;
-  UpdateDrawColors(canvas);
+  const TCustomForm* form = bar ? GetParentForm(bar) : nullptr;
+  const TBandMetrics m = MetricsForDpi(form ? form->Dpi() : canvas.Dpi()).Band;
+  const TXPColors colors = UpdateDrawColors(canvas);
   options = 0;
   canvas.Brush.Style = bsSolid;
-  canvas.Brush.Color = HighColorDevice ? LightenColor(canvas, color, 6) : ColorToRGB(color);
+  canvas.Brush.Color = colors.HighColorDevice ? LightenColor(canvas, color, 6) : ColorToRGB(color);
   canvas.FillRect(rect);
-  // The grip: a dash on every even row, each darker than the one above.
+  // The grip: a dash on every row the step divides, each darker than the
+  // one above (every even row at 96 DPI).
   int darkening = 30;
-  for (int y = rect.top + 5; y <= rect.bottom - 5; ++y) {
+  for (int y = rect.top + m.GripInset; y <= rect.bottom - m.GripInset; ++y) {
     canvas.Pen.Color = DarkenColor(color, darkening);
-    if (y % 2 == 0) {
-      canvas.MoveTo(rect.left + 3, y);
-      canvas.LineTo(rect.left + 6, y);
+    if (y % m.GripStep == 0) {
+      canvas.MoveTo(rect.left + m.GripLeft, y);
+      canvas.LineTo(rect.left + m.GripRight, y);
       darkening += 7;
     }
   }

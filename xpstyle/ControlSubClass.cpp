@@ -3,10 +3,28 @@
 #include "ui/Buttons.h"
 #include "ui/ComCtrls.h"
 #include "ui/ExtCtrls.h"
-#include "xpstyle/Painters.h"
-#include "xpstyle/XPStyle.h"
+#include "ui/Forms.h"
 
-TControlSubClass::TControlSubClass(TXPStyle* owner) : TComponent(owner), FStyleOwner(owner) {}
+namespace {
+
+// The DPI the control's layout is shown at: its form's.
+UINT ControlDpi(const TControl& control) {
+  const TCustomForm* form = GetParentForm(&control);
+  return form ? form->Dpi() : SystemDpi();
+}
+
+}  // namespace
+
+TControlSubClass::TControlSubClass(TComponent* owner, THookOwner& style, TControl* control)
+    : TComponent(owner), FStyleOwner(&style) {
+  SetTarget(control);
+  FSavedWindowProc = control->WindowProc;
+  if (auto* edit = dynamic_cast<TCustomEdit*>(control)) {
+    FSavedCtl3D = edit->Ctl3D();
+    FSavedBorderStyle = edit->BorderStyle();
+  }
+  control->WindowProc = WndMethod(this, &TControlSubClass::HookWindowProc);
+}
 
 void TControlSubClass::SetTarget(TControl* control) {
   if (FTargetControl) RemoveFreeNotification(FTargetControl);
@@ -194,12 +212,25 @@ bool TControlSubClass::TargetFocused() const {
   return GetComboBoxInfo(window, &info) && (focus == info.hwndItem || focus == info.hwndList);
 }
 
+// The painter frame: a fresh surface for the control, the colours for it,
+// the painter for the control's kind, everything released at the end.
 void TControlSubClass::PaintHookedControl() {
   try {
     TControl* control = FTargetControl;
     if (!control) return;
     FHasFocus = TargetFocused();
-    PaintControlLook(*this);
+    const TPainter painter = PainterFor(control);
+    if (!painter) return;
+    const TControl* graphic = nullptr;
+    HWND window = PaintWindowOf(*control, *this, graphic);
+    if (!window) return;
+    TControlSurface surface(window, graphic);
+    if (!surface.Valid()) return;
+    const TXPMetrics metrics = FStyleOwner->MetricsForDpi(ControlDpi(*control));
+    surface.Canvas().SetDpi(metrics.Dpi);
+    const TXPColors colors = FStyleOwner->UpdateDrawColors(surface.Canvas());
+    TControlPaint paint{*control, *this, colors, metrics, surface.Canvas()};
+    painter(paint);
   } catch (...) {
     // A paint draws what it can; an error must not open the error report
     // from inside WM_PAINT, where it would come back with every repaint.

@@ -6,19 +6,35 @@
 #pragma once
 #include "ui/Controls.h"
 #include "ui/StdCtrls.h"
+#include "xpstyle/Colors.h"
+#include "xpstyle/Metrics.h"
+#include "xpstyle/Painters.h"
 
-class TXPStyle;
-
-class TControlSubClass : public TComponent {
+// What a hook asks of the style that made it.
+class THookOwner {
 public:
-  // Owned by the style component that makes the hook.
-  explicit TControlSubClass(TXPStyle* owner);
+  virtual bool Active() const = 0;
+  // The colours for one paint on this surface.
+  virtual TXPColors UpdateDrawColors(TCanvas& canvas) = 0;
+  virtual TXPMetrics MetricsForDpi(UINT dpi) const = 0;
+
+protected:
+  ~THookOwner() = default;
+};
+
+class TControlSubClass : public TComponent, public THookState {
+public:
+  // Hooks control for style, by which it is owned (owner is the style as a
+  // component): saves the control's window procedure (and an edit's 3-D
+  // look and border) and puts HookWindowProc in its place.
+  TControlSubClass(TComponent* owner, THookOwner& style, TControl* control);
   const char* ClassName() const override { return "TControlSubClass"; }
 
   // The control's window procedure while hooked.
   void HookWindowProc(TMessage& message);
-  // Runs the painter for the control's kind on a fresh surface; a painter's
-  // error is swallowed (a repaint must never open the error report).
+  // Runs the painter for the control's kind on a fresh surface with the
+  // style's colours and the metrics of the control's DPI; a painter's error
+  // is swallowed (a repaint must never open the error report).
   void PaintHookedControl();
   // Puts the saved window procedure back (and the edit's Ctl3D); used when
   // the style component goes while the control lives on.
@@ -27,17 +43,8 @@ public:
 
   // The hooked control (not owned) and what it had before.
   TControl* FTargetControl = nullptr;
-  bool FRecreatePending = false;
-  bool FHighlighted = false;
-  bool FMouseDown = false;
-  bool FSpaceDown = false;
-  bool FSpaceRepainted = false;
-  bool FHasFocus = false;
   TWndMethod FSavedWindowProc;
-  TXPStyle* FStyleOwner = nullptr;
-  bool FSavedCtl3D = false;
-  TBorderStyle FSavedBorderStyle = bsNone;
-  UINT FLastMessage = 0;
+  THookOwner* FStyleOwner = nullptr;
   bool FPassingOn = false;  // left the style but cannot leave the chain
 
   void SetTarget(TControl* control);

@@ -5,14 +5,75 @@
 
 #include "ui/Buttons.h"
 #include "ui/ComCtrls.h"
+#include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
-#include "xpstyle/ControlSubClass.h"
+#include "xpstyle/ItemDraw.h"
 #include "xpstyle/Primitives.h"
-#include "xpstyle/XPStyle.h"
 
 namespace {
 
-using TPainter = void (*)(TControlSubClass&, TCanvas&);
+// Lines of the 3-D edge, one pixel apart towards the inside.
+void DrawEdgeLines(TCanvas& canvas, const POINT (&points)[4], POINT inward, int lines) {
+  for (int i = 0; i < lines; ++i) {
+    canvas.MoveTo(points[0].x + inward.x * i, points[0].y + inward.y * i);
+    for (int p = 1; p < 4; ++p) canvas.LineTo(points[p].x + inward.x * i, points[p].y + inward.y * i);
+  }
+}
+
+// Steps shared by push buttons and bit buttons: the erased face, the rounded
+// fill and the 3-D edge.
+void DrawButtonFace(TControlPaint& paint, const RECT& client) {
+  const TXPColors& colors = paint.Colors;
+  const THookState& hook = paint.State;
+  const TButtonMetrics& metrics = paint.Metrics.Button;
+  TCanvas& canvas = paint.Canvas;
+  TColor fill, edge;
+  if (hook.FHighlighted || hook.FSpaceDown) {
+    fill = LightenColor(canvas, clBtnFace, 60);
+    edge = LightenColor(canvas, colors.EffSelectBorderColor, 60);
+  } else {
+    fill = colors.EffIconBackColor;
+    edge = clBtnShadow;
+  }
+  if (!hook.FHighlighted && hook.FHasFocus) edge = LightenColor(canvas, colors.EffSelectBorderColor, 60);
+
+  canvas.Brush.Color = ParentColor(paint.Control);
+  canvas.Brush.Style = bsSolid;
+  canvas.FillRect(client);
+  canvas.Brush.Color = fill;
+  canvas.Pen.Color = LightenColor(canvas, edge, 30);
+  {
+    TFramePen pen(canvas, metrics.Line);
+    canvas.RoundRect(client.left, client.top, client.right, client.bottom, metrics.Corner, metrics.Corner);
+  }
+  if (!paint.Control.Enabled()) return;
+  canvas.Pen.Color = DarkenColor(edge, 50);
+  const int left = client.left, top = client.top, right = client.right, bottom = client.bottom;
+  if ((hook.FMouseDown && hook.FHighlighted) || hook.FSpaceDown)
+    DrawEdgeLines(canvas, {{left, bottom - 2}, {left, top + 1}, {left + 1, top}, {right - 1, top}}, {1, 1},
+                  metrics.Line);
+  else
+    DrawEdgeLines(canvas, {{right - 1, top + 1}, {right - 1, bottom - 2}, {right - 2, bottom - 1}, {left, bottom - 1}},
+                  {-1, -1}, metrics.Line);
+}
+
+// The caption's place: in from the left, or from the right for
+// right-to-left reading.
+RECT GroupBoxCaptionRect(const RECT& client, SIZE caption, bool rightToLeft, int indent) {
+  RECT captionRect;
+  if (rightToLeft) {
+    captionRect.right = client.right - indent;
+    captionRect.left = captionRect.right - caption.cx;
+  } else {
+    captionRect.left = client.left + indent;
+    captionRect.right = captionRect.left + caption.cx;
+  }
+  captionRect.top = client.top;
+  captionRect.bottom = client.top + caption.cy;
+  return captionRect;
+}
+
+}  // namespace
 
 TPainter PainterFor(const TControl* c) {
   if (Is<TCustomCombo>(c)) return DrawComboLook;
@@ -29,77 +90,34 @@ TPainter PainterFor(const TControl* c) {
   return nullptr;
 }
 
-// A device context of a window's client area, with the origin and clip
-// moved onto a windowless control when there is one.
-class TControlSurface {
-public:
-  TControlSurface(HWND window, const TControl* graphic) : FDC(window), FCanvas(FDC.Get()) {
-    if (graphic && FDC.Get()) {
-      SetViewportOrgEx(FDC.Get(), graphic->Left(), graphic->Top(), nullptr);
-      IntersectClipRect(FDC.Get(), 0, 0, graphic->Width(), graphic->Height());
-    }
-  }
-  bool Valid() const { return FDC.Get() != nullptr; }
-  TCanvas& Canvas() { return FCanvas; }
+bool HasPainter(const TControl* control) { return PainterFor(control) != nullptr; }
 
-private:
-  TWindowDC FDC;   // released last
-  TCanvas FCanvas; // puts the DC's objects back first
-};
-
-// Steps shared by push buttons and bit buttons: the erased face, the rounded
-// fill and the 3-D edge.
-void DrawButtonFace(TControlSubClass& hook, TCanvas& canvas, const RECT& client) {
-  TXPStyle& style = *hook.FStyleOwner;
-  TControl& control = *hook.FTargetControl;
-  TColor fill, edge;
-  if (hook.FHighlighted || hook.FSpaceDown) {
-    fill = LightenColor(canvas, clBtnFace, 60);
-    edge = LightenColor(canvas, style.EffSelectBorderColor, 60);
-  } else {
-    fill = style.EffIconBackColor;
-    edge = clBtnShadow;
-  }
-  if (!hook.FHighlighted && hook.FHasFocus) edge = LightenColor(canvas, style.EffSelectBorderColor, 60);
-
-  canvas.Brush.Color = ParentColor(control);
-  canvas.Brush.Style = bsSolid;
-  canvas.FillRect(client);
-  canvas.Brush.Color = fill;
-  canvas.Pen.Color = LightenColor(canvas, edge, 30);
-  canvas.RoundRect(client.left, client.top, client.right, client.bottom, 4, 4);
-  if (!control.Enabled()) return;
-  canvas.Pen.Color = DarkenColor(edge, 50);
-  if ((hook.FMouseDown && hook.FHighlighted) || hook.FSpaceDown) {
-    canvas.MoveTo(client.left, client.bottom - 2);
-    canvas.LineTo(client.left, client.top + 1);
-    canvas.LineTo(client.left + 1, client.top);
-    canvas.LineTo(client.right - 1, client.top);
-  } else {
-    canvas.MoveTo(client.right - 1, client.top + 1);
-    canvas.LineTo(client.right - 1, client.bottom - 2);
-    canvas.LineTo(client.right - 2, client.bottom - 1);
-    canvas.LineTo(client.left, client.bottom - 1);
+TControlSurface::TControlSurface(HWND window, const TControl* graphic) : FDC(window), FCanvas(FDC.Get()) {
+  if (graphic && FDC.Get()) {
+    SetViewportOrgEx(FDC.Get(), graphic->Left(), graphic->Top(), nullptr);
+    IntersectClipRect(FDC.Get(), 0, 0, graphic->Width(), graphic->Height());
   }
 }
 
-// The caption's place: 9 pixels in from the left, or from the right for
-// right-to-left reading.
-RECT GroupBoxCaptionRect(const RECT& client, SIZE caption, bool rightToLeft) {
-  RECT captionRect;
-  if (rightToLeft) {
-    captionRect.right = client.right - 9;
-    captionRect.left = captionRect.right - caption.cx;
-  } else {
-    captionRect.left = client.left + 9;
-    captionRect.right = captionRect.left + caption.cx;
+HWND PaintWindowOf(TControl& control, THookState& state, const TControl*& graphic) {
+  graphic = nullptr;
+  // The flat border of an edit needs a window without the 3-D edge; the
+  // re-creation comes first so that the frame lands on the new window.
+  auto* edit = dynamic_cast<TCustomEdit*>(&control);
+  if (edit && !Is<TCustomRichEdit>(edit) && edit->Ctl3D()) {
+    state.FRecreatePending = true;
+    edit->SetCtl3D(false);
   }
-  captionRect.top = client.top;
-  captionRect.bottom = client.top + caption.cy;
-  return captionRect;
+  if (Is<TCustomRichEdit>(&control)) {
+    // Its frame lies on the parent, just outside the control.
+    return control.Parent() && control.Parent()->HandleAllocated() ? control.Parent()->Handle() : nullptr;
+  }
+  if (auto* windowed = dynamic_cast<TWinControl*>(&control))
+    return windowed->HandleAllocated() ? windowed->Handle() : nullptr;
+  if (!control.Parent() || !control.Parent()->HandleAllocated()) return nullptr;
+  graphic = &control;
+  return control.Parent()->Handle();
 }
-
-}  // namespace
 
 COLORREF ParentColor(const TControl& control) {
   return ColorToRGB(control.Parent() ? control.Parent()->Color() : clBtnFace);
@@ -109,12 +127,10 @@ bool RightToLeftReading(const TControl& control) {
   return GetSystemMetrics(SM_MIDEASTENABLED) != 0 && control.BiDiMode() != bdLeftToRight;
 }
 
-int ThumbSize() { return GetSystemMetrics(SM_CXHTHUMB); }
-
 bool Blank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
-void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& textRect) {
-  TControl& control = *hook.FTargetControl;
+void DrawControlCaption(TControlPaint& paint, const RECT& textRect) {
+  TControl& control = paint.Control;
   const bool rtl = RightToLeftReading(control);
   const auto* button = dynamic_cast<const TButton*>(&control);
   const TItemTextState state{.RightToLeft = rtl,
@@ -122,8 +138,8 @@ void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& tex
                              .Default = button && button->Default(),
                              .Enabled = control.Enabled(),
                              .Selected = false};
-  hook.FStyleOwner->DrawItemText(doControl, control.Caption(), rtl ? DT_RTLREADING : 0, control.Font(), state,
-                                 textRect, canvas, "");
+  DrawItemText(paint.Colors, paint.Metrics, doControl, control.Caption(), rtl ? DT_RTLREADING : 0, control.Font(),
+               state, textRect, paint.Canvas, "");
 }
 
 // Right-to-left reading modes that keep the alignment (NoAlign,
@@ -132,16 +148,16 @@ bool IndicatorAtRight(TBiDiMode bidi, TLeftRight alignment) {
   return bidi == bdRightToLeft ? alignment == taRightJustify : alignment == taLeftJustify;
 }
 
-void PrepareIndicator(TCanvas& canvas, RECT& box, int size, bool atRight, TColor background, TColor fill,
-                      TColor frame) {
+void PrepareIndicator(TCanvas& canvas, const TIndicatorMetrics& metrics, RECT& box, bool atRight, TColor background,
+                      TColor fill, TColor frame) {
   if (atRight)
-    box.left = box.right - size + 1;
+    box.left = box.right - metrics.Size + 1;
   else
-    box.right = box.left + size - 1;
+    box.right = box.left + metrics.Size - 1;
   canvas.Brush.Style = bsSolid;
   canvas.Brush.Color = background;
   canvas.FillRect(box);
-  InflateRect(&box, -2, -2);
+  InflateRect(&box, -metrics.FrameInset, -metrics.FrameInset);
   canvas.Brush.Color = fill;
   canvas.Pen.Color = frame;
 }
@@ -193,39 +209,6 @@ void PlaceGlyphAndText(TButtonLayout layout, const RECT& client, SIZE glyph, SIZ
   }
 }
 
-bool HasPainter(const TControl* control) { return PainterFor(control) != nullptr; }
-
-void PaintControlLook(TControlSubClass& hook) {
-  TControl* control = hook.FTargetControl;
-  TPainter painter = control ? PainterFor(control) : nullptr;
-  if (!painter) return;
-  // The flat border of an edit needs a window without the 3-D edge; the
-  // re-creation comes first so that the frame lands on the new window.
-  auto* edit = dynamic_cast<TCustomEdit*>(control);
-  if (edit && !Is<TCustomRichEdit>(edit) && edit->Ctl3D()) {
-    hook.FRecreatePending = true;
-    edit->SetCtl3D(false);
-  }
-  HWND window = nullptr;
-  const TControl* graphic = nullptr;
-  if (Is<TCustomRichEdit>(control)) {
-    // Its frame lies on the parent, just outside the control.
-    if (!control->Parent() || !control->Parent()->HandleAllocated()) return;
-    window = control->Parent()->Handle();
-  } else if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
-    if (!windowed->HandleAllocated()) return;
-    window = windowed->Handle();
-  } else {
-    if (!control->Parent() || !control->Parent()->HandleAllocated()) return;
-    window = control->Parent()->Handle();
-    graphic = control;
-  }
-  TControlSurface surface(window, graphic);
-  if (!surface.Valid()) return;
-  hook.FStyleOwner->UpdateDrawColors(surface.Canvas());
-  painter(hook, surface.Canvas());
-}
-
 void DrawBevelFrame(TCanvas& canvas, RECT& frame, TColor topLeft, TColor bottomRight, int width) {
   RECT ring = frame;
   for (int i = 0; i < width; ++i) {
@@ -244,20 +227,21 @@ void DrawBevelFrame(TCanvas& canvas, RECT& frame, TColor topLeft, TColor bottomR
   InflateRect(&frame, -width, -width);
 }
 
-void DrawButtonLook(TControlSubClass& hook, TCanvas& canvas) {
-  TControl& control = *hook.FTargetControl;
+void DrawButtonLook(TControlPaint& paint) {
+  TControl& control = paint.Control;
   RECT client = control.ClientRect();
-  DrawButtonFace(hook, canvas, client);
-  canvas.Font = control.Font();
+  DrawButtonFace(paint, client);
+  paint.Canvas.Font = control.Font();
   RECT textRect = client;
-  textRect.left = (client.right - client.left - canvas.TextWidth(control.Caption())) / 2;
-  DrawControlCaption(hook, canvas, textRect);
+  textRect.left = (client.right - client.left - paint.Canvas.TextWidth(control.Caption())) / 2;
+  DrawControlCaption(paint, textRect);
 }
 
-void DrawBitBtnLook(TControlSubClass& hook, TCanvas& canvas) {
-  auto& button = dynamic_cast<TBitBtn&>(*hook.FTargetControl);
+void DrawBitBtnLook(TControlPaint& paint) {
+  auto& button = dynamic_cast<TBitBtn&>(paint.Control);
+  TCanvas& canvas = paint.Canvas;
   RECT client = button.ClientRect();
-  DrawButtonFace(hook, canvas, client);
+  DrawButtonFace(paint, client);
 
   const std::string caption = button.Caption();
   canvas.Font = button.Font();
@@ -272,59 +256,71 @@ void DrawBitBtnLook(TControlSubClass& hook, TCanvas& canvas) {
 
   RECT glyphRect, textRect;
   PlaceGlyphAndText(button.Layout(), client, {cellWidth, cellHeight}, text, spacing, 0, glyphRect, textRect);
-  hook.FStyleOwner->DrawItemGlyph(doControl, canvas, cell, glyphRect, hook.FHighlighted, hook.FHasFocus,
-                                  button.Enabled(), false, false, RightToLeftReading(button));
-  DrawControlCaption(hook, canvas, textRect);
+  const TGlyphState state{.Selected = paint.State.FHighlighted,
+                          .Pressed = paint.State.FHasFocus,
+                          .Enabled = button.Enabled(),
+                          .RightToLeft = RightToLeftReading(button)};
+  DrawItemGlyph(paint.Colors, paint.Metrics.Glyph, doControl, canvas, cell, glyphRect, state);
+  DrawControlCaption(paint, textRect);
 }
 
-void DrawEditLook(TControlSubClass& hook, TCanvas& canvas) {
-  TXPStyle& style = *hook.FStyleOwner;
-  TControl& control = *hook.FTargetControl;
-  bool single = hook.FSavedBorderStyle == bsSingle;
+void DrawEditLook(TControlPaint& paint) {
+  const TXPColors& colors = paint.Colors;
+  TControl& control = paint.Control;
+  TCanvas& canvas = paint.Canvas;
+  bool single = paint.State.FSavedBorderStyle == bsSingle;
   TColor frame;
-  if (hook.FHighlighted || hook.FHasFocus)
-    frame = LightenColor(canvas, style.EffSelectBorderColor, single ? 60 : 80);
+  if (paint.State.FHighlighted || paint.State.FHasFocus)
+    frame = LightenColor(canvas, colors.EffSelectBorderColor, single ? 60 : 80);
   else
     frame = single ? DarkenColor(ParentColor(control), 60) : ParentColor(control);
   RECT client = control.ClientRect();
   canvas.Pen.Color = frame;
   canvas.Brush.Style = bsClear;
+  TFramePen pen(canvas, paint.Metrics.Frame.Line);
   canvas.Rectangle(client);
 }
 
-void DrawCheckBoxLook(TControlSubClass& hook, TCanvas& canvas) {
-  TXPStyle& style = *hook.FStyleOwner;
-  auto& box = dynamic_cast<TCustomCheckBox&>(*hook.FTargetControl);
+void DrawCheckBoxLook(TControlPaint& paint) {
+  const TXPColors& colors = paint.Colors;
+  const THookState& hook = paint.State;
+  const TIndicatorMetrics& metrics = paint.Metrics.Indicator;
+  TCanvas& canvas = paint.Canvas;
+  auto& box = dynamic_cast<TCustomCheckBox&>(paint.Control);
   const bool pressed = hook.FSpaceDown || hook.FMouseDown;
   TColor fill = clWindow, frame = clBtnShadow;
   if (hook.FHighlighted || hook.FHasFocus) {
-    fill = style.EffSelectColor;
-    frame = style.EffSelectBorderColor;
+    fill = colors.EffSelectColor;
+    frame = colors.EffSelectBorderColor;
   }
-  if (pressed) fill = style.CheckFillHotColor;
+  if (pressed) fill = colors.CheckFillHotColor;
   if (box.State() == cbGrayed) fill = clSilver;
 
-  const int size = ThumbSize();
   RECT indicator = box.ClientRect();
-  indicator.top += 3;
-  indicator.bottom -= 3;
-  indicator.top += (indicator.bottom - indicator.top - size) / 2;
-  indicator.bottom = indicator.top + size;
-  PrepareIndicator(canvas, indicator, size, IndicatorAtRight(box.BiDiMode(), box.Alignment()), box.Color(), fill,
+  indicator.top += metrics.CheckInset;
+  indicator.bottom -= metrics.CheckInset;
+  indicator.top += (indicator.bottom - indicator.top - metrics.Size) / 2;
+  indicator.bottom = indicator.top + metrics.Size;
+  PrepareIndicator(canvas, metrics, indicator, IndicatorAtRight(box.BiDiMode(), box.Alignment()), box.Color(), fill,
                    frame);
-  canvas.Rectangle(indicator);
+  {
+    TFramePen pen(canvas, metrics.Line);
+    canvas.Rectangle(indicator);
+  }
   if (box.Checked() || box.State() == cbGrayed) {
-    canvas.Pen.Color = !box.Enabled() ? style.EffDisabledColor
-                       : pressed      ? clWindow
+    canvas.Pen.Color = !box.Enabled()           ? colors.EffDisabledColor
+                       : pressed                ? clWindow
                        : box.State() == cbGrayed ? clGray
                                                  : clHighlight;
-    DrawCheckMark(canvas, indicator.left, indicator.bottom);
+    DrawCheckMark(canvas, paint.Metrics.CheckMark, indicator.left, indicator.bottom);
   }
 }
 
-void DrawGroupBoxLook(TControlSubClass& hook, TCanvas& canvas) {
-  if (hook.FLastMessage != WM_PAINT) return;
-  auto& box = dynamic_cast<TCustomGroupBox&>(*hook.FTargetControl);
+void DrawGroupBoxLook(TControlPaint& paint) {
+  if (paint.State.FLastMessage != WM_PAINT) return;
+  auto& box = dynamic_cast<TCustomGroupBox&>(paint.Control);
+  TCanvas& canvas = paint.Canvas;
+  const int line = paint.Metrics.GroupBox.Line;
   const TColor color = box.Color();
   const COLORREF dark = DarkenColor(color, 60);
   const COLORREF light = LightenColor(canvas, color, 60);
@@ -349,7 +345,7 @@ void DrawGroupBoxLook(TControlSubClass& hook, TCanvas& canvas) {
   frame.top += captionHeight / 2 - 1;
   canvas.MoveTo(frame.left + 1, frame.top);
   canvas.LineTo(frame.left + 1, frame.bottom);
-  DrawBevelFrame(canvas, frame, edge, dark, 1);
+  DrawBevelFrame(canvas, frame, edge, dark, line);
 
   // Above the frame the parent's colour, below the caption the control's.
   const RECT above{client.left, client.top, client.right, middle + 2};
@@ -358,8 +354,12 @@ void DrawGroupBoxLook(TControlSubClass& hook, TCanvas& canvas) {
   canvas.Pen.Color = parent;
   canvas.FillRect(above);
   const bool rtl = RightToLeftReading(box);
-  const RECT captionRect = GroupBoxCaptionRect(client, {captionWidth, captionHeight}, rtl);
-  const RECT below{captionRect.left, middle + 2, captionRect.right, middle + 2 + captionHeight / 2 + 1};
+  const RECT captionRect =
+      GroupBoxCaptionRect(client, {captionWidth, captionHeight}, rtl, paint.Metrics.GroupBox.CaptionIndent);
+  // Below the caption's middle the system's own caption is erased across
+  // the box, between the frame's two columns on each side: the system may
+  // put it elsewhere than this one (Wine 9 pixels in at every DPI).
+  const RECT below{client.left + 2, middle + 2, client.right - 2, middle + 2 + captionHeight / 2 + 1};
   canvas.Brush.Color = color;
   canvas.Pen.Color = color;
   canvas.FillRect(below);
@@ -370,10 +370,12 @@ void DrawGroupBoxLook(TControlSubClass& hook, TCanvas& canvas) {
   canvas.TextRect(captionRect, captionRect.left, captionRect.top, caption, rtl ? ETO_RTLREADING : 0);
 
   // The top edge on either side of the caption.
-  const int y = middle + 1;
   canvas.Pen.Color = edge;
-  canvas.MoveTo(client.left, y);
-  canvas.LineTo(captionRect.left, y);
-  canvas.MoveTo(captionRect.right, y);
-  canvas.LineTo(client.right - 1, y);
+  for (int i = 0; i < line; ++i) {
+    const int y = middle + 1 + i;
+    canvas.MoveTo(client.left + i, y);
+    canvas.LineTo(captionRect.left, y);
+    canvas.MoveTo(captionRect.right, y);
+    canvas.LineTo(client.right - 1 - i, y);
+  }
 }

@@ -1,51 +1,95 @@
-// The painters of hooked controls. PaintControlLook is the painter frame:
-// a fresh surface for the control, the style's colours brought up to date,
-// the painter for the control's kind, everything released at the end.
+// The painters of hooked controls, one per control kind. Each draws in the
+// control's client coordinates with what one paint hands it: the control,
+// the state its hook keeps, the colours and metrics, and the surface.
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "ui/Buttons.h"
+#include "ui/Controls.h"
 #include "ui/Graphics.h"
+#include "xpstyle/Colors.h"
+#include "xpstyle/Metrics.h"
 
-class TControl;
-class TControlSubClass;
+// What a hook keeps of its control: hot, pressed, focused, what the
+// control had when it was hooked and the last message it saw.
+struct THookState {
+  // The control's window is about to be re-created (a change of its 3-D
+  // look or border); its WM_DESTROY then keeps the hook.
+  bool FRecreatePending = false;
+  bool FHighlighted = false;  // the mouse is over it, or it just got the focus
+  bool FMouseDown = false;
+  bool FSpaceDown = false;
+  bool FSpaceRepainted = false;  // repainted for this press of the space key
+  bool FHasFocus = false;        // it had the focus when the paint began
+  bool FSavedCtl3D = false;      // an edit's, when hooked
+  TBorderStyle FSavedBorderStyle = bsNone;
+  UINT FLastMessage = 0;
+};
 
-void PaintControlLook(TControlSubClass& hook);
-// Whether the control's kind has a painter yet.
+// One paint of a hooked control.
+struct TControlPaint {
+  TControl& Control;
+  THookState& State;  // the edit painters note a re-creation they start
+  const TXPColors& Colors;
+  const TXPMetrics& Metrics;
+  TCanvas& Canvas;
+};
+
+using TPainter = void (*)(TControlPaint& paint);
+// The painter for the control's kind, or nullptr when it has none.
+TPainter PainterFor(const TControl* control);
 bool HasPainter(const TControl* control);
 
-// Each painter draws in the control's client coordinates on canvas, whose
-// colours UpdateDrawColors has already set.
-void DrawButtonLook(TControlSubClass& hook, TCanvas& canvas);
-void DrawBitBtnLook(TControlSubClass& hook, TCanvas& canvas);
-void DrawEditLook(TControlSubClass& hook, TCanvas& canvas);
-void DrawCheckBoxLook(TControlSubClass& hook, TCanvas& canvas);
-void DrawGroupBoxLook(TControlSubClass& hook, TCanvas& canvas);
-void DrawRadioButtonLook(TControlSubClass& hook, TCanvas& canvas);
-void DrawSpeedButtonLook(TControlSubClass& hook, TCanvas& canvas);
+// The window a paint of the control draws on, and the control itself when
+// it is windowless (the surface then moves onto it); nullptr when there is
+// none yet. An edit that still has its 3-D border is given a flat one first.
+HWND PaintWindowOf(TControl& control, THookState& state, const TControl*& graphic);
+
+// A device context of a window's client area, with the origin and clip
+// moved onto a windowless control when there is one.
+class TControlSurface {
+public:
+  TControlSurface(HWND window, const TControl* graphic);
+  bool Valid() const { return FDC.Get() != nullptr; }
+  TCanvas& Canvas() { return FCanvas; }
+
+private:
+  TWindowDC FDC;    // released last
+  TCanvas FCanvas;  // puts the DC's objects back first
+};
+
+void DrawButtonLook(TControlPaint& paint);
+void DrawBitBtnLook(TControlPaint& paint);
+void DrawEditLook(TControlPaint& paint);
+void DrawCheckBoxLook(TControlPaint& paint);
+void DrawGroupBoxLook(TControlPaint& paint);
+void DrawRadioButtonLook(TControlPaint& paint);
+void DrawSpeedButtonLook(TControlPaint& paint);
 // Draws nothing: an up-down control keeps its own look, its hook still
 // follows its state.
-void DrawUpDownLook(TControlSubClass& hook, TCanvas& canvas);
-void DrawComboLook(TControlSubClass& hook, TCanvas& canvas);
+void DrawUpDownLook(TControlPaint& paint);
+void DrawComboLook(TControlPaint& paint);
 // Draws on the parent's surface: a frame one pixel outside the control.
-void DrawRichEditLook(TControlSubClass& hook, TCanvas& canvas);
-void DrawPanelLook(TControlSubClass& hook, TCanvas& canvas);
+void DrawRichEditLook(TControlPaint& paint);
+void DrawPanelLook(TControlPaint& paint);
 
 // Helpers shared by the painters.
 COLORREF ParentColor(const TControl& control);
 bool RightToLeftReading(const TControl& control);
-int ThumbSize();
 bool Blank(const std::string& text);
 // The control's caption in textRect; a push button's (and a bit button's)
 // with the default emphasis when it is the default button.
-void DrawControlCaption(TControlSubClass& hook, TCanvas& canvas, const RECT& textRect);
+void DrawControlCaption(TControlPaint& paint, const RECT& textRect);
 // Whether a check box's or radio button's indicator sits at the right edge.
 bool IndicatorAtRight(TBiDiMode bidi, TLeftRight alignment);
 // Puts the indicator cell box (placed vertically by the caller) size wide at
-// its side, clears it with the control's background and leaves box two
-// pixels inside with the canvas set to draw the indicator in fill and frame.
-void PrepareIndicator(TCanvas& canvas, RECT& box, int size, bool atRight, TColor background, TColor fill,
-                      TColor frame);
+// its side, clears it with the control's background and leaves box inside
+// by the frame inset with the canvas set to draw the indicator in fill and
+// frame.
+void PrepareIndicator(TCanvas& canvas, const TIndicatorMetrics& metrics, RECT& box, bool atRight, TColor background,
+                      TColor fill, TColor frame);
 // The glyph's and the caption's rectangles in a button's client rectangle;
 // glyphLeftTopShift moves the glyph of the glyph-left layout up or down.
 void PlaceGlyphAndText(TButtonLayout layout, const RECT& client, SIZE glyph, SIZE text, int spacing,

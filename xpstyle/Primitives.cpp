@@ -73,19 +73,27 @@ void DrawGlyphShadow(TBitmap& bitmap, TCanvas& canvas, int x, int y, TColor colo
       if (GetPixel(source, j, i) != background) SetPixelV(canvas.Handle(), x + j, y + i, shadow);
 }
 
-void DrawDropArrow(TCanvas& canvas, int x, int y) {
-  canvas.MoveTo(x, y);
-  canvas.LineTo(x + 5, y);
-  canvas.MoveTo(x + 1, y + 1);
-  canvas.LineTo(x + 4, y + 1);
-  canvas.MoveTo(x + 2, y + 2);
-  canvas.LineTo(x + 3, y + 2);
+void DrawDropArrow(TCanvas& canvas, int x, int y, int halfWidth) {
+  for (int row = 0; row <= halfWidth; ++row) {
+    canvas.MoveTo(x + row, y + row);
+    canvas.LineTo(x + 2 * halfWidth + 1 - row, y + row);
+  }
 }
 
-void DrawCheckMark(TCanvas& canvas, int x, int y) {
-  for (int i = 0; i < 3; ++i) {
-    canvas.MoveTo(x + 2, y - 5 - i);
-    canvas.LineTo(x + 4, y - 3 - i);
-    canvas.LineTo(x + 9, y - 8 - i);
+void DrawCheckMark(TCanvas& canvas, const TCheckMarkMetrics& mark, int x, int y) {
+  for (int i = 0; i < mark.Strokes; ++i) {
+    canvas.MoveTo(x + mark.Left, y - mark.Foot - i);
+    canvas.LineTo(x + mark.Elbow, y - mark.Knee - i);
+    canvas.LineTo(x + mark.Tip, y - mark.Top - i);
   }
+}
+
+TFramePen::TFramePen(TCanvas& canvas, int lines) : FCanvas(canvas), FSaved(canvas.Pen) {
+  canvas.Pen.Width = lines;
+  if (lines > 1 && canvas.Pen.Style == psSolid) canvas.Pen.Style = psInsideFrame;
+}
+
+TFramePen::~TFramePen() {
+  FCanvas.Pen.Width = FSaved.Width;
+  FCanvas.Pen.Style = FSaved.Style;
 }

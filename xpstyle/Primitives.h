@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "ui/Graphics.h"
+#include "xpstyle/Metrics.h"
 
 // Subtracts amount from each channel, from green 2 less; clamped to 0..255.
 // A negative amount lightens.
@@ -23,6 +24,23 @@ void DimBitmap(TBitmap& bitmap, int percent);
 void DrawGlyphShadow(TBitmap& bitmap, TCanvas& canvas, int x, int y, TColor color);
 
 // Strokes in the canvas's current pen.
-void DrawDropArrow(TCanvas& canvas, int x, int y);
-// A tick three pixels thick standing on row y.
-void DrawCheckMark(TCanvas& canvas, int x, int y);
+// A downward triangle from (x, y): its top row 2 x halfWidth + 1 pixels
+// wide, each row below two narrower.
+void DrawDropArrow(TCanvas& canvas, int x, int y, int halfWidth = TToolButtonMetrics{}.ArrowHalfWidth);
+// A tick of mark.Strokes parallel strokes standing on row y.
+void DrawCheckMark(TCanvas& canvas, const TCheckMarkMetrics& mark, int x, int y);
+
+// For one scope the canvas's pen draws outlines lines wide, inside the
+// bounds of each rectangle, rounded rectangle or ellipse; one pixel wide it
+// is the plain pen. The pen's width and style come back at the end.
+class TFramePen {
+public:
+  TFramePen(TCanvas& canvas, int lines);
+  ~TFramePen();
+  TFramePen(const TFramePen&) = delete;
+  TFramePen& operator=(const TFramePen&) = delete;
+
+private:
+  TCanvas& FCanvas;
+  TPen FSaved;
+};

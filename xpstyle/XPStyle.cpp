@@ -40,61 +40,11 @@ bool ContainerTaken(const TWinControl* p, TXPContainers set) {
          row(Named(p, "TDBCtrlPanel"), xccFrame) || row(Is<TCustomForm>(p), xccForm);
 }
 
-// A disabled tool button's caption goes through a bitmap, in the bitmap
-// canvas's own face with only its colour set.
-void DrawCaptionThroughBitmap(TCanvas& canvas, const std::string& caption, UINT format, TColor textColor,
-                              RECT textRect) {
-  textRect.top += (textRect.bottom - textRect.top - canvas.TextHeight("W")) / 2;
-  TBitmap text;
-  text.SetSize(textRect.right - textRect.left, textRect.bottom - textRect.top);
-  if (text.Empty()) return;
-  TCanvas& bitmapCanvas = text.Canvas();
-  bitmapCanvas.Brush.Color = canvas.Brush.Color;
-  RECT full{0, 0, text.Width(), text.Height()};
-  bitmapCanvas.FillRect(full);
-  bitmapCanvas.Font.SetColor(textColor);
-  bitmapCanvas.RequireFont();
-  SetBkMode(bitmapCanvas.Handle(), TRANSPARENT);
-  bitmapCanvas.DrawText(caption, full, format + 4);
-  text.Draw(canvas.Handle(), textRect.left, textRect.top);
-}
-
-// The default item's emphasis: four passes of the caption, each in a colour
-// darkened from the canvas pixel under the pass's top-left corner as it
-// stands at that moment (an earlier pass can have changed it).
-void DrawDefaultEmphasis(TCanvas& canvas, const std::string& caption, UINT format, const RECT& textRect) {
-  struct TPass {
-    RECT Rect;
-    int Amount;
-  };
-  const int left = textRect.left, top = textRect.top, right = textRect.right, bottom = textRect.bottom;
-  const TPass passes[] = {{{left + 1, top, right, bottom}, 30},
-                          {{left + 1, top + 2, right + 1, bottom}, 30},
-                          {{left, top + 1, right, bottom}, 40},
-                          {{left + 1, top + 1, right + 1, bottom}, 60}};
-  for (TPass pass : passes) {
-    canvas.Font.SetColor(DarkenColor(canvas.Pixel(pass.Rect.left, pass.Rect.top), pass.Amount));
-    canvas.DrawText(caption, pass.Rect, format);
-  }
-}
-
-// The shortcut text and one blank (drawn also when the text is empty), ten
-// pixels in from the side away from the caption's start.
-void DrawShortcutText(TCanvas& canvas, const std::string& shortcut, RECT keys, bool rightToLeft) {
-  UINT keyFormat = 0;
-  if (rightToLeft) {
-    keys.left += 10;
-  } else {
-    keys.right -= 10;
-    keyFormat = DT_RIGHT;
-  }
-  canvas.DrawText(shortcut + " ", keys, keyFormat);
-}
-
 }  // namespace
 
 TXPStyle::TXPStyle(TComponent* owner) : TComponent(owner) {
   LoadSystemMenuFont(FFont);
+  FFontIsSystemFont = true;
   FHostForm = dynamic_cast<TCustomForm*>(owner);
   if (!FHostForm) throw EInvalidCast();
   FSelectFontColor = FFont.Color();
@@ -123,6 +73,7 @@ void TXPStyle::DrawMenuBarOfHost() {
 
 void TXPStyle::SetFont(const TFont& font) {
   FFont = font;
+  FFontIsSystemFont = false;
   DrawMenuBarOfHost();
 }
 
@@ -201,125 +152,75 @@ void TXPStyle::ApplyToControl(TComponent* component, bool activate, bool invalid
   if (invalidate) control->Invalidate();
 }
 
-void TXPStyle::HookControl(TControl* control) {
-  auto* hook = new TControlSubClass(this);
-  hook->SetTarget(control);
-  hook->FSavedWindowProc = control->WindowProc;
-  hook->FStyleOwner = this;
-  if (auto* edit = dynamic_cast<TCustomEdit*>(control)) {
-    hook->FSavedCtl3D = edit->Ctl3D();
-    hook->FSavedBorderStyle = edit->BorderStyle();
-  }
-  control->WindowProc = WndMethod(hook, &TControlSubClass::HookWindowProc);
-}
+void TXPStyle::HookControl(TControl* control) { new TControlSubClass(this, *this, control); }
 
 void TXPStyle::LoadSystemMenuFont(TFont& font) {
-  // The size of the record before Vista added iPaddedBorderWidth; every
-  // version accepts it.
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = 340;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) return;
-  font.Assign(metrics.lfMenuFont);
+  LOGFONTA menuFont{};
+  if (!ReadSystemMenuFont(DesignDpi, menuFont)) return;
+  font.Assign(menuFont);
   font.SetColor(clMenuText);
 }
 
-void TXPStyle::UpdateDrawColors(TCanvas& canvas) {
-  HighColorDevice = canvas.BitsPerPixel() >= 16;
-  EffColor = FColor;
-  EffIconBackColor = FIconBackColor;
-  if (HighColorDevice) {
-    EffSelectColor = LightenColor(canvas, FSelectColor, 68);
-    CheckFillColor = LightenColor(canvas, FSelectColor, 80);
-    CheckFillHotColor = LightenColor(canvas, FSelectColor, 50);
-    PopupFrameColor = DarkenColor(clBtnFace, 90);
-    PopupShadowColor = DarkenColor(clBtnFace, 76);
+TXPMetrics TXPStyle::MetricsForDpi(UINT dpi) const {
+  return XPMetricsForDpi(dpi, FIconWidth, SystemMetricForDpi(SM_CXHTHUMB, dpi));
+}
+
+// The system's menu font comes for the DPI as the system gives it; a stored
+// font is scaled as a form scales its fonts.
+TFont TXPStyle::FontForDpi(UINT dpi) const {
+  TFont font = FFont;
+  if (dpi == DesignDpi) return font;
+  LOGFONTA menuFont{};
+  if (FFontIsSystemFont && ReadSystemMenuFont(dpi, menuFont))
+    font.Assign(menuFont);
+  else
+    font.SetHeight(ScaleFontHeight(FFont.Height(), dpi));
+  return font;
+}
+
+TXPColors TXPStyle::UpdateDrawColors(TCanvas& canvas) {
+  TXPColors c;
+  c.HighColorDevice = canvas.BitsPerPixel() >= 16;
+  c.EffColor = FColor;
+  c.EffIconBackColor = FIconBackColor;
+  if (c.HighColorDevice) {
+    c.EffSelectColor = LightenColor(canvas, FSelectColor, 68);
+    c.CheckFillColor = LightenColor(canvas, FSelectColor, 80);
+    c.CheckFillHotColor = LightenColor(canvas, FSelectColor, 50);
+    c.PopupFrameColor = DarkenColor(clBtnFace, 90);
+    c.PopupShadowColor = DarkenColor(clBtnFace, 76);
   } else {
-    EffSelectColor = FSelectColor;
-    CheckFillColor = clWhite;
-    CheckFillHotColor = clSilver;
-    PopupFrameColor = clBtnShadow;
-    PopupShadowColor = clBtnShadow;
+    c.EffSelectColor = FSelectColor;
+    c.CheckFillColor = clWhite;
+    c.CheckFillHotColor = clSilver;
+    c.PopupFrameColor = clBtnShadow;
+    c.PopupShadowColor = clBtnShadow;
   }
-  EffSelectBorderColor = FSelectBorderColor;
-  EffSelectFontColor = FSelectFontColor;
-  EffMenuBarColor = FMenuBarColor;
-  EffDisabledColor = FDisabledColor;
-  EffCheckedColor = FCheckedColor;
-  EffSeparatorColor = FSeparatorColor;
-  if (!FUseSystemColors) return;
-
-  LoadSystemMenuFont(FFont);
-  EffSelectFontColor = FFont.Color();
-  bool high = HighColorDevice;
-  EffColor = high ? LightenColor(canvas, clBtnFace, 86) : clWhite;
-  EffIconBackColor = high ? LightenColor(canvas, clBtnFace, 16) : clBtnFace;
-  EffSelectColor = high ? LightenColor(canvas, clHighlight, 68) : clWhite;
-  EffSelectBorderColor = clHighlight;
-  EffMenuBarColor = clBtnFace;
-  EffDisabledColor = high ? LightenColor(canvas, clBtnShadow, 10) : clBtnShadow;
-  EffSeparatorColor = high ? LightenColor(canvas, clBtnShadow, 25) : clBtnShadow;
-  EffCheckedColor = clHighlight;
-  CheckFillColor = high ? LightenColor(canvas, clHighlight, 80) : clWhite;
-  CheckFillHotColor = high ? LightenColor(canvas, clHighlight, 50) : clWhite;
-}
-
-COLORREF TXPStyle::ContrastFontColor(TCanvas& canvas, TColor background) const {
-  COLORREF rgb = ColorToRGB(background);
-  if ((GetRValue(rgb) + GetBValue(rgb)) / 2 > 150 || GetGValue(rgb) > 200) return ColorToRGB(FFont.Color());
-  return LightenColor(canvas, rgb, 90);
-}
-
-void TXPStyle::DrawItemText(TDrawnObject object, const std::string& caption, UINT format, const TFont& font,
-                            const TItemTextState& state, RECT textRect, TCanvas& canvas,
-                            const std::string& shortcut) {
-  TColor textColor = font.Color();
-  canvas.Font = font;
-  if (state.Selected) textColor = EffSelectFontColor;
-  if (!state.Enabled) {
-    textColor = EffDisabledColor;
-    if (object == doToolButton) {
-      DrawCaptionThroughBitmap(canvas, caption, format, textColor, textRect);
-      return;
-    }
+  c.EffSelectBorderColor = FSelectBorderColor;
+  c.EffSelectFontColor = FSelectFontColor;
+  c.EffMenuBarColor = FMenuBarColor;
+  c.EffDisabledColor = FDisabledColor;
+  c.EffCheckedColor = FCheckedColor;
+  c.EffSeparatorColor = FSeparatorColor;
+  c.UseSystemColors = FUseSystemColors;
+  c.DimLevel = FDimLevel;
+  c.GrayLevel = FGrayLevel;
+  if (FUseSystemColors) {
+    LoadSystemMenuFont(FFont);
+    FFontIsSystemFont = true;
+    c.EffSelectFontColor = FFont.Color();
+    const bool high = c.HighColorDevice;
+    c.EffColor = high ? LightenColor(canvas, clBtnFace, 86) : clWhite;
+    c.EffIconBackColor = high ? LightenColor(canvas, clBtnFace, 16) : clBtnFace;
+    c.EffSelectColor = high ? LightenColor(canvas, clHighlight, 68) : clWhite;
+    c.EffSelectBorderColor = clHighlight;
+    c.EffMenuBarColor = clBtnFace;
+    c.EffDisabledColor = high ? LightenColor(canvas, clBtnShadow, 10) : clBtnShadow;
+    c.EffSeparatorColor = high ? LightenColor(canvas, clBtnShadow, 25) : clBtnShadow;
+    c.EffCheckedColor = clHighlight;
+    c.CheckFillColor = high ? LightenColor(canvas, clHighlight, 80) : clWhite;
+    c.CheckFillHotColor = high ? LightenColor(canvas, clHighlight, 50) : clWhite;
   }
-  if (state.BarItem && state.Selected && FUseSystemColors) textColor = ContrastFontColor(canvas, EffIconBackColor);
-
-  canvas.Font.SetColor(textColor);
-  textRect.top += (textRect.bottom - textRect.top - canvas.TextHeight("W")) / 2;
-  SetBkMode(canvas.Handle(), TRANSPARENT);
-  if (state.Default && state.Enabled) {
-    DrawDefaultEmphasis(canvas, caption, format, textRect);
-    canvas.Font.SetColor(textColor);
-  }
-  RECT text = textRect;
-  canvas.DrawText(caption, text, format);
-
-  canvas.Font.SetColor(HighColorDevice ? DarkenColor(textColor, -40) : ColorToRGB(textColor));
-  DrawShortcutText(canvas, shortcut, textRect, state.RightToLeft);
-}
-
-void TXPStyle::DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& glyphRect,
-                             bool selected, bool pressed, bool enabled, bool checked, bool barItem,
-                             bool rightToLeft) {
-  if (glyph.Empty() || glyph.Width() <= 0) return;
-  int x = glyphRect.left, y = glyphRect.top + 1;
-  if (object == doMenuItem) {
-    y = glyphRect.top + 3;
-    if (glyph.Width() < FIconWidth)
-      x = glyphRect.left + (FIconWidth - glyph.Width()) / 2 - 1;
-    else
-      x = rightToLeft ? glyphRect.right - glyph.Width() - 2 : glyphRect.left + 2;
-  }
-  if (barItem) x = rightToLeft ? glyphRect.right - glyph.Width() - 5 : glyphRect.left + 1;
-  if (selected && !barItem && enabled && !checked && !pressed) {
-    --x;
-    --y;
-  }
-  if (!selected && enabled && !checked && HighColorDevice) DimBitmap(glyph, FDimLevel);
-  if (!enabled) {
-    GrayBitmap(glyph, FGrayLevel);
-    DimBitmap(glyph, 40);
-  }
-  if (selected && enabled && !checked) DrawGlyphShadow(glyph, canvas, x + 2, y + 2, DarkenColor(EffSelectColor, 50));
-  glyph.DrawTransparent(canvas.Handle(), x, y);
+  c.FontColor = FFont.Color();
+  return c;
 }

@@ -12,6 +12,10 @@
 #include "ui/Forms.h"
 #include "ui/Graphics.h"
 #include "ui/Menus.h"
+#include "xpstyle/Colors.h"
+#include "xpstyle/ControlSubClass.h"
+#include "xpstyle/ItemDraw.h"
+#include "xpstyle/Metrics.h"
 
 enum TXPContainer {
   xccForm, xccFrame, xccToolbar, xccCoolbar, xccControlbar,
@@ -28,23 +32,10 @@ constexpr TXPContainers AllXPContainers = 0x03FF;
 constexpr TXPControls AllXPControls = 0xFFFF;
 constexpr bool InSet(std::uint16_t set, int member) { return ((set >> member) & 1) != 0; }
 
-// What a shared drawing routine is drawing; the routines place and colour
-// glyphs and captions of each kind differently.
-enum TDrawnObject { doControl, doMenuItem, doToolButton };
-
-// The state a caption is drawn in (DrawItemText).
-struct TItemTextState {
-  bool RightToLeft = false;  // the shortcut text goes to the left
-  bool BarItem = false;      // a top-level item of a menu bar
-  bool Default = false;      // the default item's emphasis
-  bool Enabled = true;
-  bool Selected = false;
-};
-
 // The Tag that keeps a menu, menu item, control or a control's parent out.
 constexpr int XPExcludeTag = 999;
 
-class TXPStyle : public TComponent {
+class TXPStyle : public TComponent, public THookOwner {
 public:
   // The owner must be a form.
   explicit TXPStyle(TComponent* owner);
@@ -95,26 +86,26 @@ public:
   void SetXPContainers(TXPContainers value);
   TXPControls XPControls() const { return FXPControls; }
   void SetXPControls(TXPControls value);
-  bool Active() const { return FActive; }
+  bool Active() const override { return FActive; }
   void SetActive(bool value);
 
   void Notification(TComponent* component, TOperation operation) override;
 
   // The attach (activate) or detach walk over the container's components.
   void ApplyToContainer(TComponent* container, bool activate, bool invalidate);
-  // Recomputes HighColorDevice and the effective colours for this canvas.
-  void UpdateDrawColors(TCanvas& canvas);
-  // The system menu font in clMenuText; the font stays as it was when the
-  // system cannot tell.
+  // The effective colours for drawing on this canvas, worked out afresh
+  // from the properties and the canvas's device; with UseSystemColors it
+  // also reloads the system menu font into Font.
+  TXPColors UpdateDrawColors(TCanvas& canvas) override;
+  // The geometry for drawing at dpi.
+  TXPMetrics MetricsForDpi(UINT dpi) const override;
+  // The font for drawing at dpi: the system's menu font for that DPI while
+  // Font holds the system's, else Font (kept at 96 DPI like every stored
+  // font) scaled.
+  TFont FontForDpi(UINT dpi) const;
+  // The system menu font (at 96 DPI) in clMenuText; the font stays as it
+  // was when the system cannot tell.
   void LoadSystemMenuFont(TFont& font);
-
-  // Shared drawing routines (menu items, tool buttons and hooked controls).
-  COLORREF ContrastFontColor(TCanvas& canvas, TColor background) const;
-  void DrawItemText(TDrawnObject object, const std::string& caption, UINT format, const TFont& font,
-                    const TItemTextState& state, RECT textRect, TCanvas& canvas, const std::string& shortcut);
-  // Changes glyph (dimmed, greyed): pass a copy.
-  void DrawItemGlyph(TDrawnObject object, TCanvas& canvas, TBitmap& glyph, const RECT& glyphRect, bool selected,
-                     bool pressed, bool enabled, bool checked, bool barItem, bool rightToLeft);
 
   // Paints a whole tool bar button (OnCustomDrawButton of a tool bar).
   void DrawToolButtonHandler(TToolBar* toolBar, TToolButton* button, TCustomDrawState state, bool& defaultDraw);
@@ -139,27 +130,20 @@ public:
   void DrawMenuItem(TMenuItem* item, TCanvas& canvas, bool selected, RECT rect);
   // The glyph size for measuring; the width raised to IconWidth unless the
   // item sits in the host form's menu bar.
-  SIZE GetItemGlyphSize(TMenuItem* item) const;
-  void DrawCheckIndicator(TMenuItem* item, bool selected, const RECT& checkRect, TCanvas& canvas, bool hasGlyph,
-                          bool enabled);
+  SIZE GetItemGlyphSize(TMenuItem* item, UINT dpi = DesignDpi) const;
   // The highlight of a bar item (raised on high-colour devices), or the
   // simple form for right-to-left, low colour or anything but a menu item.
-  void DrawHighlight(TDrawnObject object, TCanvas& canvas, bool rightToLeft, TColor color, const RECT& rect);
-  void FillIconGradient(TCanvas& canvas, const RECT& rect, bool rightToLeft);
+  void DrawHighlight(TDrawnObject object, TCanvas& canvas, const TXPColors& colors, const TXPMetrics& metrics,
+                     bool rightToLeft, TColor color, const RECT& rect);
+  void FillIconGradient(TCanvas& canvas, const TXPColors& colors, const TXPMetrics& metrics, const RECT& rect,
+                        bool rightToLeft);
   // Overdraws a popup menu window's 3-D border with the flat frame and its
-  // shadow, on the screen.
+  // shadow, on the screen, in the colours for the window's own DC.
   void DrawFlatMenuFrame(HWND window, bool rightToLeft);
   // A top-level item of the host form's menu bar.
   bool IsFormBarItem(const TMenuItem* item) const;
 
   TCustomForm* HostForm() const { return FHostForm; }
-
-  // Set by UpdateDrawColors; read by every drawing routine.
-  bool HighColorDevice = false;
-  TColor EffColor = 0, EffIconBackColor = 0, EffSelectColor = 0, EffSelectBorderColor = 0,
-         EffSelectFontColor = 0, CheckFillColor = 0, CheckFillHotColor = 0, EffCheckedColor = 0,
-         EffMenuBarColor = 0, EffDisabledColor = 0, EffSeparatorColor = 0, PopupFrameColor = 0,
-         PopupShadowColor = 0;
 
 private:
   bool Designing() const { return (ComponentState() & csDesigning) != 0; }
@@ -175,10 +159,10 @@ private:
   // worked out once per drawing.
   struct TToolButtonLayout;
   TToolButtonLayout ToolButtonLayout(TToolBar* toolBar, TToolButton* button, TCustomDrawState state,
-                                     TCanvas& canvas) const;
+                                     TCanvas& canvas, const TXPColors& colors, const TXPMetrics& metrics) const;
   void ApplyFaceRules(TToolButtonLayout& layout, TToolBar* toolBar, TToolButton* button,
                       TCustomDrawState state) const;
-  void DrawToolButtonFace(TCanvas& canvas, const TToolButtonLayout& layout);
+  void DrawToolButtonFace(TCanvas& canvas, const TToolButtonLayout& layout) const;
   int DrawToolButtonGlyph(TToolBar* toolBar, TToolButton* button, TCanvas& canvas, const TToolButtonLayout& layout);
   void DrawToolButtonCaption(TToolBar* toolBar, TToolButton* button, TCanvas& canvas,
                              const TToolButtonLayout& layout, int glyphWidth);
@@ -186,19 +170,22 @@ private:
   // The phases of DrawMenuItem (MenuDraw.cpp), over a layout worked out
   // once per drawing.
   struct TMenuItemLayout;
-  TMenuItemLayout MenuItemLayout(TMenuItem* item, bool selected, const RECT& rect, bool hasGlyph,
-                                 int glyphWidth) const;
-  RECT MenuCheckRect(const TMenuItemLayout& layout) const;
-  RECT MenuTextRect(const TMenuItemLayout& layout) const;
+  TMenuItemLayout MenuItemLayout(TMenuItem* item, bool selected, const RECT& rect, bool hasGlyph, int glyphWidth,
+                                 const TXPMetrics& metrics) const;
+  static RECT MenuCheckRect(const TMenuItemLayout& layout);
+  static RECT MenuTextRect(const TMenuItemLayout& layout);
   void DrawMenuItemBackground(TCanvas& canvas, const TMenuItemLayout& layout);
   void DrawMenuItemHighlight(TCanvas& canvas, const TMenuItemLayout& layout);
-  void DrawMenuSeparator(TCanvas& canvas, const TMenuItemLayout& layout);
+  void DrawCheckIndicator(TMenuItem* item, TCanvas& canvas, const TMenuItemLayout& layout);
+  static void DrawMenuSeparator(TCanvas& canvas, const TMenuItemLayout& layout);
   void DrawMenuItemCaption(TMenuItem* item, TCanvas& canvas, const TMenuItemLayout& layout);
-  void FrameMenuWindowOf(TCanvas& canvas, bool rightToLeft);
+  void FrameMenuWindowOf(TCanvas& canvas, const TMenuItemLayout& layout);
+  void DrawFlatMenuFrame(HWND window, bool rightToLeft, const TXPColors& colors, const TXPMetrics& metrics);
 
   BYTE FDimLevel = 30;
   BYTE FGrayLevel = 10;
   TFont FFont;
+  bool FFontIsSystemFont = false;  // FFont holds the system menu font (at 96 DPI)
   TColor FColor = clBtnFace;
   TColor FIconBackColor = clBtnFace;
   TColor FMenuBarColor = clBtnFace;

@@ -68,6 +68,10 @@ std::vector<HWND> check_controls(Report& report, const std::string& scope, HWND 
   return found;
 }
 
+std::vector<HWND> match_controls(HWND parent, const std::vector<ExpectedControl>& table) {
+  return match_children(children_of(parent), table);
+}
+
 HWND control(const std::vector<ExpectedControl>& table, const std::vector<HWND>& found, const std::string& name) {
   for (size_t i = 0; i < table.size() && i < found.size(); ++i)
     if (name == table[i].name) return found[i];

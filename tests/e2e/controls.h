@@ -22,5 +22,8 @@ struct ExpectedControl {
 std::vector<HWND> check_controls(Report& report, const std::string& scope, HWND parent,
                                  const std::vector<ExpectedControl>& table);
 
+// PARENT's children matched to the table's entries (nullptr for a missing one).
+std::vector<HWND> match_controls(HWND parent, const std::vector<ExpectedControl>& table);
+
 // The window of the named control in the result of check_controls.
 HWND control(const std::vector<ExpectedControl>& table, const std::vector<HWND>& found, const std::string& name);

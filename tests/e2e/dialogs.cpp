@@ -128,6 +128,9 @@ void check_options_keys(Report& report, const Process& program, HWND main, HWND 
 
 }  // namespace
 
+const std::vector<ExpectedControl>& about_dialog_controls() { return kAboutControls; }
+const std::vector<ExpectedControl>& options_dialog_controls() { return kOptionsControls; }
+
 void check_about_dialog(Report& report, const Process& program, HWND main, HWND about_button,
                         const std::string& artifacts) {
   if (!about_button) return;

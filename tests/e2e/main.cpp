@@ -1,12 +1,13 @@
 // End-to-end driver: starts spurwisch.exe from a sandbox folder and works it
 // from outside through Win32 messages, as an automation tool would.
 //
-//   e2e_driver --scenario NAME PROGRAM.exe ARTIFACTS_DIR
+//   e2e_driver --scenario NAME PROGRAM.exe ARTIFACTS_DIR [GALLERY.exe]
 //                                          one scenario in a sandbox of its
 //                                          own; prints one line per check and
 //                                          "N passed, M failed"
 //   e2e_driver --check-scenarios NAME...    the names ctest registers are all
 //                                          the driver's scenarios
+//   e2e_driver --reset-display-scale        sets LogPixels back after a stopped run
 //   e2e_driver --wait-window CLASS SECONDS  waits for a visible top-level window
 //   e2e_driver --close-window CLASS         posts WM_CLOSE to it
 // Paths may be Unix paths (/...): under Wine they are reached through drive Z:.
@@ -82,8 +83,9 @@ void check_executable(Report& report, const std::string& exe) {
 }
 
 // The application manifest as the system reads it from the executable: the
-// user's own rights, Windows 7 to 11 (11 shares 10's entry), and no DPI
-// awareness, so that the system scales the fixed-pixel layout.
+// user's own rights, Windows 7 to 11 (11 shares 10's entry), and awareness
+// of each monitor's DPI, newest kind first, with the older setting for
+// Windows before 10 1607.
 void check_manifest(Report& report, const std::string& exe) {
   ManifestInfo manifest = read_manifest(exe);
   if (!report.check(manifest.ok, "manifest read back and accepted by the system", manifest.error)) return;
@@ -102,15 +104,18 @@ void check_manifest(Report& report, const std::string& exe) {
   std::string listed;
   for (const std::string& id : manifest.supportedOS) listed += " " + id;
   report.check(found == expected, "manifest: supportedOS Windows 7, 8, 8.1, 10 and 11", "lists" + listed);
-  report.check(!manifest.dpiSetting, "manifest: no DPI awareness", "declares dpiAware or dpiAwareness");
+  report.check(manifest.dpiAwareness == "PerMonitorV2, PerMonitor" && manifest.dpiAware == "true/pm",
+               "manifest: dpiAwareness \"PerMonitorV2, PerMonitor\", dpiAware \"true/pm\"",
+               "dpiAwareness " + quoted(manifest.dpiAwareness) + ", dpiAware " + quoted(manifest.dpiAware));
 }
 
 // ---- a known state of the prefix before each scenario ----
 
-// Where a scenario works: the program as built, its copy in the scenario's
-// own folder and the settings file beside that copy.
+// Where a scenario works: the program (and the gallery program) as built,
+// the program's copy in the scenario's own folder and the settings file
+// beside that copy.
 struct Sandbox {
-  std::string exe, artifacts;
+  std::string exe, artifacts, gallery;
   std::string folder, copy, settings;
 };
 
@@ -138,10 +143,11 @@ void delete_internet_setting(const char* name) {
 // The scenario's own sandbox folder C:\spw-e2e\NAME with a fresh copy of the
 // program and no settings file, none in the working directory either (where
 // it must not be written), no program left running from an earlier scenario,
-// the URL history object registered and no proxy values: every scenario
-// starts from there, whatever ran before it.
+// the URL history object registered, no proxy values and the prefix's own
+// display scale: every scenario starts from there, whatever ran before it.
 bool prepare_sandbox(Report& report, Sandbox& sandbox, const std::string& name) {
   end_left_programs();
+  restore_display_scale();
   unregister_history_object(false);
   delete_internet_setting("ProxyEnable");
   delete_internet_setting("AutoConfigURL");
@@ -295,6 +301,10 @@ void scenario_folder_in_any_script(Report& report, const Sandbox& sandbox) {
   check_folder_in_any_script(report, sandbox.copy);
 }
 
+void scenario_display_scale(Report& report, const Sandbox& sandbox) {
+  check_display_scales(report, sandbox.exe, sandbox.gallery, sandbox.artifacts);
+}
+
 void scenario_planted_dlls(Report& report, const Sandbox& sandbox) {
   check_planted_dlls(report, sandbox.exe, sandbox.artifacts);
 }
@@ -329,6 +339,7 @@ const Scenario kScenarios[] = {
     {"unattended", nullptr, check_unattended},
     {"folder_in_any_script", scenario_folder_in_any_script, nullptr},
     {"show_command_starts", nullptr, check_show_command_starts},
+    {"display_scale", scenario_display_scale, nullptr},
     {"planted_dlls", scenario_planted_dlls, nullptr},
 };
 
@@ -338,11 +349,13 @@ const Scenario* find_scenario(const std::string& name) {
   return nullptr;
 }
 
-int run_scenario(const Scenario& scenario, const std::string& exe, const std::string& artifacts) {
+int run_scenario(const Scenario& scenario, const std::string& exe, const std::string& artifacts,
+                 const std::string& gallery) {
   Report report;
   Sandbox sandbox;
   sandbox.exe = exe;
   sandbox.artifacts = artifacts;
+  sandbox.gallery = gallery;
   if (prepare_sandbox(report, sandbox, scenario.name)) {
     if (scenario.run) scenario.run(report, sandbox);
     else scenario.run_copy(report, sandbox.copy, sandbox.settings);
@@ -389,10 +402,12 @@ int main(int argc, char** argv) {
   if (first == "--wait-window" && argc == 4) return wait_window_mode(argv[2], std::atoi(argv[3]));
   if (first == "--close-window" && argc == 3) return close_window_mode(argv[2]);
   if (first == "--check-scenarios") return check_scenario_list(argc - 2, argv + 2);
-  const Scenario* scenario = argc == 5 && first == "--scenario" ? find_scenario(argv[2]) : nullptr;
+  if (first == "--reset-display-scale" && argc == 2) return restore_display_scale() ? 0 : 1;
+  const Scenario* scenario = (argc == 5 || argc == 6) && first == "--scenario" ? find_scenario(argv[2]) : nullptr;
   if (!scenario) {
-    std::fprintf(stderr, "usage: e2e_driver --scenario NAME PROGRAM.exe ARTIFACTS_DIR\n"
+    std::fprintf(stderr, "usage: e2e_driver --scenario NAME PROGRAM.exe ARTIFACTS_DIR [GALLERY.exe]\n"
                          "       e2e_driver --check-scenarios NAME...\n"
+                         "       e2e_driver --reset-display-scale\n"
                          "       e2e_driver --wait-window CLASS SECONDS\n"
                          "       e2e_driver --close-window CLASS\n"
                          "scenarios:");
@@ -400,5 +415,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "\n");
     return 2;
   }
-  return run_scenario(*scenario, windows_path(argv[3]), windows_path(argv[4]));
+  return run_scenario(*scenario, windows_path(argv[3]), windows_path(argv[4]), argc == 6 ? windows_path(argv[5]) : "");
 }

@@ -91,6 +91,9 @@ const char* state_name(int state) {
 
 }  // namespace
 
+const std::vector<ExpectedControl>& main_window_controls() { return kMainControls; }
+const std::vector<ExpectedControl>& deletion_option_controls() { return kDeletionOptions; }
+
 MainButtons check_main_window(Report& report, HWND main, const std::string& artifacts) {
   check_frame(report, main);
   std::vector<HWND> found = check_controls(report, "main", main, kMainControls);

@@ -32,13 +32,15 @@ bool read_elements(const unsigned char* buffer, SIZE_T size, std::vector<std::st
   return true;
 }
 
-// 1 when the activation context carries the setting NAME, 0 when the system
-// says it has none, -1 when it cannot tell.
-int has_setting(HANDLE context, const wchar_t* ns, const wchar_t* name) {
+// 1 when the activation context carries the setting NAME (its value in
+// VALUE), 0 when the system says it has none, -1 when it cannot tell.
+int read_setting(HANDLE context, const wchar_t* ns, const wchar_t* name, std::string& text) {
   wchar_t value[64] = {};
   SIZE_T written = 0;
-  if (QueryActCtxSettingsW(0, context, ns, name, value, 64, &written)) return 1;
-  return GetLastError() == ERROR_SXS_KEY_NOT_FOUND ? 0 : -1;
+  if (!QueryActCtxSettingsW(0, context, ns, name, value, 64, &written))
+    return GetLastError() == ERROR_SXS_KEY_NOT_FOUND ? 0 : -1;
+  for (const wchar_t* c = value; *c; ++c) text += static_cast<char>(*c);
+  return 1;
 }
 
 }  // namespace
@@ -81,10 +83,9 @@ ManifestInfo read_manifest(const std::string& exe) {
                            read_elements(buffer, size, info.supportedOS);
   const wchar_t* ns2005 = L"http://schemas.microsoft.com/SMI/2005/WindowsSettings";
   const wchar_t* ns2016 = L"http://schemas.microsoft.com/SMI/2016/WindowsSettings";
-  int dpiAware = has_setting(context, ns2005, L"dpiAware");
-  int dpiAwareness = has_setting(context, ns2016, L"dpiAwareness");
+  int dpiAware = read_setting(context, ns2005, L"dpiAware", info.dpiAware);
+  int dpiAwareness = read_setting(context, ns2016, L"dpiAwareness", info.dpiAwareness);
   ReleaseActCtx(context);
-  info.dpiSetting = dpiAware == 1 || dpiAwareness == 1;
   if (!levelRead || !compatibilityRead || dpiAware < 0 || dpiAwareness < 0) {
     info.error = std::string("the system does not report the manifest's ") +
                  (!levelRead ? "run level" : !compatibilityRead ? "compatibility" : "DPI settings");

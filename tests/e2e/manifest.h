@@ -10,7 +10,8 @@ struct ManifestInfo {
   unsigned long runLevel = 0;     // ACTCTX_REQUESTED_RUN_LEVEL
   bool uiAccess = true;
   std::vector<std::string> supportedOS;  // "{guid}" in lower case, as parsed
-  bool dpiSetting = false;        // dpiAware or dpiAwareness present
+  std::string dpiAware;           // the settings' values as the system reads them ("" when absent)
+  std::string dpiAwareness;
 };
 
 ManifestInfo read_manifest(const std::string& exe);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "controls.h"
 #include "report.h"
 #include "win.h"
 
@@ -13,6 +14,13 @@ struct MainButtons {
   HWND options = nullptr;  // Button4 "Startoptionen"
   HWND close = nullptr;    // BitBtn1 "&Close"
 };
+
+// The stored controls of the main window (and of GroupBox1 in it) and of the
+// two dialogs: class, caption, 96-DPI rectangle, tab stop.
+const std::vector<ExpectedControl>& main_window_controls();
+const std::vector<ExpectedControl>& deletion_option_controls();
+const std::vector<ExpectedControl>& about_dialog_controls();
+const std::vector<ExpectedControl>& options_dialog_controls();
 
 // Window frame, every control, edit texts, check states (all checked: no
 // settings file), focus, and a screenshot main-window.png.
@@ -113,17 +121,38 @@ void check_tray_reachable(Report& report, const std::string& exe, const std::str
 // window, as "End task" does, which writes the settings file.
 void check_show_command_starts(Report& report, const std::string& exe, const std::string& settings);
 
+// The program at 100 %, 125 %, 150 % and 200 % (Wine's LogPixels set in the
+// sandbox prefix for each start and set back after): the splash, the main
+// window and both dialogs at the scaled sizes, every caption whole, the
+// tray menu's items as much taller as the font; at 150 % the flat look at
+// its scaled places and screenshots of the main window, the tray menu and,
+// when GALLERY is given, the gallery.
+void check_display_scales(Report& report, const std::string& exe, const std::string& gallery,
+                          const std::string& artifacts);
+// Sets LogPixels back to the value kept aside before a scaled start (after
+// a run that was stopped half-way); true when nothing is left to restore.
+bool restore_display_scale();
+
 // Stand-ins for msimg32, comctl32 and wininet beside a copy of EXE, native
 // copies preferred: the program works, ends normally and loads none of them.
 void check_planted_dlls(Report& report, const std::string& exe, const std::string& artifacts);
 
+// The DPI the program was started at, for the flat look's checks: their
+// places scale with it; the screenshots' names end in the suffix.
+struct LookScale {
+  int dpi = 96;
+  std::string suffix;
+};
+
 // The flat look: a button and an edit at rest, the button under the mouse,
 // the edit with the focus; screenshots main-window-xp.png, main-window-hot.png.
-void check_flat_look(Report& report, HWND main, const std::string& artifacts);
+void check_flat_look(Report& report, HWND main, const std::string& artifacts, const LookScale& scale = {});
 
 // The tray menu in the flat look: frame and shadow, background, icon column,
 // separator lines, the first item selected; screenshot tray-menu-xp.png.
-void check_tray_menu_look(Report& report, const Process& program, HWND app, const std::string& artifacts);
+// Returns the rows of the selected item's fill, -1 when none showed.
+int check_tray_menu_look(Report& report, const Process& program, HWND app, const std::string& artifacts,
+                         const LookScale& scale = {});
 
 // Saves a screenshot of the window to ARTIFACTS\NAME and checks it shows something.
 // A plain menu (text, grey text, lines on white) shows three colours.

@@ -23,7 +23,8 @@ std::wstring utf16(const std::string& utf8) {
   return wide;
 }
 
-Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment, int show) {
+Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment, int show,
+                      const std::string& arguments) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   if (show >= 0) {
@@ -31,7 +32,8 @@ Process start_process(const std::string& exe, const std::string& cwd, const std:
     si.wShowWindow = static_cast<WORD>(show);
   }
   PROCESS_INFORMATION pi{};
-  std::wstring program = utf16(exe), command_line = L"\"" + program + L"\"";
+  std::wstring program = utf16(exe),
+               command_line = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + utf16(arguments));
   Process p;
   void* block = environment.empty() ? nullptr : const_cast<char*>(environment.data());
   if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, block, utf16(cwd).c_str(), &si,

@@ -15,16 +15,14 @@ struct Process {
   DWORD id = 0;
 };
 
-// Starts EXE with the working directory CWD and, when ENVIRONMENT is not
-// empty, that environment block ("NAME=value\0...\0"); with SHOW >= 0 that
-// show command, as a shortcut's "Run" setting gives it. Handle is empty on failure.
 // This process's environment as a CreateProcess block, with TMP and TEMP set
 // to the values given (an empty one leaves the variable out).
 std::string environment_with_temp(const std::string& tmp, const std::string& temp);
 
-// EXE and CWD are UTF-8 (ASCII paths are the same in every code page).
+// EXE, CWD and ARGUMENTS are UTF-8 (ASCII paths are the same in every code
+// page). ARGUMENTS go after the program's name.
 Process start_process(const std::string& exe, const std::string& cwd, const std::string& environment = "",
-                      int show = -1);
+                      int show = -1, const std::string& arguments = "");
 std::wstring utf16(const std::string& utf8);
 // Waits up to TIMEOUT_MS for the process to end.
 bool wait_exit(const Process& p, DWORD timeout_ms);

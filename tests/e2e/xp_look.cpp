@@ -35,33 +35,37 @@ void check_pixel(Report& report, HWND h, int x, int y, COLORREF expected, const 
 
 }  // namespace
 
-void check_flat_look(Report& report, HWND main, const std::string& artifacts) {
+void check_flat_look(Report& report, HWND main, const std::string& artifacts, const LookScale& scale) {
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  auto s = [&scale](int pixels) { return MulDiv(pixels, scale.dpi, 96); };
+  const std::string at = scale.dpi == 96 ? "" : " at " + std::to_string(scale.dpi) + " DPI";
   HWND button = find_child(main, "TButton", "Startoptionen");
   HWND edit1 = nullptr, edit2 = nullptr;
   for (HWND h : children_of(main))
     if (class_of(h) == "TEdit") (edit1 ? edit2 : edit1) = h;
 
   RECT away = window_rect(main);
+  const RECT over = window_rect(button);
+  const int right = over.right - over.left - 1;  // the button's last column
   SetCursorPos(away.right + 20, away.bottom + 20);
-  check_pixel(report, button, 5, 5, lighten(face, 16), "flat button at rest: face clBtnFace lightened 16 %");
-  check_pixel(report, button, 74, 12, darken(GetSysColor(COLOR_BTNSHADOW), 50), "flat button at rest: dark right edge");
-  check_pixel(report, edit1, 0, 0, darken(face, 60), "flat edit at rest: frame clBtnFace darkened 60");
-  save_screenshot(report, main, artifacts, "main-window-xp.png");
+  check_pixel(report, button, s(5), s(5), lighten(face, 16), "flat button at rest: face clBtnFace lightened 16 %" + at);
+  check_pixel(report, button, right, s(12), darken(GetSysColor(COLOR_BTNSHADOW), 50),
+              "flat button at rest: dark right edge" + at);
+  check_pixel(report, edit1, 0, 0, darken(face, 60), "flat edit at rest: frame clBtnFace darkened 60" + at);
+  save_screenshot(report, main, artifacts, "main-window-xp" + scale.suffix + ".png");
 
-  RECT over = window_rect(button);
   SetCursorPos((over.left + over.right) / 2, (over.top + over.bottom) / 2);
-  check_pixel(report, button, 5, 5, lighten(face, 60), "mouse over a button: face clBtnFace lightened 60 %");
-  save_screenshot(report, main, artifacts, "main-window-hot.png");
+  check_pixel(report, button, s(5), s(5), lighten(face, 60), "mouse over a button: face clBtnFace lightened 60 %" + at);
+  save_screenshot(report, main, artifacts, "main-window-hot" + scale.suffix + ".png");
   SetCursorPos(away.right + 20, away.bottom + 20);
-  check_pixel(report, button, 5, 5, lighten(face, 16), "mouse gone: the button is at rest again");
+  check_pixel(report, button, s(5), s(5), lighten(face, 16), "mouse gone: the button is at rest again" + at);
 
   if (edit2) {
     PostMessageA(edit2, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageA(edit2, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   }
   check_pixel(report, edit2, 0, 0, lighten(GetSysColor(COLOR_HIGHLIGHT), 60),
-              "focus in an edit: frame clHighlight lightened 60 %");
+              "focus in an edit: frame clHighlight lightened 60 %" + at);
 }
 
 namespace {
@@ -99,8 +103,11 @@ Column row_of(const Image& image, int y) {
 
 }  // namespace
 
-void check_tray_menu_look(Report& report, const Process& program, HWND app, const std::string& artifacts) {
-  const std::string scope = "flat tray menu";
+int check_tray_menu_look(Report& report, const Process& program, HWND app, const std::string& artifacts,
+                         const LookScale& scale) {
+  const std::string scope = scale.dpi == 96 ? "flat tray menu" : "flat tray menu at " + std::to_string(scale.dpi) + " DPI";
+  // Columns well inside the icon column and the text side at any scale.
+  const int icon_x = MulDiv(8, scale.dpi, 96), text_margin = MulDiv(8, scale.dpi, 96);
   const COLORREF face = GetSysColor(COLOR_BTNFACE), highlight = GetSysColor(COLOR_HIGHLIGHT);
   const COLORREF frame = darken(face, 90), shadow = darken(face, 76), back = lighten(face, 86),
                  icons = lighten(face, 16), line = lighten(GetSysColor(COLOR_BTNSHADOW), 25),
@@ -108,7 +115,7 @@ void check_tray_menu_look(Report& report, const Process& program, HWND app, cons
   SetCursorPos(300, 200);
   PostMessageA(app, WM_USER + 1, 1, WM_RBUTTONUP);
   HWND menu = wait_window(program.id, "#32768", 5000);
-  if (!report.check(menu != nullptr, scope + ": opens on the icon's right click")) return;
+  if (!report.check(menu != nullptr, scope + ": opens on the icon's right click")) return -1;
   // Polled until every item is drawn: the frame comes back after each item.
   Image image;
   auto painted = [&] {
@@ -116,8 +123,8 @@ void check_tray_menu_look(Report& report, const Process& program, HWND app, cons
     int half = image.height / 2;
     return image.width > 40 && image_pixel(image, 0, half) == frame &&
            image_pixel(image, image.width - 1, half) == shadow &&
-           column_of(image, image.width - 8).count(back) > half && column_of(image, 8).count(icons) > half &&
-           column_of(image, image.width - 8).first(line) > 0;
+           column_of(image, image.width - text_margin).count(back) > half && column_of(image, icon_x).count(icons) > half &&
+           column_of(image, image.width - text_margin).first(line) > 0;
   };
   bool shown = wait_until(painted, 3000);
   const int w = image.width, h = image.height;
@@ -130,7 +137,7 @@ void check_tray_menu_look(Report& report, const Process& program, HWND app, cons
                scope + ": two-pixel shadow right and bottom, clBtnFace darkened 76");
   report.check(image_pixel(image, w - 1, 0) == face && image_pixel(image, 0, h - 1) == face,
                scope + ": the corners outside the shadow are clBtnFace");
-  Column text_side = column_of(image, w - 8), icon_side = column_of(image, 8);
+  Column text_side = column_of(image, w - text_margin), icon_side = column_of(image, icon_x);
   report.check(text_side.count(back) > h / 2, scope + ": background clBtnFace lightened 86 %",
                std::to_string(text_side.count(back)) + " of " + std::to_string(h) + " pixels");
   report.check(icon_side.count(icons) > h / 2, scope + ": icon column clBtnFace lightened 16 %",
@@ -144,19 +151,20 @@ void check_tray_menu_look(Report& report, const Process& program, HWND app, cons
   int top = -1, bottom = -1;
   auto selected_shown = [&] {
     image = capture_window(menu);
-    Column side = column_of(image, w - 8);
+    Column side = column_of(image, w - text_margin);
     top = side.first(select);
     bottom = side.last(select);
     if (top < 2 || bottom + 1 >= image.height) return false;
     Column middle = row_of(image, (top + bottom) / 2);
     int left = middle.first(select);
     return side.pixels[top - 1] == highlight && side.pixels[bottom + 1] == highlight && left > 1 &&
-           middle.pixels[left - 1] == highlight && middle.pixels[8] == select;
+           middle.pixels[left - 1] == highlight && middle.pixels[icon_x] == select;
   };
-  report.check(wait_until(selected_shown, 3000),
-               scope + ": the selected item is clHighlight lightened 68 % framed in clHighlight",
+  const bool selected = wait_until(selected_shown, 3000);
+  report.check(selected, scope + ": the selected item is clHighlight lightened 68 % framed in clHighlight",
                "rows " + std::to_string(top) + ".." + std::to_string(bottom));
-  save_screenshot(report, menu, artifacts, "tray-menu-xp.png", 5);
+  save_screenshot(report, menu, artifacts, "tray-menu-xp" + scale.suffix + ".png", 5);
   PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   wait_until([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 3000);
+  return selected ? bottom - top + 1 : -1;
 }

@@ -2,6 +2,7 @@
 // into each state through real input (mouse, focus, button press, disabled
 // controls), captures the window from the screen after each one into
 // ARTIFACTS/gallery-<state>.png and checks a few pixels of those captures.
+// With --scaled it checks the gallery at the screen's DPI instead.
 // Exits 1 when a check fails. Runs only in the build tree's Wine prefix.
 #include <windows.h>
 
@@ -14,7 +15,9 @@
 
 #include "GalleryForm.h"
 #include "base/SysUtils.h"
+#include "caption_room.h"
 #include "png.h"
+#include "ui/DisplayScale.h"
 #include "xpstyle/Primitives.h"
 
 namespace {
@@ -107,8 +110,58 @@ void MouseTo(HWND control, int x, int y) {
   Settle(60);
 }
 
-// Shows the form in each state and checks it; returns the number of failures.
-int RunGallery(const std::string& folder) {
+// The gallery at the screen's DPI (the display-scale test sets another one
+// than 96 in the prefix before it starts this): every caption whole in its
+// control's own font, the combo box's button at its scaled place, and a
+// screenshot gallery-<dpi>.png.
+int RunScaled(TGalleryForm* form, const std::string& folder) {
+  HWND window = form->Handle();
+  const int dpi = static_cast<int>(form->Dpi());
+  const bool scaled = dpi == static_cast<int>(SystemDpi());
+  failures += !scaled;
+  std::printf("%s the gallery is scaled for %d DPI\n", scaled ? "ok  " : "FAIL", dpi);
+  TWindowDC screen(nullptr);
+  TCanvas canvas(screen.Get());
+  for (TControl* control : form->StyledControls()) {
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    if (!windowed || !has_checked_caption(control->ClassName())) continue;
+    canvas.Font = control->Font();
+    RECT text{0, 0, 0, 0};
+    canvas.DrawText(control->Caption(), text, DT_CALCRECT | DT_SINGLELINE);
+    const long room = caption_room(control->ClassName(), control->ClientRect().right, dpi,
+                                   SystemMetricForDpi(SM_CXMENUCHECK, dpi));
+    const bool whole = text.right <= room;
+    failures += !whole;
+    std::printf("%s caption of %s fits (%ld of %ld)\n", whole ? "ok  " : "FAIL", control->Name().c_str(), text.right,
+                room);
+  }
+  const bool buttons = form->NewButton->Width() == ScaleToDpi(23, dpi) && form->NewButton->Height() == ScaleToDpi(22, dpi);
+  failures += !buttons;
+  std::printf("%s tool bar buttons at the scaled size (%d x %d)\n", buttons ? "ok  " : "FAIL", form->NewButton->Width(),
+              form->NewButton->Height());
+  SetCursorPos(0, 0);
+  Check(window, form->ComboBox1->Handle(), ScaleToDpi(136, dpi), ScaleToDpi(5, dpi), GetSysColor(COLOR_BTNFACE),
+        "combo box at rest: clBtnFace button at the scaled place");
+  // Left of the group box's caption, below its frame's top line, nothing of
+  // the system's own caption shows (the system may put it elsewhere than the
+  // flat look does).
+  const Image image = Capture(window);
+  HWND group = form->GroupBox1->Handle();
+  canvas.Font = form->GroupBox1->Font();
+  const int captionHeight = canvas.TextHeight("Gruppe");
+  int stray = 0;
+  for (int y = captionHeight / 2 + 2; y < captionHeight; ++y)
+    for (int x = 2; x < ScaleToDpi(9, dpi); ++x) stray += PixelAt(image, window, group, x, y) != ColorToRGB(clBtnFace);
+  failures += stray > 0;
+  std::printf("%s nothing but the face left of the group box's caption (%d other pixels)\n", stray ? "FAIL" : "ok  ",
+              stray);
+  Shot(window, folder, std::to_string(dpi).c_str());
+  return failures;
+}
+
+// Shows the form and checks it in each state, or at the screen's DPI with
+// SCALED; returns the number of failures.
+int RunGallery(const std::string& folder, bool scaled) {
   Application = new TApplication();
   Application->Initialize();
   auto* form = new TGalleryForm(Application);
@@ -116,6 +169,13 @@ int RunGallery(const std::string& folder) {
   HWND window = form->Handle();
   SetForegroundWindow(window);
   Settle(300);
+  if (scaled) {
+    RunScaled(form, folder);
+    form->Free();
+    delete Application;
+    Application = nullptr;
+    return failures;
+  }
 
   // Expected colours, from the screen's own device.
   TWindowDC screen(nullptr);
@@ -184,7 +244,7 @@ int RunGallery(const std::string& folder) {
 
 int main(int argc, char** argv) {
   if (!InSandbox() || argc < 2) {
-    std::fprintf(stderr, "usage: gallery ARTIFACTS (runs only in the build tree's Wine prefix)\n");
+    std::fprintf(stderr, "usage: gallery ARTIFACTS [--scaled] (runs only in the build tree's Wine prefix)\n");
     return 2;
   }
   // A Unix path (/...) is reached through drive Z: under Wine.
@@ -193,7 +253,7 @@ int main(int argc, char** argv) {
   // An error that escapes is printed with its message, so a failure names
   // the creation that failed instead of ending in terminate().
   try {
-    failures = RunGallery(folder);
+    failures = RunGallery(folder, argc > 2 && std::strcmp(argv[2], "--scaled") == 0);
   } catch (const Exception& e) {
     std::printf("FAIL error escaped: %s\n", e.Message().c_str());
     return 1;

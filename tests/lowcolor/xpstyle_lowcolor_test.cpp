@@ -20,17 +20,17 @@ struct LowColor : ::testing::Test {
 }  // namespace
 
 TEST_F(LowColor, EffectiveColoursTakeTheLowColourColumn) {
-  Style->UpdateDrawColors(Surface.Canvas());
-  EXPECT_FALSE(Style->HighColorDevice);
-  for (TColor c : {Style->EffColor, Style->EffSelectColor, Style->CheckFillColor, Style->CheckFillHotColor})
+  TXPColors colors = Style->UpdateDrawColors(Surface.Canvas());
+  EXPECT_FALSE(colors.HighColorDevice);
+  for (TColor c : {colors.EffColor, colors.EffSelectColor, colors.CheckFillColor, colors.CheckFillHotColor})
     EXPECT_EQ(c, clWhite);
-  EXPECT_EQ(Style->EffIconBackColor, clBtnFace);
-  for (TColor c : {Style->EffDisabledColor, Style->EffSeparatorColor, Style->PopupFrameColor, Style->PopupShadowColor})
+  EXPECT_EQ(colors.EffIconBackColor, clBtnFace);
+  for (TColor c : {colors.EffDisabledColor, colors.EffSeparatorColor, colors.PopupFrameColor, colors.PopupShadowColor})
     EXPECT_EQ(c, clBtnShadow);
   Style->SetUseSystemColors(false);
-  Style->UpdateDrawColors(Surface.Canvas());
-  EXPECT_EQ(Style->EffSelectColor, clHighlight);
-  EXPECT_EQ(Style->CheckFillHotColor, clSilver);
+  colors = Style->UpdateDrawColors(Surface.Canvas());
+  EXPECT_EQ(colors.EffSelectColor, clHighlight);
+  EXPECT_EQ(colors.CheckFillHotColor, clSilver);
 }
 
 TEST_F(LowColor, LightenColorTakesAColourTheDeviceHas) {
@@ -42,10 +42,10 @@ TEST_F(LowColor, LightenColorTakesAColourTheDeviceHas) {
 }
 
 TEST_F(LowColor, GlyphAtRestIsDrawnUnchanged) {
-  Style->UpdateDrawColors(Surface.Canvas());
+  const TXPColors colors = Style->UpdateDrawColors(Surface.Canvas());
   TBitmap glyph = Filled(2, 2, RGB(0, 255, 0));
   glyph.Canvas().SetPixel(0, 0, RGB(255, 0, 0));
-  Style->DrawItemGlyph(doControl, Surface.Canvas(), glyph, {1, 0, 3, 2}, false, false, true, false, false, false);
+  DrawItemGlyph(colors, TGlyphMetrics{}, doControl, Surface.Canvas(), glyph, {1, 0, 3, 2}, {});
   EXPECT_EQ(Picture(Surface, {{RGB(255, 0, 0), 'r'}, {RGB(255, 255, 255), '.'}}),
             (std::vector<std::string>{"....", ".r..", "....", "...."}));
 }

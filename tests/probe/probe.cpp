@@ -9,6 +9,7 @@ namespace {
 HANDLE Mapping = nullptr;
 TProbeResults* Results = nullptr;
 UINT CreateMessage = 0;
+UINT MeasureMessage = 0;
 
 // Creates ProbeObjectsPerKind objects of each kind, frees them all, and
 // returns how many could be created.
@@ -61,6 +62,44 @@ LONG CountGdiObjects() {
   return count;
 }
 
+// The caption of every descendant of the window, in the font it draws with.
+void MeasureCaptions(HWND window) {
+  struct TContext {
+    HDC Screen;
+    LONG Count;
+  } context{GetDC(nullptr), 0};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM param) -> BOOL {
+        auto* c = reinterpret_cast<TContext*>(param);
+        if (c->Count >= ProbeMaxCaptions) return FALSE;
+        char text[256] = {};
+        GetWindowTextA(child, text, sizeof text);
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
+        HGDIOBJ old = SelectObject(c->Screen, font ? font : GetStockObject(SYSTEM_FONT));
+        RECT r{0, 0, 0, 0};
+        DrawTextA(c->Screen, text[0] ? text : " ", -1, &r, DT_CALCRECT | DT_SINGLELINE);
+        SelectObject(c->Screen, old);
+        Results->Captions[c->Count++] = {reinterpret_cast<UINT64>(child), r.right - r.left, r.bottom - r.top};
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&context));
+  Results->CaptionCount = context.Count;
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = 340;  // every version accepts the record without iPaddedBorderWidth
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) {
+    HFONT menu = CreateFontIndirectA(&metrics.lfMenuFont);
+    HGDIOBJ old = SelectObject(context.Screen, menu);
+    SIZE size{};
+    GetTextExtentPoint32A(context.Screen, "W", 1, &size);
+    SelectObject(context.Screen, old);
+    DeleteObject(menu);
+    Results->MenuTextHeight = size.cy;
+  }
+  Results->Dpi = GetDeviceCaps(context.Screen, LOGPIXELSY);
+  ReleaseDC(nullptr, context.Screen);
+}
+
 }  // namespace
 
 extern "C" LRESULT CALLBACK SpwProbeGetMessage(int code, WPARAM wparam, LPARAM lparam) {
@@ -68,6 +107,10 @@ extern "C" LRESULT CALLBACK SpwProbeGetMessage(int code, WPARAM wparam, LPARAM l
     const MSG* msg = reinterpret_cast<const MSG*>(lparam);
     // 0x0118 is the system timer that drives caret blinking and the like.
     if (msg->message == WM_TIMER || msg->message == 0x0118) InterlockedIncrement(&Results->TimerTicks);
+    if (MeasureMessage && msg->message == MeasureMessage) {
+      MeasureCaptions(msg->hwnd);
+      InterlockedIncrement(&Results->MeasureRounds);
+    }
     if (CreateMessage && msg->message == CreateMessage) {
       if (msg->wParam == 1)
         Results->GdiObjects = CountGdiObjects();
@@ -82,6 +125,7 @@ extern "C" LRESULT CALLBACK SpwProbeGetMessage(int code, WPARAM wparam, LPARAM l
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     CreateMessage = RegisterWindowMessageA(ProbeCreateMessage);
+    MeasureMessage = RegisterWindowMessageA(ProbeMeasureMessage);
     Mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, ProbeMappingName);
     if (Mapping) Results = static_cast<TProbeResults*>(MapViewOfFile(Mapping, FILE_MAP_WRITE, 0, 0, sizeof *Results));
     if (Results) InterlockedIncrement(&Results->Attached);

@@ -22,9 +22,9 @@
 #include <iterator>
 #include <string>
 
+#include "../e2e/probe_client.h"
 #include "../e2e/report.h"
 #include "../e2e/win.h"
-#include "../probe/probe.h"
 
 namespace {
 
@@ -255,69 +255,6 @@ int differing_pixels(const Image& a, const Image& b) {
   return n;
 }
 
-// ---- the probe in the program's GUI thread ----
-
-class TProbe {
- public:
-  TProbe() {
-    FMapping.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TProbeResults),
-                                      ProbeMappingName));
-    if (FMapping)
-      FResults = static_cast<TProbeResults*>(MapViewOfFile(FMapping.get(), FILE_MAP_WRITE, 0, 0, sizeof *FResults));
-  }
-  ~TProbe() {
-    if (FHook) UnhookWindowsHookEx(FHook);
-    if (FResults) UnmapViewOfFile(FResults);
-    if (FLibrary) FreeLibrary(FLibrary);
-  }
-  // Hooks the thread that owns WINDOW with the DLL beside this program.
-  bool Attach(HWND window, const std::string& dll) {
-    FLibrary = LoadLibraryA(dll.c_str());
-    FARPROC address = FLibrary ? GetProcAddress(FLibrary, "SpwProbeGetMessage") : nullptr;
-    auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(address));
-    if (!proc || !FResults) return false;
-    FHook = SetWindowsHookExA(WH_GETMESSAGE, proc, FLibrary, GetWindowThreadProcessId(window, nullptr));
-    if (!FHook) return false;
-    PostMessageA(window, WM_NULL, 0, 0);
-    return wait_until([&] { return FResults->Attached > 0; }, 5000);
-  }
-  // Objects the program's thread could create of the probe's 1,000; -1 when it did not answer.
-  long CreateObjects(HWND window) {
-    if (!Ask(window, 0)) return -1;
-    return FResults->ObjectsCreated;
-  }
-  // GDI objects the program holds; -1 when it did not answer.
-  long GdiObjects(HWND window) {
-    if (!Ask(window, 1)) return -1;
-    return FResults->GdiObjects;
-  }
-  LONG TimerTicks() const { return FResults ? FResults->TimerTicks : -1; }
-
- private:
-  bool Ask(HWND window, WPARAM what) {
-    if (!FResults) return false;
-    LONG before = FResults->CreateRounds;
-    PostMessageA(window, RegisterWindowMessageA(ProbeCreateMessage), what, 0);
-    return wait_until([&] { return FResults->CreateRounds != before; }, 20000);
-  }
-
-  UniqueHandle FMapping;
-  TProbeResults* FResults = nullptr;
-  HMODULE FLibrary = nullptr;
-  HHOOK FHook = nullptr;
-};
-
-std::string directory_of(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-std::string self_path() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return path;
-}
-
 // "A→B" for the figures printed as they are (UTF-8), "A->B" for the check
 // lines, which the report converts from Windows-1252.
 std::string arrow(long long a, long long b, const char* between = "\xE2\x86\x92") {
@@ -344,7 +281,7 @@ void soak(Report& report, const std::string& exe, const std::string& artifacts, 
   TTarget t{program, main, app};
 
   TProbe probe;
-  std::string dll = directory_of(self_path()) + "\\..\\probe\\spw_probe.dll";
+  std::string dll = probe_dll_path();
   report.check(probe.Attach(main, dll), "soak: probe attached to the program's GUI thread", dll);
 
   TResources first{}, last{};

@@ -759,3 +759,28 @@ BOOL TFakePlatform::QueryFullProcessImageNameW(HANDLE process, DWORD, LPWSTR nam
   *size = n;
   return TRUE;
 }
+
+// ---- Display scale ----
+
+UINT TFakePlatform::GetDpiForWindow(HWND hwnd) {
+  return ShouldFail("GetDpiForWindow") ? 0 : SystemPlatform().GetDpiForWindow(hwnd);
+}
+
+int TFakePlatform::GetSystemMetricsForDpi(int index, UINT dpi) {
+  return ShouldFail("GetSystemMetricsForDpi") ? 0 : SystemPlatform().GetSystemMetricsForDpi(index, dpi);
+}
+
+BOOL TFakePlatform::SystemParametersInfoForDpi(UINT action, UINT param, PVOID data, UINT flags, UINT dpi) {
+  if (ShouldFail("SystemParametersInfoForDpi")) return FALSE;
+  return SystemPlatform().SystemParametersInfoForDpi(action, param, data, flags, dpi);
+}
+
+BOOL TFakePlatform::AdjustWindowRectExForDpi(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) {
+  if (ShouldFail("AdjustWindowRectExForDpi")) return FALSE;
+  return SystemPlatform().AdjustWindowRectExForDpi(rect, style, menu, exStyle, dpi);
+}
+
+HRESULT TFakePlatform::LoadIconMetric(HINSTANCE instance, PCWSTR name, int metric, HICON* icon) {
+  if (ShouldFail("LoadIconMetric")) return E_NOTIMPL;
+  return SystemPlatform().LoadIconMetric(instance, name, metric, icon);
+}

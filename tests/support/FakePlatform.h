@@ -227,6 +227,15 @@ public:
   int DeletedForGood = 0;
   int QuestionsAnswered = 0;
 
+  // ---- Display scale: passed to the system unless made to fail, which
+  // answers as a Windows without the function does (Fail("GetDpiForWindow")).
+  // Not recorded: every paint and menu message asks them.
+  UINT GetDpiForWindow(HWND hwnd) override;
+  int GetSystemMetricsForDpi(int index, UINT dpi) override;
+  BOOL SystemParametersInfoForDpi(UINT action, UINT param, PVOID data, UINT flags, UINT dpi) override;
+  BOOL AdjustWindowRectExForDpi(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
+  HRESULT LoadIconMetric(HINSTANCE instance, PCWSTR name, int metric, HICON* icon) override;
+
   // Used by the fake history object and the fake recycle bin function.
   void Record(std::string call) { Calls.push_back(std::move(call)); }
   bool ShouldFail(const std::string& name);

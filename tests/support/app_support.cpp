@@ -149,4 +149,14 @@ std::vector<HWND> ThreadWindows(const char* className) {
   return search.Found;
 }
 
+SIZE IconSize(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return {0, 0};
+  BITMAP bitmap{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return {bitmap.bmWidth, bitmap.bmHeight};
+}
+
 }  // namespace app_support

@@ -50,6 +50,9 @@ private:
   UINT_PTR FTimer;
 };
 
+// The size of an icon's image; 0 x 0 for none.
+SIZE IconSize(HICON icon);
+
 // The program's own top-level windows of a class.
 std::vector<HWND> ThreadWindows(const char* className);
 

@@ -2,6 +2,7 @@
 // the settings round trip, the two dialogs and the start option flags.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 #include "app/Settings.h"
@@ -16,6 +17,7 @@
 #include "base/Cp1252.h"
 #include "base/SysUtils.h"
 
+using app_support::IconSize;
 using app_support::Pump;
 using app_support::Sandbox;
 using app_support::ThreadWindows;
@@ -353,4 +355,73 @@ TEST(OptionsDialog, MatchesTheDesign) {
   EXPECT_EQ(dialog->CheckBox2->Width(), 153);
   EXPECT_EQ(dialog->Button1->Caption(), "Ok");
   EXPECT_EQ(dialog->TabList(), (std::vector<TWinControl*>{dialog->CheckBox1, dialog->CheckBox2, dialog->Button1}));
+}
+
+namespace {
+
+// The form's font height, and every control's bounds and font height.
+using TLayout = std::vector<std::array<LONG, 5>>;
+
+TLayout LayoutOf(TForm1* form) {
+  TLayout layout{{form->Font().Height(), 0, 0, 0, 0}};
+  for (int i = 0; i < form->ComponentCount(); ++i)
+    if (auto* c = dynamic_cast<TControl*>(form->Components(i))) {
+      const RECT r = c->BoundsRect();
+      layout.push_back({r.left, r.top, r.right, r.bottom, c->Font().Height()});
+    }
+  return layout;
+}
+
+RECT ChildRect(TWinControl* control) {
+  RECT r;
+  GetWindowRect(control->Handle(), &r);
+  MapWindowPoints(nullptr, GetParent(control->Handle()), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+}  // namespace
+
+// Wine has one DPI and sends no WM_DPICHANGED: the test sends it as Windows
+// does when the window moves to a monitor of another DPI.
+TEST_F(MainWindow, MovedToAnotherDpiItTakesTheSuggestedRectangleAndComesBackExactly) {
+  TForm1* form = Create();
+  form->Show();
+  Pump(100);
+  const TLayout at96 = LayoutOf(form);
+  RECT original;
+  GetWindowRect(form->Handle(), &original);
+  auto moveTo = [&](UINT dpi, RECT suggested) {
+    SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    Pump(50);
+    RECT window;
+    GetWindowRect(form->Handle(), &window);
+    EXPECT_TRUE(EqualRect(&window, &suggested)) << "the suggested rectangle at " << dpi;
+    EXPECT_EQ(form->Dpi(), dpi);
+  };
+
+  moveTo(144, {100, 80, 664, 439});
+  struct TCase {
+    TWinControl* Control;
+    RECT Design;  // left, top, right, bottom at 96 DPI
+  } cases[] = {{form->Button1, {0, 104, 105, 129}}, {form->Edit2, {32, 72, 361, 93}},
+               {form->GroupBox1, {216, 96, 361, 193}}, {form->papierkorb, {8, 24, 129, 41}},
+               {form->BitBtn1, {72, 176, 145, 201}}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Control->Name());
+    const RECT want{MulDiv(c.Design.left, 3, 2), MulDiv(c.Design.top, 3, 2), MulDiv(c.Design.right, 3, 2),
+                    MulDiv(c.Design.bottom, 3, 2)};
+    const RECT bounds = c.Control->BoundsRect(), window = ChildRect(c.Control);
+    EXPECT_TRUE(EqualRect(&bounds, &want) && EqualRect(&window, &want))
+        << "at " << bounds.left << "," << bounds.top << " to " << bounds.right << "," << bounds.bottom;
+  }
+  EXPECT_EQ(form->Font().Height(), -16) << "8 points at 144 DPI";
+  EXPECT_EQ(form->doku->Font().Height(), -16) << "the controls take the form's font";
+  SIZE small = IconSize(reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_SMALL, 0)));
+  SIZE large = IconSize(reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)));
+  EXPECT_EQ((std::vector<LONG>{small.cx, small.cy, large.cx, large.cy}), (std::vector<LONG>{24, 24, 48, 48}))
+      << "the icon's own images for 144 DPI";
+
+  moveTo(120, {100, 80, 572, 383});
+  moveTo(96, original);
+  EXPECT_EQ(LayoutOf(form), at96) << "144, then 120, then back to 96: the stored layout, nothing drifted";
 }

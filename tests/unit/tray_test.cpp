@@ -54,7 +54,7 @@ protected:
   std::vector<std::string> Shell() const { return Fake.CallsOf("Shell_NotifyIconA"); }
   std::string AddCall(const std::string& tip) const {
     return "Shell_NotifyIconA(0, " + std::to_string(NOTIFYICONDATAA_V1_SIZE) + ", " + Hex(Application->Handle()) +
-           ", 1, 7, 1025, " + Hex(Application->Icon()) + ", " + tip + ")";
+           ", 1, 7, 1025, " + Hex(Application->SmallIcon()) + ", " + tip + ")";
   }
   static std::string Hex(void* handle) {
     char text[32];

@@ -193,10 +193,8 @@ TEST(XPHookChain, EitherHookLeavesTheChainWhateverItsPlace) {
     // A second style's hook on top, as the style itself makes one.
     auto* upperStyle = new TXPStyle(form.get());
     upperStyle->SetActive(true);
-    auto* upper = new TControlSubClass(upperStyle);
-    upper->SetTarget(button);
-    upper->FSavedWindowProc = lower;
-    button->WindowProc = WndMethod(upper, &TControlSubClass::HookWindowProc);
+    auto* upper = new TControlSubClass(upperStyle, *upperStyle, button);
+    ASSERT_EQ(upper->FSavedWindowProc, lower);
     auto message = [&] { button->Perform(WM_NULL); };
 
     if (way == OffUpperFirst) {

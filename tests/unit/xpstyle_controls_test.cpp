@@ -56,10 +56,12 @@ public:
     return c;
   }
   static TControlSubClass& HookOf(TControl* c) { return *static_cast<TControlSubClass*>(c->WindowProc.Data); }
-  TBitmap Paint(TControl* control, void (*painter)(TControlSubClass&, TCanvas&), int w = -1, int h = -1) {
+  TBitmap Paint(TControl* control, TPainter painter, int w = -1, int h = -1) {
     TBitmap bitmap = Filled(w < 0 ? control->Width() : w, h < 0 ? control->Height() : h, Magenta);
-    Style->UpdateDrawColors(bitmap.Canvas());
-    painter(HookOf(control), bitmap.Canvas());
+    const TXPColors colors = Style->UpdateDrawColors(bitmap.Canvas());
+    const TXPMetrics metrics = Style->MetricsForDpi(DesignDpi);
+    TControlPaint paint{*control, HookOf(control), colors, metrics, bitmap.Canvas()};
+    painter(paint);
     return bitmap;
   }
 
@@ -77,7 +79,8 @@ struct XPKinds : ::testing::Test {
   TBitmap Surface = Filled(1, 1, 0xFFFFFF);
   COLORREF Lighten(TColor color, int percent) { return LightenColor(Surface.Canvas(), color, percent); }
   COLORREF Eff(TColor color) { return ColorToRGB(color); }
-  void SetUp() override { Form->Style->UpdateDrawColors(Surface.Canvas()); }
+  TXPColors Colors;
+  void SetUp() override { Colors = Form->Style->UpdateDrawColors(Surface.Canvas()); }
 };
 
 // The bounding box of the pixels of one colour.
@@ -166,7 +169,7 @@ TEST_F(XPKinds, ComboBoxStates) {
   f.Show();
   app_support::Pump(100);
   TControlSubClass& hook = TKindsForm::HookOf(f.Combo);
-  TXPStyle& s = *f.Style;
+  const TXPColors& s = Colors;
   const COLORREF window = GetSysColor(COLOR_WINDOW);
   struct TCase {
     bool Hot, Focus, Open, Enabled;
@@ -213,7 +216,7 @@ TEST_F(XPKinds, ComboBoxStates) {
 
 TEST_F(XPKinds, RadioButtonSizesSidesAndDot) {
   TThumbSize thumb(16);
-  TXPStyle& s = *Form->Style;
+  const TXPColors& s = Colors;
   const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), mark = GetSysColor(COLOR_HIGHLIGHT);
   TBitmap out = Form->Paint(Form->Radio, DrawRadioButtonLook);
   EXPECT_EQ(BoxOf(out, shadow), (RECT{2, 3, 13, 14})) << "circle 11 x 11";
@@ -314,13 +317,13 @@ TEST_F(XPKinds, SpeedButtonCellByStateAndLayouts) {
   b.SetDown(false);
   b.SetFlat(true);
   TBitmap flat = Form->Paint(&b, DrawSpeedButtonLook);
-  EXPECT_EQ(flat.Canvas().Pixel(0, 0), Eff(Form->Style->EffIconBackColor));
+  EXPECT_EQ(flat.Canvas().Pixel(0, 0), Eff(Colors.EffIconBackColor));
   b.SetTransparent(true);
   TBitmap clear = Form->Paint(&b, DrawSpeedButtonLook);
   EXPECT_EQ(clear.Canvas().Pixel(0, 0), Magenta);
   b.SetDown(true);
   TBitmap tinted = Form->Paint(&b, DrawSpeedButtonLook);
-  const COLORREF tint = Lighten(Form->Style->EffSelectColor, Surface.Canvas().BitsPerPixel() > 16 ? 20 : 40);
+  const COLORREF tint = Lighten(Colors.EffSelectColor, Surface.Canvas().BitsPerPixel() > 16 ? 20 : 40);
   EXPECT_EQ(tinted.Canvas().Pixel(5, 5), Magenta & tint);
 }
 
@@ -372,7 +375,7 @@ TEST_F(XPKinds, RichEditFrameOnTheParentAndItsHookSurvivesRecreation) {
   EXPECT_EQ(out.Canvas().Pixel(280, 100), frame) << "bottom-right, one pixel outside";
   hook.FHighlighted = true;
   TBitmap hot = Form->Paint(&rich, DrawRichEditLook, 360, 260);
-  EXPECT_EQ(hot.Canvas().Pixel(179, 80), Lighten(Form->Style->EffSelectBorderColor, 60));
+  EXPECT_EQ(hot.Canvas().Pixel(179, 80), Lighten(Colors.EffSelectBorderColor, 60));
 
   // Switched off: the border comes back on the next message.
   Form->Style->SetActive(false);
@@ -462,8 +465,7 @@ TEST(XPBars, ToolButtonFaceRulesSplitArrowAndSeparators) {
   form->Show();
   app_support::Pump(100);
   TBitmap surface = Filled(1, 1, 0);
-  TXPStyle& s = *form->Style;
-  s.UpdateDrawColors(surface.Canvas());
+  const TXPColors s = form->Style->UpdateDrawColors(surface.Canvas());
   HWND bar = form->Bar->Handle();
   const COLORREF barColor = LightenColor(surface.Canvas(), form->Bar->Color(), 16);
   const COLORREF border = ColorToRGB(s.EffSelectBorderColor);

@@ -58,10 +58,12 @@ public:
   }
   static TControlSubClass& HookOf(TControl* c) { return *static_cast<TControlSubClass*>(c->WindowProc.Data); }
   // The painter's output on a bitmap of the control's size, filled magenta.
-  TBitmap Paint(TControl* control, void (*painter)(TControlSubClass&, TCanvas&)) {
+  TBitmap Paint(TControl* control, TPainter painter) {
     TBitmap bitmap = Filled(control->Width(), control->Height(), Magenta);
-    Style->UpdateDrawColors(bitmap.Canvas());
-    painter(HookOf(control), bitmap.Canvas());
+    const TXPColors colors = Style->UpdateDrawColors(bitmap.Canvas());
+    const TXPMetrics metrics = Style->MetricsForDpi(DesignDpi);
+    TControlPaint paint{*control, HookOf(control), colors, metrics, bitmap.Canvas()};
+    painter(paint);
     return bitmap;
   }
 
@@ -77,7 +79,8 @@ struct XPPainters : ::testing::Test {
   Owned<TPaintForm> Form{new TPaintForm()};
   TBitmap Surface = Filled(1, 1, White);
   COLORREF Lighten(TColor color, int percent) { return LightenColor(Surface.Canvas(), color, percent); }
-  void SetUp() override { Form->Style->UpdateDrawColors(Surface.Canvas()); }
+  TXPColors Colors;
+  void SetUp() override { Colors = Form->Style->UpdateDrawColors(Surface.Canvas()); }
 };
 
 }  // namespace
@@ -98,7 +101,7 @@ TEST_F(XPPainters, CheckBoxWorkedExample121By17AndStates) {
       << "the box has its parent's colour (c)";
 
   TControlSubClass& hook = TPaintForm::HookOf(Form->Check);
-  TXPStyle& s = *Form->Style;
+  const TXPColors& s = Colors;
   const COLORREF window = GetSysColor(COLOR_WINDOW), shadow = GetSysColor(COLOR_BTNSHADOW);
   struct TCase {
     bool Hot, Pressed, Enabled;
@@ -159,8 +162,8 @@ TEST_F(XPPainters, GroupBoxFrameAroundTheCaption) {
 
 TEST_F(XPPainters, ButtonStates) {
   TControlSubClass& hook = TPaintForm::HookOf(Form->Button);
-  const COLORREF restEdge = GetSysColor(COLOR_BTNSHADOW), hotEdge = Lighten(Form->Style->EffSelectBorderColor, 60);
-  const COLORREF restFill = ColorToRGB(Form->Style->EffIconBackColor), hotFill = Lighten(clBtnFace, 60);
+  const COLORREF restEdge = GetSysColor(COLOR_BTNSHADOW), hotEdge = Lighten(Colors.EffSelectBorderColor, 60);
+  const COLORREF restFill = ColorToRGB(Colors.EffIconBackColor), hotFill = Lighten(clBtnFace, 60);
   struct TCase {
     const char* Name;
     bool Hot, MouseDown, SpaceDown, Focus, Enabled;
@@ -201,7 +204,7 @@ TEST_F(XPPainters, ButtonStates) {
   EXPECT_GT(CountPixels(emphasised, DarkenColor(restFill, 60)), 0) << "the default button's emphasis passes";
   EXPECT_EQ(CountPixels(plain, DarkenColor(restFill, 60)), 0);
   EXPECT_EQ(CountPixels(disabled, text), 0);
-  EXPECT_GT(CountPixels(disabled, ColorToRGB(Form->Style->EffDisabledColor)), 10) << "the disabled caption colour";
+  EXPECT_GT(CountPixels(disabled, ColorToRGB(Colors.EffDisabledColor)), 10) << "the disabled caption colour";
 }
 
 TEST_F(XPPainters, BitButtonFirstGlyphCellInEachLayout) {
@@ -230,7 +233,7 @@ TEST_F(XPPainters, BitButtonFirstGlyphCellInEachLayout) {
 
 TEST_F(XPPainters, EditFrameColours) {
   TControlSubClass& hook = TPaintForm::HookOf(Form->Edit);
-  const COLORREF select = ColorToRGB(Form->Style->EffSelectBorderColor);
+  const COLORREF select = ColorToRGB(Colors.EffSelectBorderColor);
   const std::tuple<TBorderStyle, bool, COLORREF> cases[] = {{bsSingle, false, DarkenColor(FormColor, 60)},
                                                              {bsSingle, true, Lighten(select, 60)},
                                                              {bsNone, false, FormColor},
@@ -265,7 +268,7 @@ struct XPHooksLive : XPPainters {
 
 TEST_F(XPHooksLive, ButtonHotPressedAndDisabledFromMessages) {
   TControlSubClass& hook = TPaintForm::HookOf(Form->Button);
-  const COLORREF restFill = ColorToRGB(Form->Style->EffIconBackColor);
+  const COLORREF restFill = ColorToRGB(Colors.EffIconBackColor);
   Send(Form->Button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
   EXPECT_TRUE(hook.FHighlighted);
   EXPECT_EQ(WindowPixel(Form->Button, 5, 5), Lighten(clBtnFace, 60));
@@ -274,7 +277,7 @@ TEST_F(XPHooksLive, ButtonHotPressedAndDisabledFromMessages) {
   EXPECT_EQ(WindowPixel(Form->Button, 5, 5), restFill);
 
   Send(Form->Button, WM_KEYDOWN, VK_SPACE, 0x00390001);
-  EXPECT_EQ(WindowPixel(Form->Button, 37, 0), DarkenColor(Lighten(Form->Style->EffSelectBorderColor, 60), 50));
+  EXPECT_EQ(WindowPixel(Form->Button, 37, 0), DarkenColor(Lighten(Colors.EffSelectBorderColor, 60), 50));
   Send(Form->Button, WM_KEYDOWN, VK_SPACE, 0x40390001);  // auto-repeat
   EXPECT_TRUE(hook.FSpaceDown && hook.FSpaceRepainted);
   Send(Form->Button, WM_KEYUP, VK_SPACE, 0xC0390001);
@@ -314,7 +317,7 @@ TEST_F(XPHooksLive, TheEditIsRecreatedFlatAndKeepsHookTextAndModifiedFlag) {
   EXPECT_TRUE(edit.Modified());
   edit.SetFocus();
   app_support::Pump(50);
-  EXPECT_EQ(WindowPixel(&edit, 0, 0), Lighten(Form->Style->EffSelectBorderColor, 60)) << "focused";
+  EXPECT_EQ(WindowPixel(&edit, 0, 0), Lighten(Colors.EffSelectBorderColor, 60)) << "focused";
 }
 
 TEST_F(XPHooksLive, APaintErrorIsNotReported) {

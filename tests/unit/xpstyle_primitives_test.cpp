@@ -68,7 +68,7 @@ TEST(Primitives, BitmapRoutinesAndStrokes) {
 
   target = Filled(10, 8, White);
   target.Canvas().Pen.Color = Black;
-  DrawCheckMark(target.Canvas(), 0, 10);
+  DrawCheckMark(target.Canvas(), TCheckMarkMetrics{}, 0, 10);
   EXPECT_EQ(Picture(target, {{Black, '#'}, {White, '.'}}),
             (std::vector<std::string>{"..........", "........#.", ".......##.", "..#...###.", "..##.###..",
                                       "..#####...", "...###....", "....#....."}));
@@ -82,32 +82,32 @@ TEST_F(XPDrawing, EffectiveColoursOnAHighColourDevice) {
   TSysColor face(COLOR_BTNFACE, RGB(212, 208, 200));
   TSysColor highlight(COLOR_HIGHLIGHT, RGB(0, 0, 128));
   TSysColor shadow(COLOR_BTNSHADOW, RGB(128, 128, 128));
-  Style->UpdateDrawColors(Surface.Canvas());
-  EXPECT_TRUE(Style->HighColorDevice);
-  EXPECT_EQ(Style->EffColor, RGB(249, 248, 247));           // clBtnFace lightened 86 %
-  EXPECT_EQ(Style->EffIconBackColor, RGB(219, 216, 209));   // 16 %
-  EXPECT_EQ(Style->EffSelectColor, RGB(173, 173, 214));     // clHighlight 68 %
-  EXPECT_EQ(Style->CheckFillColor, RGB(204, 204, 230));     // 80 %
-  EXPECT_EQ(Style->CheckFillHotColor, RGB(128, 128, 192));  // 50 %
-  EXPECT_EQ(Style->EffSeparatorColor, RGB(160, 160, 160));  // clBtnShadow 25 %
-  EXPECT_EQ(Style->EffDisabledColor, RGB(141, 141, 141));   // 10 %
-  EXPECT_EQ(Style->PopupFrameColor, RGB(122, 120, 110));    // clBtnFace darkened 90
-  EXPECT_EQ(Style->EffSelectBorderColor, clHighlight);
+  TXPColors colors = Style->UpdateDrawColors(Surface.Canvas());
+  EXPECT_TRUE(colors.HighColorDevice);
+  EXPECT_EQ(colors.EffColor, RGB(249, 248, 247));           // clBtnFace lightened 86 %
+  EXPECT_EQ(colors.EffIconBackColor, RGB(219, 216, 209));   // 16 %
+  EXPECT_EQ(colors.EffSelectColor, RGB(173, 173, 214));     // clHighlight 68 %
+  EXPECT_EQ(colors.CheckFillColor, RGB(204, 204, 230));     // 80 %
+  EXPECT_EQ(colors.CheckFillHotColor, RGB(128, 128, 192));  // 50 %
+  EXPECT_EQ(colors.EffSeparatorColor, RGB(160, 160, 160));  // clBtnShadow 25 %
+  EXPECT_EQ(colors.EffDisabledColor, RGB(141, 141, 141));   // 10 %
+  EXPECT_EQ(colors.PopupFrameColor, RGB(122, 120, 110));    // clBtnFace darkened 90
+  EXPECT_EQ(colors.EffSelectBorderColor, clHighlight);
   // Readable text: the font's colour on light backgrounds, else the background lightened 90 %.
-  EXPECT_EQ(Style->ContrastFontColor(Surface.Canvas(), RGB(160, 210, 0)), ColorToRGB(clMenuText));
-  EXPECT_EQ(Style->ContrastFontColor(Surface.Canvas(), RGB(0, 0, 128)), RGB(230, 230, 242));
+  EXPECT_EQ(ContrastFontColor(Surface.Canvas(), colors, RGB(160, 210, 0)), ColorToRGB(clMenuText));
+  EXPECT_EQ(ContrastFontColor(Surface.Canvas(), colors, RGB(0, 0, 128)), RGB(230, 230, 242));
 
   Style->SetUseSystemColors(false);
   Style->SetColor(Red);
-  Style->UpdateDrawColors(Surface.Canvas());
-  EXPECT_EQ(Style->EffColor, Red);
-  EXPECT_EQ(Style->EffSelectColor, RGB(173, 173, 214));
-  EXPECT_EQ(Style->EffDisabledColor, clInactiveCaption);
+  colors = Style->UpdateDrawColors(Surface.Canvas());
+  EXPECT_EQ(colors.EffColor, Red);
+  EXPECT_EQ(colors.EffSelectColor, RGB(173, 173, 214));
+  EXPECT_EQ(colors.EffDisabledColor, clInactiveCaption);
 }
 
 TEST_F(XPDrawing, ItemGlyphDimsAtRestLiftsWithShadowWhenSelectedGreysWhenDisabled) {
-  Style->UpdateDrawColors(Surface.Canvas());
-  const COLORREF shadow = DarkenColor(Style->EffSelectColor, 50), grey = RGB(159, 159, 159);
+  const TXPColors colors = Style->UpdateDrawColors(Surface.Canvas());
+  const COLORREF shadow = DarkenColor(colors.EffSelectColor, 50), grey = RGB(159, 159, 159);
   struct TCase {
     bool Selected, Enabled;
     std::vector<std::string> Expected;  // a control's glyph goes to (left, top + 1) = (2, 2)
@@ -120,8 +120,8 @@ TEST_F(XPDrawing, ItemGlyphDimsAtRestLiftsWithShadowWhenSelectedGreysWhenDisable
     TBitmap target = Filled(8, 4, White);
     TBitmap glyph = Filled(2, 2, White);
     glyph.Canvas().SetPixel(0, 0, Red);
-    Style->DrawItemGlyph(doControl, target.Canvas(), glyph, {2, 1, 4, 3}, c.Selected, false, c.Enabled, false, false,
-                         false);
+    DrawItemGlyph(colors, TGlyphMetrics{}, doControl, target.Canvas(), glyph, {2, 1, 4, 3},
+                  {.Selected = c.Selected, .Enabled = c.Enabled});
     EXPECT_EQ(Picture(target, {{Red, 'r'}, {RGB(255, 76, 76), 'd'}, {shadow, 's'}, {grey, 'g'}, {White, '.'}}),
               c.Expected)
         << "selected " << c.Selected << ", enabled " << c.Enabled;
