@@ -131,7 +131,7 @@ TEST_F(Menus, MeasureAndDrawRequestsReachTheItemsEvents) {
   Item(0)->OnMeasureItem = MenuMeasureItemEvent(&Recorder, &TRecorder::Measure);
   Item(0)->OnAdvancedDrawItem = AdvancedMenuDrawItemEvent(&Recorder, &TRecorder::Draw);
 
-  MEASUREITEMSTRUCT measure{ODT_MENU, 0, Item(0)->Command(), 0, 0, Item(0)->Command()};
+  MEASUREITEMSTRUCT measure{ODT_MENU, 0, Item(0)->Command(), 0, 0, Item(0)->ItemData()};
   EXPECT_TRUE(ToMenuWindow(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
   EXPECT_EQ(measure.itemWidth, 77u);
   EXPECT_EQ(measure.itemHeight, 19u);
@@ -147,7 +147,7 @@ TEST_F(Menus, MeasureAndDrawRequestsReachTheItemsEvents) {
   EXPECT_NE(std::string(face), "System");
 
   // Without a handler the library measures the text itself.
-  MEASUREITEMSTRUCT plain{ODT_MENU, 0, Item(6)->Command(), 0, 0, Item(6)->Command()};
+  MEASUREITEMSTRUCT plain{ODT_MENU, 0, Item(6)->Command(), 0, 0, Item(6)->ItemData()};
   ToMenuWindow(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&plain));
   EXPECT_GT(plain.itemWidth, 20u);
   EXPECT_GE(static_cast<int>(plain.itemHeight), GetSystemMetrics(SM_CYMENU));
@@ -156,7 +156,7 @@ TEST_F(Menus, MeasureAndDrawRequestsReachTheItemsEvents) {
   TGdiObject bitmap(CreateBitmap(120, 20, 1, 32, nullptr));
   TSelectObject selected(dc.Get(), bitmap.Get());
   DRAWITEMSTRUCT draw{ODT_MENU, 0, Item(0)->Command(), ODA_DRAWENTIRE, ODS_SELECTED, nullptr, dc.Get(),
-                      {3, 4, 100, 18}, Item(0)->Command()};
+                      {3, 4, 100, 18}, Item(0)->ItemData()};
   EXPECT_TRUE(ToMenuWindow(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)));
   EXPECT_EQ(Recorder.DrawState, static_cast<UINT>(ODS_SELECTED));
   EXPECT_EQ(Recorder.DrawRect.right, 100);
@@ -270,7 +270,7 @@ TEST(MainMenu, TheFormsBarCarriesTheItemsAndTheirCommands) {
   ASSERT_TRUE(GetMenuItemInfoA(bar->Handle(), 0, TRUE, &info));
   EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
   file->OnMeasureItem = MenuMeasureItemEvent(&recorder, &TRecorder::Measure);
-  MEASUREITEMSTRUCT measure{ODT_MENU, 0, file->Command(), 0, 0, file->Command()};
+  MEASUREITEMSTRUCT measure{ODT_MENU, 0, file->Command(), 0, 0, file->ItemData()};
   EXPECT_TRUE(SendMessageA(window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
   EXPECT_EQ(measure.itemWidth, 77u);
 
