@@ -2,7 +2,6 @@
 // Active (last) hooks.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 
 #include "app/Unit1.h"
@@ -45,44 +44,23 @@ TEST(MainWindowStyle, StoredValuesAndTheHookedControls) {
 
 namespace {
 
-// The main window on the platform double, with high contrast on or off at
-// its start.
-class StyleFollowsTheSystem : public ::testing::Test {
-protected:
-  void Build(bool highContrast) {
-    Fake.ModuleName =
-        app_support::Sandbox(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "spurwisch.exe";
+// The main window on the platform double; Styled() tells how many of the
+// eleven controls are hooked and whether the tray menu is the style's.
+struct TStyledWindow {
+  explicit TStyledWindow(bool highContrast) {
+    Fake.ModuleName = app_support::Sandbox("StyledWindow") + "spurwisch.exe";
     Fake.HighContrast = highContrast;
     app_support::TSplashCloser closer;
     Form.reset(new TForm1(Application));
   }
-  // Hooked controls of the eleven the style takes, and hooks it owns.
-  std::pair<int, int> Hooks() const {
-    int hooked = 0, hooks = 0;
+  std::pair<int, bool> Styled() const {
+    int hooked = 0;
     for (TControl* c : std::initializer_list<TControl*>{Form->Button1, Form->Button2, Form->Button3, Form->Button4,
-                        Form->BitBtn1, Form->Edit1, Form->Edit2, Form->GroupBox1, Form->papierkorb, Form->temploesch,
-                        Form->doku})
+                                                        Form->BitBtn1, Form->Edit1, Form->Edit2, Form->GroupBox1,
+                                                        Form->papierkorb, Form->temploesch, Form->doku})
       hooked += TControlSubClass::IsHooked(c);
-    for (int i = 0; i < Form->XPStyle1->ComponentCount(); ++i)
-      hooks += dynamic_cast<TControlSubClass*>(Form->XPStyle1->Components(i)) != nullptr;
-    return {hooked, hooks};
-  }
-  // The tray menu as built: owner-drawn items with the style's handlers.
-  bool MenuStyled() const {
-    TPopupMenu* menu = Form->PopupMenu1;
-    menu->Rebuild();
-    bool styled = menu->OwnerDraw();
-    for (int i = 0; i < GetMenuItemCount(menu->Handle()); ++i) {
-      MENUITEMINFOA info{};
-      info.cbSize = sizeof info;
-      info.fMask = MIIM_FTYPE;
-      GetMenuItemInfoA(menu->Handle(), i, TRUE, &info);
-      styled = styled && (info.fType & MFT_OWNERDRAW);
-    }
-    for (int i = 0; i < menu->Items()->Count(); ++i)
-      styled = styled && menu->Items()->Items(i)->OnAdvancedDrawItem ==
-                             AdvancedMenuDrawItemEvent(Form->XPStyle1, &TXPStyle::DrawItemHandler);
-    return styled;
+    EXPECT_EQ(Form->XPStyle1->ComponentCount(), hooked) << "hook objects";
+    return {hooked, Form->PopupMenu1->OwnerDraw() && Form->N2->OnAdvancedDrawItem.Data == Form->XPStyle1};
   }
   void Tell(HWND window, UINT msg, WPARAM wParam) { SendMessageA(window, msg, wParam, 0); }
 
@@ -93,79 +71,56 @@ protected:
 
 }  // namespace
 
-// High contrast at the start: the stored Active is kept but nothing is
-// hooked, and the tray menu is drawn by the system.
-TEST_F(StyleFollowsTheSystem, HighContrastAtTheStartLeavesEverythingToTheSystem) {
-  Build(true);
-  EXPECT_TRUE(Form->XPStyle1->StoredActive());
-  EXPECT_FALSE(Form->XPStyle1->Active());
-  EXPECT_EQ(Hooks(), std::make_pair(0, 0));
-  EXPECT_FALSE(Form->PopupMenu1->OwnerDraw());
-  EXPECT_FALSE(MenuStyled());
+// High contrast at the start, then switched off and on while running
+// through either top-level window: the style steps aside (the system draws
+// controls and menu) and back, and keeps the user's own Active meanwhile.
+TEST(MainWindowStyle, StepsAsideWhileHighContrastIsOn) {
+  TStyledWindow w(true);
+  TXPStyle& style = *w.Form->XPStyle1;
+  EXPECT_TRUE(style.StoredActive() && !style.Active());
+  EXPECT_EQ(w.Styled(), std::make_pair(0, false));
+  HWND form = w.Form->Handle(), app = Application->Handle();
+  w.Fake.HighContrast = false;
+  w.Tell(app, WM_SYSCOLORCHANGE, 0);
+  EXPECT_EQ(w.Styled(), std::make_pair(11, true));
+  w.Fake.HighContrast = true;
+  w.Tell(form, WM_SETTINGCHANGE, SPI_SETWORKAREA);
+  EXPECT_TRUE(style.Active()) << "another setting";
+  w.Tell(form, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
+  EXPECT_EQ(w.Styled(), std::make_pair(0, false));
+
+  style.SetActive(false);
+  w.Fake.HighContrast = false;
+  w.Tell(form, WM_SYSCOLORCHANGE, 0);
+  EXPECT_FALSE(style.Active());
+  EXPECT_EQ(w.Styled(), std::make_pair(0, false));
 }
 
-// Switched on and off while running, through either top-level window: the
-// style steps aside and back; a switch-off by the user meanwhile is kept.
-TEST_F(StyleFollowsTheSystem, HighContrastWhileRunningStepsAsideAndBack) {
-  Build(false);
-  ASSERT_EQ(Hooks(), std::make_pair(11, 11));
-  ASSERT_TRUE(MenuStyled());
-  HWND form = Form->Handle(), app = Application->Handle();
-  Fake.HighContrast = true;
-  Tell(form, WM_SETTINGCHANGE, SPI_SETWORKAREA);
-  EXPECT_TRUE(Form->XPStyle1->Active()) << "another setting";
-  Tell(form, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
-  EXPECT_FALSE(Form->XPStyle1->Active());
-  EXPECT_EQ(Hooks(), std::make_pair(0, 0));
-  EXPECT_FALSE(MenuStyled());
-  Fake.HighContrast = false;
-  Tell(app, WM_SYSCOLORCHANGE, 0);
-  EXPECT_TRUE(Form->XPStyle1->Active());
-  EXPECT_EQ(Hooks(), std::make_pair(11, 11));
-  EXPECT_TRUE(MenuStyled());
-
-  Fake.HighContrast = true;
-  Tell(app, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
-  Form->XPStyle1->SetActive(false);
-  Fake.HighContrast = false;
-  Tell(form, WM_SYSCOLORCHANGE, 0);
-  EXPECT_FALSE(Form->XPStyle1->Active() || Form->XPStyle1->StoredActive());
-  EXPECT_EQ(Hooks(), std::make_pair(0, 0));
-}
-
-// A new menu font reaches the next measurement once the system says so,
-// and what the style paints is repainted.
-TEST_F(StyleFollowsTheSystem, ANewMenuFontIsMeasuredAfterTheSettingsChange) {
-  Build(false);
-  TMenuItem* item = Form->Wiederherstellen1;
-  // The style's own measurement (the library's, before it, takes the menu
-  // font the system gives at each request).
-  auto measuredHeight = [this, item] {
+// A new system menu font is what the style measures with once the system
+// has said so; the hooked controls are repainted.
+TEST(MainWindowStyle, ANewMenuFontIsMeasuredAfterTheSettingsChange) {
+  TStyledWindow w(false);
+  auto measuredHeight = [&w] {
     TMemoryDC screen(nullptr);
     TCanvas canvas(screen.Get());
     int width = 0, height = 0;
-    Form->XPStyle1->MeasureItemHandler(item, &canvas, width, height);
+    w.Form->XPStyle1->MeasureItemHandler(w.Form->About1, &canvas, width, height);
     return height;
   };
   const int before = measuredHeight();
   LOGFONTW font{};
   font.lfHeight = -30;
   wcscpy(font.lfFaceName, L"Courier New");
-  Fake.MenuFont = font;
-  EXPECT_EQ(measuredHeight(), before) << "kept until the system tells of the change";
-  Tell(Form->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
-  TGdiObject created(CreateFontIndirectW(&font));
-  TMemoryDC dc(nullptr);
-  TSelectObject selected(dc.Get(), created.Get());
-  SIZE text{};
-  GetTextExtentPoint32A(dc.Get(), item->Caption().c_str(), static_cast<int>(item->Caption().size()), &text);
-  EXPECT_EQ(measuredHeight(), text.cy + static_cast<int>(std::nearbyint(text.cy * 0.75)));
-  EXPECT_EQ(Form->XPStyle1->Font().Name(), "Courier New");
+  w.Fake.MenuFont = font;
+  EXPECT_EQ(measuredHeight(), before) << "the font as it stood";
+  w.Tell(w.Form->Handle(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS);
+  EXPECT_EQ(w.Form->XPStyle1->Font().Name() + " " + std::to_string(w.Form->XPStyle1->Font().Height()), "Courier New -30");
+  EXPECT_GT(measuredHeight(), before + 15);
 
-  Form->Show();
-  HWND button = Form->Button1->Handle();
+  w.Form->Show();
+  HWND button = w.Form->Button1->Handle();
   for (int i = 0; i < 100 && GetUpdateRect(button, nullptr, FALSE); ++i) app_support::Pump(30);
   ASSERT_FALSE(GetUpdateRect(button, nullptr, FALSE));
-  Tell(Form->Handle(), WM_SYSCOLORCHANGE, 0);
+  w.Tell(Application->Handle(), WM_SYSCOLORCHANGE, 0);
   EXPECT_TRUE(GetUpdateRect(button, nullptr, FALSE)) << "repainted";
 }

@@ -1,7 +1,6 @@
 // Menus: the built popup menu, and the menu window turning commands,
 // owner-draw requests and access keys into calls on the items.
 #include <gtest/gtest.h>
-#include <oleacc.h>
 
 #include <memory>
 
@@ -66,19 +65,6 @@ protected:
   TPopupMenu* Menu;
 };
 
-// The screen reader's view of a built item: the text of the MSAAMENUINFO its
-// data points to, or "(none)" without the signature.
-std::wstring ReaderText(HMENU menu, UINT position) {
-  MENUITEMINFOA info{};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_DATA;
-  if (!GetMenuItemInfoA(menu, position, TRUE, &info) || !info.dwItemData) return L"(no data)";
-  const auto* block = reinterpret_cast<const MSAAMENUINFO*>(info.dwItemData);
-  if (block->dwMSAASignature != static_cast<DWORD>(MSAA_MENU_SIG)) return block->pszWText ? L"(text)" : L"(none)";
-  if (!block->pszWText || wcslen(block->pszWText) != block->cchWText) return L"(bad length)";
-  return block->pszWText;
-}
-
 std::vector<COLORREF> RowPixels(HDC dc, int y, std::initializer_list<int> xs) {
   std::vector<COLORREF> pixels;
   for (int x : xs) pixels.push_back(GetPixel(dc, x, y));
@@ -111,6 +97,8 @@ TEST_F(Menus, TheBuiltMenuHoldsTheShownItemsWithKeysStatesAndCommands) {
     EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, e.Line);
     EXPECT_EQ((info.fState & MFS_DISABLED) == 0, e.Enabled);
     EXPECT_EQ(info.wID, Item(e.Item)->Command());
+    EXPECT_EQ(info.dwItemData, Item(e.Item)->ItemData());
+    EXPECT_EQ(app_support::ReaderText(info.dwItemData), e.Line ? L"(none)" : WideText(e.Caption));
   }
   EXPECT_EQ(Item(3)->Caption(), "Drei") << "invisible items get no key";
   EXPECT_FALSE(Item(4)->Shown());
@@ -122,32 +110,10 @@ TEST_F(Menus, TheBuiltMenuHoldsTheShownItemsWithKeysStatesAndCommands) {
   EXPECT_EQ(GetMenuItemCount(Menu->Handle()), 7);
   EXPECT_EQ(Item(3)->Caption(), "&Drei");
   EXPECT_EQ(Item(4)->Caption(), u8"&Fünf"_cp1252);
-}
-
-// Every item's data is its block: the caption in UTF-16 with its "&" for a
-// screen reader, kept current with the caption; separators carry none. A
-// freed item leaves the built menu.
-TEST_F(Menus, ItemDataCarriesTheCaptionForScreenReaders) {
-  Menu->Rebuild();
-  HMENU handle = Menu->Handle();
-  const std::vector<std::wstring> shown = {L"&Eins", L"(none)", L"&Zwei", L"(none)", L"&Vier"};
-  for (UINT i = 0; i < shown.size(); ++i) EXPECT_EQ(ReaderText(handle, i), shown[i]) << i;
-
-  // Windows-1252 beyond Latin-1 too; a line that becomes text and back.
-  Item(0)->SetCaption(u8"&Größe 5 €"_cp1252);
-  Item(1)->SetCaption("Info");
-  EXPECT_EQ(ReaderText(handle, 0), L"&Gr\u00F6\u00DFe 5 \u20AC");
-  EXPECT_EQ(ReaderText(handle, 1), L"Info");
-  Item(1)->SetCaption("-");
-  EXPECT_EQ(ReaderText(handle, 1), L"(none)");
-  Item(1)->SetCaption("Info");
-  Menu->Rebuild();
-  EXPECT_EQ(ReaderText(Menu->Handle(), 1), L"&Info") << "the key the opening gave it";
-
-  Item(2)->Free();
-  ASSERT_EQ(GetMenuItemCount(Menu->Handle()), 4);
-  EXPECT_EQ(ReaderText(Menu->Handle(), 2), L"(none)");
-  EXPECT_EQ(ReaderText(Menu->Handle(), 3), L"&Vier");
+  EXPECT_EQ(app_support::ReaderText(Item(4)->ItemData()), L"&F\u00FCnf");
+  // A freed item leaves the built menu: no entry keeps its block.
+  Item(4)->Free();
+  EXPECT_EQ(GetMenuItemCount(Menu->Handle()), 6);
 }
 
 TEST_F(Menus, CommandsReachTheEnabledItemsClickHandlerOnly) {
@@ -298,8 +264,7 @@ TEST(MainMenu, TheFormsBarCarriesTheItemsAndTheirCommands) {
   char text[64] = {};
   GetMenuStringA(GetSubMenu(bar->Handle(), 0), 0, text, sizeof text, MF_BYPOSITION);
   EXPECT_STREQ(text, u8"Ö&ffnen\tCtrl+O"_cp1252) << "Ö is no access key";
-  EXPECT_EQ(ReaderText(bar->Handle(), 0), L"&Datei");
-  EXPECT_EQ(ReaderText(GetSubMenu(bar->Handle(), 0), 0), L"\u00D6&ffnen");
+  EXPECT_EQ(app_support::ReaderText(open->ItemData()), L"\u00D6&ffnen");
 
   SendMessageA(window, WM_COMMAND, MAKEWPARAM(open->Command(), 0), 0);
   EXPECT_EQ(recorder.Clicked, std::vector<TObject*>{open});
