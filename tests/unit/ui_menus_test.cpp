@@ -97,7 +97,7 @@ TEST_F(Menus, TheBuiltMenuHoldsTheShownItemsWithKeysStatesAndCommands) {
     EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, e.Line);
     EXPECT_EQ((info.fState & MFS_DISABLED) == 0, e.Enabled);
     EXPECT_EQ(info.wID, Item(e.Item)->Command());
-    EXPECT_EQ(info.dwItemData, Item(e.Item)->ItemData());
+    ASSERT_EQ(info.dwItemData, Item(e.Item)->ItemData());
     EXPECT_EQ(app_support::ReaderText(info.dwItemData), e.Line ? L"(none)" : WideText(e.Caption));
   }
   EXPECT_EQ(Item(3)->Caption(), "Drei") << "invisible items get no key";
