@@ -79,6 +79,11 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   CreateControls();
   CreateComponents();
   FinishLoading();
+  Application->HookMainWindow(WindowHook(this, &TForm1::AppWindowHook));
+}
+
+TForm1::~TForm1() {
+  if (Application) Application->UnhookMainWindow(WindowHook(this, &TForm1::AppWindowHook));
 }
 
 void TForm1::CreateControls() {
@@ -243,6 +248,17 @@ void TForm1::WndProc(TMessage& message) {
     return;
   }
   TForm::WndProc(message);
+  SystemSettingChange(message);
+}
+
+bool TForm1::AppWindowHook(TMessage& message) {
+  SystemSettingChange(message);
+  return false;
+}
+
+void TForm1::SystemSettingChange(const TMessage& message) {
+  if ((message.Msg == WM_SETTINGCHANGE || message.Msg == WM_SYSCOLORCHANGE) && XPStyle1 && !Destroying())
+    XPStyle1->SystemSettingChange(message.Msg, message.WParam);
 }
 
 void TForm1::BringToUser() {

@@ -20,6 +20,7 @@ extern std::wstring TempFolderPath; // the user's temporary folder, ending with 
 class TForm1 : public TForm {
 public:
   explicit TForm1(TComponent* owner);
+  ~TForm1() override;
   const char* ClassName() const override { return "TForm1"; }
 
   // The controls, in their stored order (the designer's names are kept):
@@ -50,7 +51,7 @@ public:
   TMenuItem* N2;                 // separator
   TMenuItem* Programmbeenden1;   // "Programm beenden": ends the program
   TNagScreen* NagScreen1;  // the splash picture, six seconds at start
-  TXPStyle* XPStyle1;      // the flat look of the controls and the tray menu
+  TXPStyle* XPStyle1 = nullptr;  // the flat look of the controls and the tray menu
 
   void FormCreate(TObject* sender);
   void FormDestroy(TObject* sender);
@@ -81,6 +82,11 @@ public:
   void WndProc(TMessage& message) override;
 
 private:
+  // Settings changed while the program runs reach the Application window
+  // and this window; both pass them to the style here.
+  void SystemSettingChange(const TMessage& message);
+  bool AppWindowHook(TMessage& message);
+
   class TRunGuard;
   void CloseAfterRun();
   void CreateControls();

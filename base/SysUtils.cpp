@@ -42,3 +42,11 @@ std::string AnsiText(const std::wstring& text) {
   WideCharToMultiByte(1252, 0, text.data(), static_cast<int>(text.size()), result.data(), n, nullptr, nullptr);
   return result;
 }
+
+std::wstring WideText(const std::string& text) {
+  if (text.empty()) return {};
+  int n = MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring result(n, L'\0');
+  MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), result.data(), n);
+  return result;
+}

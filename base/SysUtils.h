@@ -59,6 +59,8 @@ std::string SysErrorMessage(DWORD code);
 // A wide text in the program's code page (Windows-1252), for its messages;
 // a character the code page cannot spell becomes "?".
 std::string AnsiText(const std::wstring& text);
+// A text in the program's code page (Windows-1252) in UTF-16.
+std::wstring WideText(const std::string& text);
 
 // Text of the application's error report: the message with "." appended
 // when its last character sorts after "." (so "...'" gets none).

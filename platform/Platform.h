@@ -97,6 +97,8 @@ public:
   // Windows (user32)
   virtual BOOL SetForegroundWindow(HWND hWnd) = 0;
   virtual BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) = 0;
+  // System settings: high contrast, the non-client metrics (menu font).
+  virtual BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni) = 0;
 
   // Timers (user32)
   virtual UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) = 0;

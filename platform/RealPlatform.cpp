@@ -110,6 +110,9 @@ public:
   BOOL PostMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) override {
     return ::PostMessageA(window, msg, wParam, lParam);
   }
+  BOOL SystemParametersInfoA(UINT action, UINT param, PVOID data, UINT flags) override {
+    return ::SystemParametersInfoA(action, param, data, flags);
+  }
 
   UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) override {
     return ::SetTimer(hwnd, id, elapse, proc);

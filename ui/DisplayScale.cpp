@@ -100,7 +100,7 @@ bool ReadSystemMenuFont(UINT dpi, LOGFONTA& font) {
   // accepts it. Its fonts are at the system's DPI.
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = 340;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) return false;
+  if (!Platform().SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) return false;
   font = metrics.lfMenuFont;
   const UINT system = SystemDpi();
   if (dpi != system) font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(system));

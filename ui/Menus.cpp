@@ -1,6 +1,9 @@
 #include "ui/Menus.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
+#include <type_traits>
 
 #include "ui/DisplayScale.h"
 #include "ui/Forms.h"
@@ -38,6 +41,15 @@ TMenuItem* FindMenuItem(ULONG_PTR command) {
   return nullptr;
 }
 
+// The item of an owner-draw request, told by comparing its data with the
+// blocks of the live items: data of unknown origin is never dereferenced.
+TMenuItem* FindMenuItemByData(ULONG_PTR data) {
+  if (!data) return nullptr;
+  for (TMenu* menu : LiveMenus())
+    if (TMenuItem* item = menu->FindItemByData(data)) return item;
+  return nullptr;
+}
+
 // False when no menu item has the command (it is someone else's).
 bool MenuCommand(TMessage& message) {
   TMenuItem* item = FindMenuItem(LOWORD(message.WParam));
@@ -59,7 +71,7 @@ void UseMenuFont(TCanvas& canvas, UINT dpi) {
 bool MeasureMenuItem(TMessage& message, UINT dpi) {
   auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
   if (!measure || measure->CtlType != ODT_MENU) return false;
-  TMenuItem* item = FindMenuItem(measure->itemData);
+  TMenuItem* item = FindMenuItemByData(measure->itemData);
   if (!item) return false;
   TWindowDC screen(nullptr);
   int width = static_cast<int>(measure->itemWidth);
@@ -78,7 +90,7 @@ bool MeasureMenuItem(TMessage& message, UINT dpi) {
 bool DrawMenuItem(TMessage& message, UINT dpi) {
   auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
   if (!draw || draw->CtlType != ODT_MENU) return false;
-  TMenuItem* item = FindMenuItem(draw->itemData);
+  TMenuItem* item = FindMenuItemByData(draw->itemData);
   if (!item) return false;
   TSavedDC saved(draw->hDC);
   {
@@ -113,9 +125,30 @@ char UpperKey(char key) {
 
 // ---------------------------------------------------------------- TMenuItem
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), FCommand(AllocateCommandId()) {}
+// What a screen reader reads of an owner-drawn item, which has no text of
+// its own for the system to expose: the system looks for MSAAMENUINFO at the
+// start of the block the item's data points to.
+struct TMenuItemData {
+  MSAAMENUINFO Accessible{};  // first
+  std::wstring Text;          // what Accessible.pszWText points to
 
+  void SetCaption(const std::string& caption, bool line) {
+    Text = line ? std::wstring() : WideText(caption);
+    Accessible.dwMSAASignature = line ? 0 : static_cast<DWORD>(MSAA_MENU_SIG);
+    Accessible.cchWText = static_cast<DWORD>(Text.size());
+    Accessible.pszWText = line ? nullptr : Text.data();
+  }
+};
+static_assert(std::is_standard_layout_v<TMenuItemData>, "MSAAMENUINFO must start the block");
+
+TMenuItem::TMenuItem(TComponent* owner)
+    : TComponent(owner), FData(std::make_unique<TMenuItemData>()), FCommand(AllocateCommandId()) {
+  FData->SetCaption(FCaption, false);
+}
+
+// A built menu never keeps an entry whose data is a freed block.
 TMenuItem::~TMenuItem() {
+  if (TMenu* menu = GetParentMenu(); menu && menu->Handle()) DeleteMenu(menu->Handle(), FCommand, MF_BYCOMMAND);
   if (FParent) FParent->Remove(this);
   for (TMenuItem* item : FItems) item->FParent = nullptr;
   ReleaseCommandId(FCommand);
@@ -150,6 +183,20 @@ TMenuItem* TMenuItem::Find(WORD command) {
   if (FCommand == command) return this;
   for (TMenuItem* item : FItems)
     if (TMenuItem* found = item->Find(command)) return found;
+  return nullptr;
+}
+
+void TMenuItem::SetCaption(const std::string& caption) {
+  FCaption = caption;
+  FData->SetCaption(FCaption, IsLine());
+}
+
+ULONG_PTR TMenuItem::ItemData() const { return reinterpret_cast<ULONG_PTR>(FData.get()); }
+
+TMenuItem* TMenuItem::FindByData(ULONG_PTR data) {
+  if (ItemData() == data) return this;
+  for (TMenuItem* item : FItems)
+    if (TMenuItem* found = item->FindByData(data)) return found;
   return nullptr;
 }
 
@@ -252,6 +299,7 @@ TMenu::~TMenu() {
   if (FHandle) DestroyMenu(FHandle);
   FHandle = nullptr;
   DestroyBuilt(FItems.get());
+  FItems->FMenu = nullptr;  // the root item goes after this menu
 }
 
 const std::vector<TMenu*>& TMenu::Menus() { return LiveMenus(); }
@@ -282,7 +330,7 @@ void TMenu::AssignKeys(TMenuItem* parent) {
     captions.push_back(item->FCaption);
   }
   std::vector<std::string> keyed = AssignAccessKeys(captions);
-  for (size_t i = 0; i < items.size() && i < keyed.size(); ++i) items[i]->FCaption = keyed[i];
+  for (size_t i = 0; i < items.size() && i < keyed.size(); ++i) items[i]->SetCaption(keyed[i]);
 }
 
 void TMenu::ReduceLines(TMenuItem* parent) {
@@ -314,7 +362,7 @@ HMENU TMenu::Build(TMenuItem* parent, bool bar) {
     if (item->Checked) info.fState |= MFS_CHECKED;
     if (item->Default) info.fState |= MFS_DEFAULT;
     info.wID = item->FCommand;
-    info.dwItemData = item->FCommand;
+    info.dwItemData = item->ItemData();
     std::string text = item->FCaption;
     std::string keys = ShortCutToText(item->ShortCut);
     if (!keys.empty()) text += "\t" + keys;

@@ -64,6 +64,7 @@ TAdvancedMenuDrawItemEvent AdvancedMenuDrawItemEvent(T* object,
 }
 
 class TCustomImageList;
+struct TMenuItemData;
 
 // One menu line. Items are owned by their form like any component; the
 // parent item only lists them.
@@ -74,7 +75,7 @@ public:
   const char* ClassName() const override { return "TMenuItem"; }
 
   const std::string& Caption() const { return FCaption; }
-  void SetCaption(const std::string& caption) { FCaption = caption; }
+  void SetCaption(const std::string& caption);
   // A caption of "-" makes the item a separator line.
   bool IsLine() const { return FCaption == "-"; }
   bool Enabled() const { return FEnabled; }
@@ -84,6 +85,12 @@ public:
   // Visible and not hidden by the separator reduction of the last opening.
   bool Shown() const { return FVisible && !FReduced; }
   WORD Command() const { return FCommand; }
+  // The item's data in the built menu: the address of a block the item owns
+  // whose first member is MSAAMENUINFO with the caption in UTF-16, "&"
+  // included, kept current with the caption (a separator's carries no
+  // signature and no text). Screen readers read an owner-drawn item's text
+  // there; the menu window finds the item by it.
+  ULONG_PTR ItemData() const;
 
   bool Checked = false;
   bool RadioItem = false;
@@ -109,6 +116,8 @@ public:
   TMenu* GetParentMenu() const;
   // The item with this command, this one or one below it.
   TMenuItem* Find(WORD command);
+  // The item whose ItemData this is, this one or one below it.
+  TMenuItem* FindByData(ULONG_PTR data);
 
   TNotifyEvent OnClick;
   TMenuMeasureItemEvent OnMeasureItem;
@@ -123,6 +132,7 @@ private:
   friend class TMenu;
 
   std::string FCaption;
+  std::unique_ptr<TMenuItemData> FData;
   bool FEnabled = true;
   bool FVisible = true;
   bool FReduced = false;
@@ -161,6 +171,7 @@ public:
   // shown items with their current captions and states.
   virtual void Rebuild();
   TMenuItem* FindItem(WORD command) const { return FItems->Find(command); }
+  TMenuItem* FindItemByData(ULONG_PTR data) const { return FItems->FindByData(data); }
   // The item an access key chooses in the built (sub-)menu, as WM_MENUCHAR
   // wants it: MNC_EXECUTE with its position, or MNC_IGNORE.
   LRESULT MenuChar(HMENU menu, char key) const;

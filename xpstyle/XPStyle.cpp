@@ -7,6 +7,7 @@
 #include "ui/ExtCtrls.h"
 #include "ui/StdCtrls.h"
 #include "base/SysUtils.h"
+#include "platform/Platform.h"
 #include "xpstyle/ControlSubClass.h"
 #include "xpstyle/Primitives.h"
 
@@ -40,9 +41,18 @@ bool ContainerTaken(const TWinControl* p, TXPContainers set) {
          row(Named(p, "TDBCtrlPanel"), xccFrame) || row(Is<TCustomForm>(p), xccForm);
 }
 
+// A high-contrast theme is on: only the theme's own colour pairs may be
+// drawn, never the style's blended shades.
+bool HighContrastOn() {
+  HIGHCONTRASTA contrast{};
+  contrast.cbSize = sizeof contrast;
+  return Platform().SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 }  // namespace
 
-TXPStyle::TXPStyle(TComponent* owner) : TComponent(owner) {
+TXPStyle::TXPStyle(TComponent* owner) : TComponent(owner), FSteppedAside(HighContrastOn()) {
   LoadSystemMenuFont(FFont);
   FFontIsSystemFont = true;
   FHostForm = dynamic_cast<TCustomForm*>(owner);
@@ -92,10 +102,54 @@ void TXPStyle::SetOverrideOwnerDraw(bool value) {
   if (FActive) SetActive(true);
 }
 
+// Stepped aside, the value is kept for later; switching on then takes
+// menus that are owner-drawn by their stored setting back to the system's
+// drawing, as the detach walk does.
 void TXPStyle::SetActive(bool value) {
+  FStoredActive = value;
+  if (FSteppedAside) {
+    if (value) ApplyToContainer(FHostForm, false, true);
+    return;
+  }
+  ApplyActive(value);
+}
+
+void TXPStyle::ApplyActive(bool value) {
   if (value == FActive) return;
   FActive = value;
   ApplyToContainer(FHostForm, value, true);
+  DrawMenuBarOfHost();
+}
+
+void TXPStyle::SystemSettingChange(UINT msg, WPARAM wParam) {
+  const bool colors = msg == WM_SYSCOLORCHANGE;
+  const bool setting = msg == WM_SETTINGCHANGE;
+  if (colors || (setting && wParam == SPI_SETHIGHCONTRAST)) FollowHighContrast();
+  if (colors || (setting && wParam == SPI_SETNONCLIENTMETRICS)) DropCachedLook();
+}
+
+// Stepping aside detaches as Active false does: the hooks go with their
+// controls' next message (the walk invalidates each), and the menus leave
+// owner drawing.
+void TXPStyle::FollowHighContrast() {
+  const bool on = HighContrastOn();
+  if (on == FSteppedAside) return;
+  FSteppedAside = on;
+  ApplyActive(FStoredActive && !on);
+}
+
+// Colours are resolved at every paint; the one thing kept between paints is
+// the copy of the system menu font (what measuring uses), so it is read
+// again, and everything the style paints is repainted.
+void TXPStyle::DropCachedLook() {
+  if (FFontIsSystemFont || FUseSystemColors) {
+    LoadSystemMenuFont(FFont);
+    FFontIsSystemFont = true;
+  }
+  if (!FActive) return;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* hook = dynamic_cast<TControlSubClass*>(Components(i)); hook && hook->FTargetControl)
+      hook->FTargetControl->Invalidate();
   DrawMenuBarOfHost();
 }
 

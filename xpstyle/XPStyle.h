@@ -86,8 +86,21 @@ public:
   void SetXPContainers(TXPContainers value);
   TXPControls XPControls() const { return FXPControls; }
   void SetXPControls(TXPControls value);
+  // Whether the style is attached now. While high contrast is on the style
+  // steps aside (inactive: controls and menus drawn by the system) and
+  // keeps the value given to SetActive, which applies again when it goes off.
   bool Active() const override { return FActive; }
   void SetActive(bool value);
+  // The value last given to SetActive.
+  bool StoredActive() const { return FStoredActive; }
+  // High contrast was on at the last look (construction, a settings change).
+  bool SteppedAside() const { return FSteppedAside; }
+
+  // A settings change that reached one of the program's top-level windows:
+  // WM_SETTINGCHANGE with SPI_SETHIGHCONTRAST or WM_SYSCOLORCHANGE looks at
+  // high contrast again; SPI_SETNONCLIENTMETRICS or WM_SYSCOLORCHANGE
+  // reloads the system menu font and repaints what the style paints.
+  void SystemSettingChange(UINT msg, WPARAM wParam);
 
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -154,6 +167,10 @@ private:
   void ApplyToMenu(TComponent* component, bool activate);
   void HookControl(TControl* control);
   void RestoreHookedControls();
+  // Attaches or detaches (the Active switch as applied).
+  void ApplyActive(bool value);
+  void FollowHighContrast();
+  void DropCachedLook();
 
   // The phases of DrawToolButtonHandler (BarPainters.cpp), over a layout
   // worked out once per drawing.
@@ -205,5 +222,7 @@ private:
   TXPContainers FXPContainers = 0;
   TXPControls FXPControls = 0;
   bool FActive = false;
+  bool FStoredActive = false;
+  bool FSteppedAside = false;
   TCustomForm* FHostForm = nullptr;
 };

@@ -667,6 +667,15 @@ BOOL TFakePlatform::PostMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lP
   return ::PostMessageA(window, msg, wParam, lParam);
 }
 
+BOOL TFakePlatform::SystemParametersInfoA(UINT action, UINT param, PVOID data, UINT flags) {
+  if (ShouldFail("SystemParametersInfoA")) return FALSE;
+  if (action != SPI_GETHIGHCONTRAST) return ::SystemParametersInfoA(action, param, data, flags);
+  auto* contrast = static_cast<HIGHCONTRASTA*>(data);
+  contrast->dwFlags = HCF_AVAILABLE | (HighContrast ? HCF_HIGHCONTRASTON : 0);
+  contrast->lpszDefaultScheme = nullptr;
+  return TRUE;
+}
+
 UINT_PTR TFakePlatform::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   Record("SetTimer(" + std::to_string(elapse) + ")");
   if (ShouldFail("SetTimer")) return 0;
@@ -772,7 +781,10 @@ int TFakePlatform::GetSystemMetricsForDpi(int index, UINT dpi) {
 
 BOOL TFakePlatform::SystemParametersInfoForDpi(UINT action, UINT param, PVOID data, UINT flags, UINT dpi) {
   if (ShouldFail("SystemParametersInfoForDpi")) return FALSE;
-  return SystemPlatform().SystemParametersInfoForDpi(action, param, data, flags, dpi);
+  if (!SystemPlatform().SystemParametersInfoForDpi(action, param, data, flags, dpi)) return FALSE;
+  if (action == SPI_GETNONCLIENTMETRICS && MenuFont.lfFaceName[0])
+    static_cast<NONCLIENTMETRICSW*>(data)->lfMenuFont = MenuFont;
+  return TRUE;
 }
 
 BOOL TFakePlatform::AdjustWindowRectExForDpi(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) {

@@ -194,6 +194,10 @@ public:
   // Windows: recorded, then passed to the system.
   BOOL SetForegroundWindow(HWND window) override;
   BOOL PostMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) override;
+  // System settings: SPI_GETHIGHCONTRAST answers HighContrast (on or off,
+  // as a test sets it); every other action goes to the system. Not recorded.
+  BOOL SystemParametersInfoA(UINT action, UINT param, PVOID data, UINT flags) override;
+  bool HighContrast = false;
 
   // Timers are real unless made to fail.
   UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) override;
@@ -232,7 +236,10 @@ public:
   // Not recorded: every paint and menu message asks them.
   UINT GetDpiForWindow(HWND hwnd) override;
   int GetSystemMetricsForDpi(int index, UINT dpi) override;
+  // SPI_GETNONCLIENTMETRICS answers MenuFont as the menu font where a test
+  // set one (lfFaceName not empty), for every DPI.
   BOOL SystemParametersInfoForDpi(UINT action, UINT param, PVOID data, UINT flags, UINT dpi) override;
+  LOGFONTW MenuFont{};
   BOOL AdjustWindowRectExForDpi(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) override;
   HRESULT LoadIconMetric(HINSTANCE instance, PCWSTR name, int metric, HICON* icon) override;
 

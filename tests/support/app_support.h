@@ -3,6 +3,7 @@
 // prefix and a way to act while a modal loop runs.
 #pragma once
 #include <windows.h>
+#include <oleacc.h>
 
 #include <functional>
 #include <string>
@@ -52,6 +53,14 @@ private:
 
 // The size of an icon's image; 0 x 0 for none.
 SIZE IconSize(HICON icon);
+
+// What a screen reader reads of a menu item from its data: the text of its
+// MSAAMENUINFO, "(none)" without the signature.
+inline std::wstring ReaderText(ULONG_PTR data) {
+  const auto* block = reinterpret_cast<const MSAAMENUINFO*>(data);
+  if (!block || block->dwMSAASignature != static_cast<DWORD>(MSAA_MENU_SIG)) return L"(none)";
+  return std::wstring(block->pszWText, block->cchWText);
+}
 
 // The program's own top-level windows of a class.
 std::vector<HWND> ThreadWindows(const char* className);

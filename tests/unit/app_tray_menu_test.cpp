@@ -127,6 +127,15 @@ TEST_F(TrayMenu, OpeningSetsTheProxyItemsKeysAndLinesFromTheRegistry) {
     EXPECT_EQ(Form->Proxyeinschalten1->Enabled(), c.On);
     EXPECT_EQ(Form->N3->Enabled(), c.N3);
     EXPECT_EQ(shown, c.N3 ? automatic : plain);
+    // What a screen reader finds in each built item, the information line's
+    // text as it stands at this opening.
+    for (int i = 0; i < GetMenuItemCount(Form->PopupMenu1->Handle()); ++i) {
+      MENUITEMINFOA info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_DATA;
+      GetMenuItemInfoA(Form->PopupMenu1->Handle(), i, TRUE, &info);
+      EXPECT_EQ(app_support::ReaderText(info.dwItemData), shown[i] == "-" ? L"(none)" : WideText(shown[i]));
+    }
   }
 }
 

@@ -97,6 +97,8 @@ TEST_F(Menus, TheBuiltMenuHoldsTheShownItemsWithKeysStatesAndCommands) {
     EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, e.Line);
     EXPECT_EQ((info.fState & MFS_DISABLED) == 0, e.Enabled);
     EXPECT_EQ(info.wID, Item(e.Item)->Command());
+    ASSERT_EQ(info.dwItemData, Item(e.Item)->ItemData());
+    EXPECT_EQ(app_support::ReaderText(info.dwItemData), e.Line ? L"(none)" : WideText(e.Caption));
   }
   EXPECT_EQ(Item(3)->Caption(), "Drei") << "invisible items get no key";
   EXPECT_FALSE(Item(4)->Shown());
@@ -108,6 +110,10 @@ TEST_F(Menus, TheBuiltMenuHoldsTheShownItemsWithKeysStatesAndCommands) {
   EXPECT_EQ(GetMenuItemCount(Menu->Handle()), 7);
   EXPECT_EQ(Item(3)->Caption(), "&Drei");
   EXPECT_EQ(Item(4)->Caption(), u8"&Fünf"_cp1252);
+  EXPECT_EQ(app_support::ReaderText(Item(4)->ItemData()), L"&F\u00FCnf");
+  // A freed item leaves the built menu: no entry keeps its block.
+  Item(4)->Free();
+  EXPECT_EQ(GetMenuItemCount(Menu->Handle()), 6);
 }
 
 TEST_F(Menus, CommandsReachTheEnabledItemsClickHandlerOnly) {
@@ -131,7 +137,7 @@ TEST_F(Menus, MeasureAndDrawRequestsReachTheItemsEvents) {
   Item(0)->OnMeasureItem = MenuMeasureItemEvent(&Recorder, &TRecorder::Measure);
   Item(0)->OnAdvancedDrawItem = AdvancedMenuDrawItemEvent(&Recorder, &TRecorder::Draw);
 
-  MEASUREITEMSTRUCT measure{ODT_MENU, 0, Item(0)->Command(), 0, 0, Item(0)->Command()};
+  MEASUREITEMSTRUCT measure{ODT_MENU, 0, Item(0)->Command(), 0, 0, Item(0)->ItemData()};
   EXPECT_TRUE(ToMenuWindow(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
   EXPECT_EQ(measure.itemWidth, 77u);
   EXPECT_EQ(measure.itemHeight, 19u);
@@ -147,7 +153,7 @@ TEST_F(Menus, MeasureAndDrawRequestsReachTheItemsEvents) {
   EXPECT_NE(std::string(face), "System");
 
   // Without a handler the library measures the text itself.
-  MEASUREITEMSTRUCT plain{ODT_MENU, 0, Item(6)->Command(), 0, 0, Item(6)->Command()};
+  MEASUREITEMSTRUCT plain{ODT_MENU, 0, Item(6)->Command(), 0, 0, Item(6)->ItemData()};
   ToMenuWindow(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&plain));
   EXPECT_GT(plain.itemWidth, 20u);
   EXPECT_GE(static_cast<int>(plain.itemHeight), GetSystemMetrics(SM_CYMENU));
@@ -156,7 +162,7 @@ TEST_F(Menus, MeasureAndDrawRequestsReachTheItemsEvents) {
   TGdiObject bitmap(CreateBitmap(120, 20, 1, 32, nullptr));
   TSelectObject selected(dc.Get(), bitmap.Get());
   DRAWITEMSTRUCT draw{ODT_MENU, 0, Item(0)->Command(), ODA_DRAWENTIRE, ODS_SELECTED, nullptr, dc.Get(),
-                      {3, 4, 100, 18}, Item(0)->Command()};
+                      {3, 4, 100, 18}, Item(0)->ItemData()};
   EXPECT_TRUE(ToMenuWindow(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)));
   EXPECT_EQ(Recorder.DrawState, static_cast<UINT>(ODS_SELECTED));
   EXPECT_EQ(Recorder.DrawRect.right, 100);
@@ -258,6 +264,7 @@ TEST(MainMenu, TheFormsBarCarriesTheItemsAndTheirCommands) {
   char text[64] = {};
   GetMenuStringA(GetSubMenu(bar->Handle(), 0), 0, text, sizeof text, MF_BYPOSITION);
   EXPECT_STREQ(text, u8"Ö&ffnen\tCtrl+O"_cp1252) << "Ö is no access key";
+  EXPECT_EQ(app_support::ReaderText(open->ItemData()), L"\u00D6&ffnen");
 
   SendMessageA(window, WM_COMMAND, MAKEWPARAM(open->Command(), 0), 0);
   EXPECT_EQ(recorder.Clicked, std::vector<TObject*>{open});
@@ -270,7 +277,7 @@ TEST(MainMenu, TheFormsBarCarriesTheItemsAndTheirCommands) {
   ASSERT_TRUE(GetMenuItemInfoA(bar->Handle(), 0, TRUE, &info));
   EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
   file->OnMeasureItem = MenuMeasureItemEvent(&recorder, &TRecorder::Measure);
-  MEASUREITEMSTRUCT measure{ODT_MENU, 0, file->Command(), 0, 0, file->Command()};
+  MEASUREITEMSTRUCT measure{ODT_MENU, 0, file->Command(), 0, 0, file->ItemData()};
   EXPECT_TRUE(SendMessageA(window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
   EXPECT_EQ(measure.itemWidth, 77u);
 
