@@ -227,8 +227,7 @@ const char* const UsageText =
 
 int ShowUsage() {
   if (!WriteToConsole(UsageText)) {
-    std::string title = ApplicationTitleFromPath(AnsiText(OwnModulePath(Platform())));
-    Platform().MessageBoxA(nullptr, UsageText, title.c_str(), MB_OK | MB_ICONINFORMATION);
+    Platform().MessageBoxA(nullptr, UsageText, ProgramTitle().c_str(), MB_OK | MB_ICONINFORMATION);
   }
   return ExitDone;
 }

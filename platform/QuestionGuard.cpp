@@ -47,11 +47,9 @@ DWORD WINAPI TQuestionGuard::Watch(LPVOID guard) {
 void TQuestionGuard::DeclineNewWindows() {
   for (HWND window : OwnVisibleWindows()) {
     if (FShownBefore.count(window)) continue;
-    if (FAsked.insert(window).second) {
-      ++FDeclined;
+    if (FAsked.insert(window).second)
       PostMessageW(window, WM_CLOSE, 0, 0);
-    } else {
+    else
       PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
-    }
   }
 }

@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
 #include <set>
 
 // While it lives, every top-level window of this process that shows and was
@@ -19,9 +18,6 @@ public:
   TQuestionGuard(const TQuestionGuard&) = delete;
   TQuestionGuard& operator=(const TQuestionGuard&) = delete;
 
-  // Windows closed so far.
-  int Declined() const { return FDeclined; }
-
   static constexpr DWORD PollInterval = 50;
 
 private:
@@ -30,7 +26,6 @@ private:
 
   std::set<HWND> FShownBefore;  // filled before the helper thread starts
   std::set<HWND> FAsked;        // windows already sent WM_CLOSE
-  std::atomic<int> FDeclined{0};
   HANDLE FStop = nullptr;
   HANDLE FThread = nullptr;
 };

@@ -60,7 +60,6 @@ public:
 
   // While the splash is up: its window, picture control and timer.
   TNagForm* NagForm() const { return FNagForm; }
-  TImage* NagImage() const { return FNagImage; }
   TNagTimer* NagTimer() const { return FNagTimer; }
 
 private:

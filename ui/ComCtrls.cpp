@@ -166,10 +166,6 @@ void TToolButton::SetImageIndex(int index) {
 void TToolButton::SetDown(bool down) {
   if (down == FDown) return;
   FDown = down;
-  if (down && FStyle == tbsCheck && FGrouped > 0)
-    if (TToolBar* bar = ToolBar())
-      for (TToolButton* other : bar->FButtons)
-        if (other != this && other->FStyle == tbsCheck && other->FGrouped == FGrouped) other->SetDown(false);
   if (TToolBar* bar = ToolBar()) bar->UpdateButtonState(this);
 }
 
@@ -286,13 +282,6 @@ void TToolBar::SetDisabledImages(TCustomImageList* list) {
   FDisabledImages = list;
   if (list) FreeNotification(list);
   ApplyImageLists();
-}
-
-void TToolBar::SetButtonSize(int width, int height) {
-  FButtonWidth = width;
-  FButtonHeight = height;
-  FDesignButtonSize = {UnscaleFromDpi(width, FScaledDpi), UnscaleFromDpi(height, FScaledDpi)};
-  RebuildButtons();
 }
 
 void TToolBar::ScaleForDpi(UINT dpi) {
@@ -541,8 +530,6 @@ void TPageScroller::WndProc(TMessage& message) {
 }
 
 // --------------------------------------------------------------- TTabSheet
-
-TPageControl* TTabSheet::PageControl() const { return dynamic_cast<TPageControl*>(FParent); }
 
 void TTabSheet::SetPageControl(TPageControl* control) {
   SetParent(control);

@@ -44,8 +44,6 @@ public:
   explicit TUpDown(TComponent* owner) : TWinControl(owner) {}
   const char* ClassName() const override { return "TUpDown"; }
 
-  int Min() const { return FMin; }
-  int Max() const { return FMax; }
   void SetRange(int min, int max);
   int Position();
   void SetPosition(int position);
@@ -89,8 +87,6 @@ public:
   bool Down() const { return FDown; }
   void SetDown(bool down);
   // Check buttons with the same group index (above 0) exclude each other.
-  int Grouped() const { return FGrouped; }
-  void SetGrouped(int group) { FGrouped = group; }
   TPopupMenu* DropdownMenu() const { return FDropdownMenu; }
   void SetDropdownMenu(TPopupMenu* menu) { FDropdownMenu = menu; }
   // A button that stands for a menu item: its click is the item's.
@@ -109,7 +105,6 @@ private:
   TToolButtonStyle FStyle = tbsButton;
   int FImageIndex = -1;
   bool FDown = false;
-  int FGrouped = 0;
   TPopupMenu* FDropdownMenu = nullptr;
   TMenuItem* FMenuItem = nullptr;
   WORD FCommand = 0;
@@ -161,9 +156,6 @@ public:
   void SetHotImages(TCustomImageList* list);
   TCustomImageList* DisabledImages() const { return FDisabledImages; }
   void SetDisabledImages(TCustomImageList* list);
-  int ButtonWidth() const { return FButtonWidth; }
-  int ButtonHeight() const { return FButtonHeight; }
-  void SetButtonSize(int width, int height);
   // The stored button size scales with the bar.
   void ScaleForDpi(UINT dpi) override;
 
@@ -236,7 +228,6 @@ class TTabSheet : public TWinControl {
 public:
   explicit TTabSheet(TComponent* owner) : TWinControl(owner) {}
   const char* ClassName() const override { return "TTabSheet"; }
-  TPageControl* PageControl() const;
   void SetPageControl(TPageControl* control);
 };
 
@@ -249,7 +240,6 @@ public:
 
   int PageCount() const;
   TTabSheet* Pages(int index) const;
-  TTabSheet* ActivePage() const { return FActivePage; }
   void SetActivePage(TTabSheet* page);
   void WndProc(TMessage& message) override;
 

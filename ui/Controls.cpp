@@ -4,7 +4,7 @@
 #include <map>
 #include <windowsx.h>
 
-#include "ui/Forms.h"
+#include "ui/WindowLink.h"
 #include "base/SysUtils.h"
 
 namespace {
@@ -177,11 +177,6 @@ void TControl::SetColor(TColor color) {
   Invalidate();
 }
 
-void TControl::SetParentColor(bool value) {
-  FParentColor = value;
-  ParentColorChanged();
-}
-
 void TControl::ParentColorChanged() {
   if (!FParentColor || !FParent || FParent->Color() == FColor) return;
   FColor = FParent->Color();
@@ -312,29 +307,25 @@ TWinControl* TWinControl::FromHandle(HWND window) {
   return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-LRESULT CALLBACK TWinControl::StdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!self && msg == WM_NCCREATE) {
-    // The one place where the window and its object are linked.
-    self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    if (self) {
-      SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-      self->FHandle = window;
-    }
-  }
-  if (!self) return CallWindowProcA(BaseProcOf(window), window, msg, wParam, lParam);
+namespace {
 
-  TMessage message{msg, wParam, lParam, 0};
-  try {
-    self->WindowProc(message);
-  } catch (...) {
-    HandleCurrentException();
-  }
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    if (self->FHandle == window) self->FHandle = nullptr;
-  }
-  return message.Result;
+// A window of a library class whose object is gone or was never given.
+LRESULT CALLBACK UnownedControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcA(BaseProcOf(window), window, msg, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK TWinControl::StdWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  static const TWindowLink link{
+      [](void* object, HWND handle) { static_cast<TWinControl*>(object)->FHandle = handle; },
+      [](void* object, HWND handle) {
+        auto* self = static_cast<TWinControl*>(object);
+        if (self->FHandle == handle) self->FHandle = nullptr;
+      },
+      [](void* object, TMessage& message) { static_cast<TWinControl*>(object)->WindowProc(message); },
+      UnownedControlProc};
+  return LinkedWindowProc(link, window, msg, wParam, lParam);
 }
 
 HWND TWinControl::Handle() {
@@ -680,8 +671,9 @@ void TWinControl::WMReflected(TMessage& message, HWND child) {
 
 void TWinControl::WMSetFocus(TMessage& message) {
   DefaultHandler(message);
-  if (TCustomForm* form = GetParentForm(this); form && form != static_cast<TControl*>(this))
-    form->FocusControlChanged(this);
+  TWinControl* top = this;
+  while (top->Parent()) top = top->Parent();
+  if (top != this) top->Perform(CM_CONTROLFOCUSED, 0, reinterpret_cast<LPARAM>(this));
 }
 
 namespace {
@@ -776,8 +768,3 @@ bool TWinControl::DispatchToGraphicChild(TMessage& message) {
   return true;
 }
 
-TCustomForm* GetParentForm(const TControl* control) {
-  const TControl* top = control;
-  while (top->Parent()) top = top->Parent();
-  return dynamic_cast<TCustomForm*>(const_cast<TControl*>(top));
-}

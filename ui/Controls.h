@@ -27,6 +27,9 @@ constexpr UINT CM_VISIBLECHANGED = CM_BASE + 22;
 constexpr UINT CM_ENTER = CM_BASE + 26;
 constexpr UINT CM_EXIT = CM_BASE + 27;
 constexpr UINT CM_INVALIDATE = CM_BASE + 52;
+// Sent to the top of a control's parent chain (its form) when the control
+// (LParam) received the keyboard focus.
+constexpr UINT CM_CONTROLFOCUSED = CM_BASE + 64;
 
 // Notifications a parent reflects back to the child that sent them.
 constexpr UINT CN_BASE = 0xBC00;
@@ -96,13 +99,11 @@ public:
   void SetColor(TColor color);
   // While set, the control's colour follows its parent's.
   bool ParentColor() const { return FParentColor; }
-  void SetParentColor(bool value);
   TBiDiMode BiDiMode() const { return FBiDiMode; }
   void SetBiDiMode(TBiDiMode mode) { FBiDiMode = mode; }
   TFont& Font() { return FFont; }
   const TFont& Font() const { return FFont; }
   void SetFont(const TFont& font);
-  bool ParentFont() const { return FParentFont; }
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor cursor) { FCursor = cursor; }
 
@@ -222,10 +223,8 @@ public:
   void RemoveControl(TControl* control);
   TControl* ControlAtPos(POINT point) const;
 
-  int TabOrder() const { return FTabOrder; }
   void SetTabOrder(int order);
   bool TabStop() const { return FTabStop; }
-  void SetTabStop(bool tabStop) { FTabStop = tabStop; }
   bool Ctl3D() const { return FCtl3D; }
   void SetCtl3D(bool value);
   // Windowed children sorted by tab order.
@@ -292,8 +291,6 @@ protected:
 };
 
 // The form (or dialog) that a control lives on.
-class TCustomForm;
-TCustomForm* GetParentForm(const TControl* control);
 // Class-kind test: "is, including descendants".
 template <class T>
 bool Is(const TObject* object) {

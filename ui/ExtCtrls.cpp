@@ -123,11 +123,6 @@ void TCustomPanel::SetBevelInner(TBevelCut cut) {
   Invalidate();
 }
 
-void TCustomPanel::SetBevelWidth(int width) {
-  FBevelWidth = width < 1 ? 1 : width;
-  Invalidate();
-}
-
 void TCustomPanel::SetBorderWidth(int width) {
   FBorderWidth = width < 0 ? 0 : width;
   Invalidate();

@@ -42,7 +42,6 @@ public:
   void SetAutoSize(bool autoSize);
   // The picture fills the control's bounds, drawn smoothly; AutoSize then
   // leaves the bounds alone (a scaled layout gives them).
-  bool Stretch() const { return FStretch; }
   void SetStretch(bool stretch);
   void SetBounds(int left, int top, int width, int height) override;
   void Paint(HDC dc) override;
@@ -67,7 +66,6 @@ public:
   TBevelCut BevelInner() const { return FBevelInner; }
   void SetBevelInner(TBevelCut cut);
   int BevelWidth() const { return FBevelWidth; }
-  void SetBevelWidth(int width);
   // Space between the outer and the inner bevel.
   int BorderWidth() const { return FBorderWidth; }
   void SetBorderWidth(int width);

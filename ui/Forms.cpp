@@ -4,6 +4,7 @@
 #include <exception>
 #include <objbase.h>
 
+#include "platform/FileIdentity.h"
 #include "platform/Platform.h"
 #include "ui/DisplayScale.h"
 #include "ui/Menus.h"
@@ -265,12 +266,8 @@ void TCustomForm::BringToFront() {
   SetForegroundWindow(FHandle);
 }
 
-void TCustomForm::SetActiveControl(TWinControl* control) {
-  FActiveControl = control;
-  if (control && FHandle && IsWindowVisible(FHandle) && control->CanFocus()) control->SetFocus();
-}
-
-void TCustomForm::FocusControlChanged(TWinControl* control) {
+void TCustomForm::CMControlFocused(TMessage& message) {
+  auto* control = reinterpret_cast<TWinControl*>(message.LParam);
   if (control == FActiveControl) return;
   TWinControl* previous = FActiveControl;
   FActiveControl = control;
@@ -306,6 +303,9 @@ void TCustomForm::WndProc(TMessage& message) {
       break;
     case WM_DPICHANGED:
       WMDpiChanged(message);
+      break;
+    case CM_CONTROLFOCUSED:
+      CMControlFocused(message);
       break;
     // The menu bar's commands, owner-draw requests and access keys.
     case WM_COMMAND:
@@ -386,12 +386,26 @@ std::string ApplicationTitleFromPath(const std::string& path) {
   return name;
 }
 
-TApplication::TApplication() : TComponent(nullptr) { Application = this; }
+std::string ProgramTitle() { return ApplicationTitleFromPath(AnsiText(OwnModulePath(Platform()))); }
+
+namespace {
+
+void ReportToApplication(const std::string& message) {
+  if (Application) Application->ShowException(message);
+}
+
+}  // namespace
+
+TApplication::TApplication() : TComponent(nullptr) {
+  Application = this;
+  FPreviousReporter = SetErrorReporter(ReportToApplication);
+}
 
 TApplication::~TApplication() {
-  FMenuWindow.Destroy();
+  DestroyPopupMenuWindow();
   FWindow.Destroy();
   if (FComInitialized) CoUninitialize();
+  SetErrorReporter(FPreviousReporter);
   if (Application == this) Application = nullptr;
 }
 
@@ -400,9 +414,7 @@ void TApplication::Initialize() {
   if (Handle()) return;
 
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  char path[MAX_PATH + 1] = {};
-  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  FTitle = ApplicationTitleFromPath(std::string(path, length < MAX_PATH ? length : 0));
+  FTitle = ProgramTitle();
   FIcons.Load(SystemDpi());
   // The class keeps a shared icon: a class may outlive this object.
   HICON classIcon = LoadIconA(instance, "MAINICON");
@@ -425,14 +437,7 @@ void TApplication::Initialize() {
   DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
 }
 
-HWND TApplication::MenuWindow() {
-  if (!FMenuWindow.Handle()) FMenuWindow.Create(WndMethod(this, &TApplication::MenuWndProc));
-  return FMenuWindow.Handle();
-}
-
-void TApplication::MenuWndProc(TMessage& message) {
-  if (!DispatchMenuMessage(message, WindowDpi(FMenuWindow.Handle()))) FMenuWindow.DefaultHandler(message);
-}
+HWND TApplication::MenuWindow() { return PopupMenuWindow(); }
 
 void TApplication::FormCreated(TCustomForm* form) {
   if (!FMainForm) FMainForm = form;
@@ -602,19 +607,8 @@ void TApplication::ShowException(const std::string& message) {
   Platform().MessageBoxA(Handle(), ErrorReportText(message).c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
 }
 
-void HandleCurrentException() {
-  std::string text;
-  try {
-    throw;
-  } catch (const Exception& e) {
-    text = e.Message();
-  } catch (const std::exception& e) {
-    text = e.what();
-  } catch (...) {
-    text = "Unknown error";
-  }
-  if (Application)
-    Application->ShowException(text);
-  else
-    Platform().MessageBoxA(nullptr, ErrorReportText(text).c_str(), "Error", MB_OK | MB_ICONERROR);
+TCustomForm* GetParentForm(const TControl* control) {
+  const TControl* top = control;
+  while (top->Parent()) top = top->Parent();
+  return dynamic_cast<TCustomForm*>(const_cast<TControl*>(top));
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "ui/Controls.h"
+#include "ui/ErrorReport.h"
 #include "ui/ProgramIcon.h"
 #include "ui/UtilWindow.h"
 
@@ -76,9 +77,6 @@ public:
   void Notification(TComponent* component, TOperation operation) override;
 
   TWinControl* ActiveControl() const { return FActiveControl; }
-  void SetActiveControl(TWinControl* control);
-  // Called by a control of this form that received the keyboard focus.
-  void FocusControlChanged(TWinControl* control);
 
   // The DPI the form's layout is shown at (its ScaledDpi); what its
   // controls and their painters draw for.
@@ -115,6 +113,8 @@ protected:
   // Moved to a monitor of another DPI: the suggested rectangle, the layout
   // scaled from the stored one, the icons for the new DPI.
   void WMDpiChanged(TMessage& message);
+  // A control of this form received the keyboard focus (LParam).
+  void CMControlFocused(TMessage& message);
 
   TPosition FPosition = poDesigned;
   TWindowState FWindowState = wsNormal;
@@ -168,7 +168,8 @@ public:
   void Initialize();
   HWND Handle() const { return FWindow.Handle(); }
   // The hidden window that owns every popup menu while it is tracked and
-  // receives its commands and owner-draw requests; made on first use.
+  // receives its commands and owner-draw requests; made on first use
+  // (the menus' own, PopupMenuWindow).
   HWND MenuWindow();
   const std::string& Title() const { return FTitle; }
   // The program's icon for the system's DPI: large (taskbar, task switcher)
@@ -210,18 +211,15 @@ public:
   // Replaces the error report (tests use it to collect errors).
   void (*OnException)(const std::string& message) = nullptr;
 
-  // Whether Run shows the main form (it stays "due to be shown" while minimised).
-  bool ShowMainForm() const { return FShowMainForm; }
 
 private:
   void WndProc(TMessage& message);
-  void MenuWndProc(TMessage& message);
   bool MainFormShowable() const;
   void DestroyMainForm();
 
   TUtilWindow FWindow;
-  TUtilWindow FMenuWindow;
   TProgramIcons FIcons;
+  TErrorReporter FPreviousReporter = nullptr;
   std::string FTitle;
   TCustomForm* FMainForm = nullptr;
   std::vector<TWindowHook> FHooks;
@@ -238,6 +236,9 @@ extern TApplication* Application;
 // The application title for an executable path: the file name without its
 // extension, first letter in capitals and all after it in lower case.
 std::string ApplicationTitleFromPath(const std::string& path);
+// The title of this program, from its own executable's path.
+std::string ProgramTitle();
 
-// Reports the exception in flight; used at every callback boundary.
-void HandleCurrentException();
+// The form a control sits on: the top of its parent chain when that is a
+// form, else nullptr.
+TCustomForm* GetParentForm(const TControl* control);

@@ -189,12 +189,6 @@ void TCanvas::SetTextBackground() {
   ::SetBkMode(FDC, Brush.Style == bsClear ? TRANSPARENT : OPAQUE);
 }
 
-POINT TCanvas::PenPos() const {
-  POINT p{};
-  GetCurrentPositionEx(FDC, &p);
-  return p;
-}
-
 void TCanvas::MoveTo(int x, int y) { MoveToEx(FDC, x, y, nullptr); }
 
 void TCanvas::LineTo(int x, int y) {

@@ -122,7 +122,6 @@ public:
   void SetSize(int points);
   unsigned Style() const { return FStyle; }
   void SetStyle(unsigned style);
-  BYTE Charset() const { return FCharset; }
   void SetCharset(BYTE charset);
   TColor Color() const { return FColor; }
   void SetColor(TColor color) { FColor = color; }
@@ -189,7 +188,6 @@ public:
   TBrush Brush;
   TFont Font;
 
-  POINT PenPos() const;
   void MoveTo(int x, int y);
   void LineTo(int x, int y);
   void Rectangle(int left, int top, int right, int bottom);

@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "ui/DisplayScale.h"
-#include "ui/Forms.h"
+#include "ui/UtilWindow.h"
 #include "ui/ImgList.h"
 #include "ui/MenuKeys.h"
 #include "base/SysUtils.h"
@@ -165,12 +165,6 @@ void TMenuItem::Remove(TMenuItem* item) {
   if (it == FItems.end()) return;
   FItems.erase(it);
   item->FParent = nullptr;
-}
-
-int TMenuItem::MenuIndex() const {
-  if (!FParent) return -1;
-  auto it = std::find(FParent->FItems.begin(), FParent->FItems.end(), this);
-  return static_cast<int>(it - FParent->FItems.begin());
 }
 
 TMenu* TMenuItem::GetParentMenu() const {
@@ -408,10 +402,9 @@ LRESULT TMenu::MenuChar(HMENU menu, char key) const {
 // --------------------------------------------------------------- TPopupMenu
 
 void TPopupMenu::Popup(int x, int y) {
-  FPopupPoint = {x, y};
   OnPopup(this);
   Rebuild();
-  TrackPopupMenu(FHandle, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, Application->MenuWindow(), nullptr);
+  TrackPopupMenu(FHandle, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, PopupMenuWindow(), nullptr);
 }
 
 // ---------------------------------------------------------------- TMainMenu
@@ -490,3 +483,33 @@ bool DispatchMenuMessage(TMessage& message, UINT dpi) {
       return false;
   }
 }
+
+namespace {
+
+// The popup menus' owner window: every message goes to the menu dispatch.
+class TMenuWindow : public TObject {
+public:
+  HWND Handle() {
+    if (!FWindow.Handle()) FWindow.Create(WndMethod(this, &TMenuWindow::WndProc));
+    return FWindow.Handle();
+  }
+  void Destroy() { FWindow.Destroy(); }
+
+private:
+  void WndProc(TMessage& message) {
+    if (!DispatchMenuMessage(message, WindowDpi(FWindow.Handle()))) FWindow.DefaultHandler(message);
+  }
+
+  TUtilWindow FWindow;
+};
+
+TMenuWindow& MenuWindow() {
+  static TMenuWindow window;
+  return window;
+}
+
+}  // namespace
+
+HWND PopupMenuWindow() { return MenuWindow().Handle(); }
+
+void DestroyPopupMenuWindow() { MenuWindow().Destroy(); }

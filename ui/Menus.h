@@ -112,7 +112,6 @@ public:
   TMenuItem* Parent() const { return FParent; }
   // The parent item, or the menu itself for a top-level item.
   TComponent* GetParentComponent() const;
-  int MenuIndex() const;
   TMenu* GetParentMenu() const;
   // The item with this command, this one or one below it.
   TMenuItem* Find(WORD command);
@@ -198,13 +197,11 @@ public:
   const char* ClassName() const override { return "TPopupMenu"; }
 
   TNotifyEvent OnPopup;
-  POINT PopupPoint() const { return FPopupPoint; }
   // Runs OnPopup (an error ends the opening before anything shows), settles
   // the items and tracks the menu at the point until it closes.
   virtual void Popup(int x, int y);
 
 private:
-  POINT FPopupPoint{};
 };
 
 // A form's menu bar: its top-level items sit in the bar, their items drop
@@ -232,3 +229,9 @@ private:
 // WM_MENUCHAR for the library's menus, for a window of that DPI; false for
 // every other message.
 bool DispatchMenuMessage(TMessage& message, UINT dpi);
+
+// The hidden window that owns every popup menu while it is tracked and
+// receives its commands and owner-draw requests; made on first use and
+// destroyed with the application object.
+HWND PopupMenuWindow();
+void DestroyPopupMenuWindow();

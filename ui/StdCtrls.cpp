@@ -145,11 +145,6 @@ void TCustomCombo::AddItem(const std::string& item) {
   if (FHandle) SendMessageA(FHandle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
 }
 
-int TCustomCombo::ItemIndex() {
-  if (FHandle) FItemIndex = static_cast<int>(SendMessageA(FHandle, CB_GETCURSEL, 0, 0));
-  return FItemIndex;
-}
-
 void TCustomCombo::SetItemIndex(int index) {
   FItemIndex = index;
   if (FHandle) SendMessageA(FHandle, CB_SETCURSEL, index, 0);

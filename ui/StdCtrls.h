@@ -87,8 +87,6 @@ public:
   void SetDroppedDown(bool dropped);
   // The entries of the list.
   void AddItem(const std::string& item);
-  int ItemCount() const { return static_cast<int>(FItems.size()); }
-  int ItemIndex();
   void SetItemIndex(int index);
   void WndProc(TMessage& message) override;
 

@@ -1,6 +1,6 @@
 #include "ui/UtilWindow.h"
 
-#include "ui/Forms.h"
+#include "ui/WindowLink.h"
 #include "base/SysUtils.h"
 
 namespace {
@@ -44,22 +44,16 @@ void TUtilWindow::DefaultHandler(TMessage& message) const {
 }
 
 LRESULT CALLBACK TUtilWindow::UtilWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<TUtilWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!self && msg == WM_NCCREATE) {
-    self = static_cast<TUtilWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->FHandle = window;
-  }
-  if (!self || !self->FMethod.Code) return DefWindowProcA(window, msg, wParam, lParam);
-  TMessage message{msg, wParam, lParam, 0};
-  try {
-    self->FMethod(message);
-  } catch (...) {
-    HandleCurrentException();
-  }
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    self->FHandle = nullptr;
-  }
-  return message.Result;
+  static const TWindowLink link{
+      [](void* object, HWND handle) { static_cast<TUtilWindow*>(object)->FHandle = handle; },
+      [](void* object, HWND) { static_cast<TUtilWindow*>(object)->FHandle = nullptr; },
+      [](void* object, TMessage& message) {
+        auto* self = static_cast<TUtilWindow*>(object);
+        if (self->FMethod.Code)
+          self->FMethod(message);
+        else
+          self->DefaultHandler(message);
+      },
+      DefWindowProcA};
+  return LinkedWindowProc(link, window, msg, wParam, lParam);
 }

@@ -22,6 +22,12 @@ set(PRODUCT_FOLDERS base platform ui ${SUBSYSTEMS} app)
 # folder from its own level and below. xpstyle/: the colour and metrics
 # values, the primitives, the shared caption and glyph drawing, the control
 # painters, the control hooks, the style with its menu and bar drawing.
+# ui/: the classes, the error report and the DPI rules; the canvas and the
+# window link; controls, image lists and hidden windows; menus; forms with
+# the application; the control kinds and the dialogs.
+set(FILE_LEVELS_ui "Classes MenuKeys Responsive TaskWindows ErrorReport DisplayScale"
+  "Graphics WindowLink ProgramIcon" "Controls ImgList UtilWindow" "Menus" "Forms" "StdCtrls"
+  "Buttons ComCtrls ExtCtrls Mask Dialogs")
 set(FILE_LEVELS_xpstyle "Colors Metrics" "Primitives" "ItemDraw" "Painters ControlPainters" "ControlSubClass"
   "XPStyle MenuDraw MenuItems BarPainters")
 
