@@ -6,6 +6,10 @@
 #include "ui/Classes.h"
 #include "ui/Graphics.h"
 
+// The library's clNone, as the flat look passes it for an image's
+// background and foreground colour.
+constexpr COLORREF NoColor = 0x1FFFFFFF;
+
 class TCustomImageList : public TComponent {
 public:
   // Images of width x height pixels, device-dependent, with a mask.

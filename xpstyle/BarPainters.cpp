@@ -20,9 +20,6 @@ void Outline(TCanvas& canvas, const RECT& rect) {
   canvas.LineTo(rect.left, rect.top);
 }
 
-// The clNone of image list drawing: no background or foreground colour.
-constexpr COLORREF NoColor = 0x1FFFFFFF;
-
 bool HasImage(const TCustomImageList* list, int index) {
   return list && index != -1 && index <= list->Count() - 1;
 }

@@ -92,7 +92,7 @@ void DrawItemText(const TXPColors& colors, const TXPMetrics& metrics, TDrawnObje
   RECT text = textRect;
   canvas.DrawText(caption, text, format);
 
-  canvas.Font.SetColor(colors.HighColorDevice ? DarkenColor(textColor, -40) : ColorToRGB(textColor));
+  canvas.Font.SetColor(colors.HighColorDevice ? LightenColor(textColor, 40) : ColorToRGB(textColor));
   DrawShortcutText(canvas, shortcut, textRect, state.RightToLeft, metrics.MenuItem.ShortcutMargin);
 }
 

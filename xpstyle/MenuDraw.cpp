@@ -10,9 +10,6 @@
 
 namespace {
 
-// The clNone of image list drawing: no background or foreground colour.
-constexpr COLORREF NoColor = 0x1FFFFFFF;
-
 bool NTPlatform() {
   OSVERSIONINFOA info{};
   info.dwOSVersionInfoSize = 148;

@@ -35,6 +35,8 @@ COLORREF DarkenColor(TColor color, int amount) {
   return RGB(Clamp(GetRValue(rgb) - amount), Clamp(GetGValue(rgb) - amount + 2), Clamp(GetBValue(rgb) - amount));
 }
 
+COLORREF LightenColor(TColor color, int amount) { return DarkenColor(color, -amount); }
+
 COLORREF LightenColor(TCanvas& canvas, TColor color, int percent) {
   percent = std::min(percent, 100);
   COLORREF rgb = ColorToRGB(color);

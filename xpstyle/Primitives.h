@@ -7,8 +7,10 @@
 #include "xpstyle/Metrics.h"
 
 // Subtracts amount from each channel, from green 2 less; clamped to 0..255.
-// A negative amount lightens.
 COLORREF DarkenColor(TColor color, int amount);
+// The same step the other way: adds amount to each channel, to green 2
+// more; clamped to 0..255.
+COLORREF LightenColor(TColor color, int amount);
 // Moves each channel percent (at most 100) of the way to white, rounded
 // half to even, then takes the nearest colour the canvas's device has.
 COLORREF LightenColor(TCanvas& canvas, TColor color, int percent);

@@ -216,7 +216,7 @@ TEST_F(XPMenus, DefaultEmphasisRightToLeftAndShortcuts) {
   auto [left, right] = Span(Text());
   EXPECT_GT(left, 70);
   EXPECT_LE(right, 126 - 3);
-  auto keys = Span(DarkenColor(Text(), -40));
+  auto keys = Span(LightenColor(Text(), 40));
   EXPECT_GE(keys.first, 10);
   EXPECT_LT(keys.second, 60);
   Draw(Form->Line, 0, {0, 0, 150, 4});

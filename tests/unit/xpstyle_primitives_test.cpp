@@ -25,7 +25,8 @@ TEST(Primitives, ColourArithmetic) {
   TBitmap surface = Filled(1, 1, White);
   const std::pair<COLORREF, COLORREF> cases[] = {
       {DarkenColor(RGB(212, 208, 200), 10), RGB(202, 200, 190)},  // green lowered 2 less
-      {DarkenColor(RGB(212, 208, 200), -40), RGB(252, 250, 240)},
+      {LightenColor(RGB(212, 208, 200), 40), RGB(252, 250, 240)},  // green raised 2 more
+      {LightenColor(RGB(250, 200, 100), 10), RGB(255, 212, 110)},
       {DarkenColor(Black, 10), Black},
       {DarkenColor(White, 10), RGB(245, 247, 245)},
       {LightenColor(surface.Canvas(), Black, 50), RGB(128, 128, 128)},       // 127.5 -> 128
