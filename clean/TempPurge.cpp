@@ -78,6 +78,29 @@ bool IsSafeTempFolder(const std::wstring& path, const std::wstring& windowsDir, 
 
 namespace {
 
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+}  // namespace
+
+HANDLE OpenFolderToWalk(TPlatform& platform, const std::wstring& folder) {
+  return platform.CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool IsFullyQualified(std::wstring value) {
+  for (wchar_t& c : value)
+    if (c == L'/') c = L'\\';
+  if (value.size() >= 3 && IsDriveLetter(value[0]) && value[1] == L':' && value[2] == L'\\') return true;
+  if (value.size() < 5 || value[0] != L'\\' || value[1] != L'\\') return false;
+  std::size_t server = value.find(L'\\', 2);
+  if (server == std::wstring::npos || server == 2) return false;
+  std::wstring host = value.substr(2, server - 2);
+  // "\\?\" and "\\.\" name devices, not shares.
+  return host != L"?" && host != L"." && server + 1 < value.size() && value[server + 1] != L'\\';
+}
+
+namespace {
+
 // How one environment variable reads for GetTempPathW.
 enum class TVariable { Unset, Set, Unreadable };
 
@@ -94,20 +117,6 @@ TVariable ReadVariable(TPlatform& platform, const wchar_t* name, std::wstring& v
   }
   DWORD error = ::GetLastError();
   return error == ERROR_SUCCESS || error == ERROR_ENVVAR_NOT_FOUND ? TVariable::Unset : TVariable::Unreadable;
-}
-
-// True for "X:\..." and "\\server\share...": names that mean the same folder
-// whatever the current directory and drive. "/" counts as "\".
-bool IsFullyQualified(std::wstring value) {
-  for (wchar_t& c : value)
-    if (c == L'/') c = L'\\';
-  if (value.size() >= 3 && IsDriveLetter(value[0]) && value[1] == L':' && value[2] == L'\\') return true;
-  if (value.size() < 5 || value[0] != L'\\' || value[1] != L'\\') return false;
-  std::size_t server = value.find(L'\\', 2);
-  if (server == std::wstring::npos || server == 2) return false;
-  std::wstring host = value.substr(2, server - 2);
-  // "\\?\" and "\\.\" name devices, not shares.
-  return host != L"?" && host != L"." && server + 1 < value.size() && value[server + 1] != L'\\';
 }
 
 // GetTempPathW makes a relative TMP (".", "rel", "C:x", "\x") absolute
@@ -132,8 +141,6 @@ bool TempSourceIsFullyQualified(TPlatform& platform) {
 
 // ---- The folders it must never be ----
 
-constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
 std::wstring WindowsFolder(TPlatform& platform) {
   wchar_t buffer[MAX_PATH + 1];
   UINT n = platform.GetWindowsDirectoryW(buffer, MAX_PATH + 1);
@@ -146,18 +153,11 @@ std::wstring ProfileFolder(TPlatform& platform) {
   return buffer;
 }
 
-// A folder opened for listing; links on the way to it are followed, which is
-// why its resolved name is checked before anything in it is touched.
-HANDLE OpenFolder(TPlatform& platform, const std::wstring& folder) {
-  return platform.CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
 // A reference folder as the file system resolves it, or as given when it
 // cannot be opened.
 std::wstring Resolved(TPlatform& platform, const std::wstring& folder) {
   if (folder.empty()) return folder;
-  TFileHandle handle(platform, OpenFolder(platform, folder));
+  TFileHandle handle(platform, OpenFolderToWalk(platform, folder));
   std::wstring resolved = handle.Valid() ? ObjectName(platform, handle.Get()) : L"";
   return resolved.empty() ? folder : resolved;
 }
@@ -170,7 +170,7 @@ HANDLE OpenApprovedFolder(TPlatform& platform, const std::wstring& path) {
   if (!TempSourceIsFullyQualified(platform)) return INVALID_HANDLE_VALUE;
   std::wstring windows = WindowsFolder(platform), profile = ProfileFolder(platform);
   if (!IsSafeTempFolder(path, windows, profile)) return INVALID_HANDLE_VALUE;
-  TFileHandle folder(platform, OpenFolder(platform, path));
+  TFileHandle folder(platform, OpenFolderToWalk(platform, path));
   if (!folder.Valid()) return INVALID_HANDLE_VALUE;
   std::wstring resolved = ObjectName(platform, folder.Get());
   if (!IsSafeTempFolder(resolved, Resolved(platform, windows), Resolved(platform, profile)))
@@ -195,10 +195,11 @@ constexpr int MaxDepth = 64;
 // Why a walk stopped short of approving a folder.
 enum class TWalkStop { None, Link, OddName, TooLong, Unreadable };
 
-// What the walk through a subfolder carries: the platform, the bytes of the
-// files it saw, which go with the folder, and why it stopped.
+// What the walk through a subfolder carries: the platform, the files it saw
+// and their bytes, which go with the folder, and why it stopped.
 struct TWalk {
   TPlatform& Platform;
+  int Files = 0;
   unsigned long long Bytes = 0;
   TWalkStop Stop = TWalkStop::None;
   bool Refuse(TWalkStop why) {
@@ -257,6 +258,7 @@ bool ContentsAreContained(TWalk& walk, HANDLE folder, const TPlace& place) {
                          ? SubfolderIsContained(walk, folder, entry.Name, below)
                          : FileIsContained(walk, folder, entry.Name, below.Name);
     if (!contained) return false;
+    if (!(entry.Attributes & FILE_ATTRIBUTE_DIRECTORY)) ++walk.Files;
     walk.Bytes += entry.Size;
   }
   return !listing.Failed() || walk.Refuse(TWalkStop::Unreadable);
@@ -344,6 +346,7 @@ void PurgeSubfolders(TPlatform& platform, HANDLE folder, const std::wstring& nam
     switch (mode == TCleanMode::CountOnly ? TShellOutcome::ToBin : ShellDeleteFolder(path + subfolder, PurgeFlags(mode))) {
       case TShellOutcome::ToBin:
         ++counts.FoldersToBin;
+        counts.FilesToBin += walk.Files;
         counts.Bytes += walk.Bytes;
         break;
       case TShellOutcome::BinUnreachable: ++counts.FoldersKept.BinUnreachable; break;
@@ -364,7 +367,7 @@ std::wstring QueryTempFolderPath() {
 
 bool IsSelfContained(const std::wstring& folder) {
   TPlatform& platform = Platform();
-  TFileHandle handle(platform, folder.empty() ? INVALID_HANDLE_VALUE : OpenFolder(platform, folder));
+  TFileHandle handle(platform, folder.empty() ? INVALID_HANDLE_VALUE : OpenFolderToWalk(platform, folder));
   if (!handle.Valid()) return false;
   TWalk walk{platform};
   TPlace place{ObjectName(platform, handle.Get()), folder.size(), 0};
@@ -408,25 +411,31 @@ void PurgeTempFolder(const std::wstring& tempFolderPath) {
 void PurgeTempFolder(const std::wstring& tempFolderPath, TTempCounts& counts, TCleanMode mode) {
   TPlatform& platform = Platform();
   TFileHandle folder(platform, OpenApprovedFolder(platform, tempFolderPath));
-  if (!folder.Valid()) return;
-  std::wstring name = ObjectName(platform, folder.Get());
+  if (folder.Valid()) PurgeApprovedFolder(platform, folder.Get(), tempFolderPath, counts, mode);
+}
+
+void PurgeApprovedFolder(TPlatform& platform, HANDLE folder, const std::wstring& path, TFolderCounts& counts,
+                         TCleanMode mode) {
+  std::wstring name = ObjectName(platform, folder);
   if (name.empty()) return;
   counts.Approved = true;
   // The files first, for good; the plain subfolders after, to the shell.
   std::vector<std::wstring> subfolders;
-  TFolderListing listing(platform, folder.Get());
+  TFolderListing listing(platform, folder);
   TDirEntry entry;
   while (listing.Next(entry)) {
     KeepPainting();
     if (!(entry.Attributes & FILE_ATTRIBUTE_DIRECTORY))
-      Count(counts, DeleteOwnFile(platform, folder.Get(), entry, name + L"\\" + entry.Name, mode), entry.Size);
+      Count(counts, DeleteOwnFile(platform, folder, entry, name + L"\\" + entry.Name, mode), entry.Size);
     else if (IsPlainSubfolder(entry))
       subfolders.push_back(entry.Name);
+    else if (entry.Attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+      ++counts.FoldersKept.Links;
     else
       ++counts.FoldersKept.Marked;
   }
   // A listing that broke off leaves the folder as it is from there on.
   if (listing.Failed()) return;
   counts.Complete = true;
-  PurgeSubfolders(platform, folder.Get(), name, WithBackslash(tempFolderPath), subfolders, counts, mode);
+  PurgeSubfolders(platform, folder, name, WithBackslash(path), subfolders, counts, mode);
 }
