@@ -464,15 +464,12 @@ HRESULT TFakePlatform::SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD flags, LP
 }
 
 HRESULT TFakePlatform::SHGetKnownFolderPath(REFKNOWNFOLDERID id, DWORD flags, HANDLE, PWSTR* path) {
-  std::string name = IsEqualGUID(id, FOLDERID_LocalAppData)      ? "LocalAppData"
-                     : IsEqualGUID(id, FOLDERID_LocalAppDataLow) ? "LocalAppDataLow"
-                                                                 : GuidText(id);
+  std::string name = IsEqualGUID(id, FOLDERID_LocalAppData) ? "LocalAppData" : "LocalAppDataLow";
   Record("SHGetKnownFolderPath(" + name + ", " + Hex(flags) + ")");
   *path = nullptr;
   if (ShouldFail("SHGetKnownFolderPath")) return E_NOTIMPL;
-  auto known = KnownFolders.find(name);
-  if (known == KnownFolders.end()) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-  std::wstring wide = Utf16(known->second);
+  if (!KnownFolders.count(name)) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+  std::wstring wide = Utf16(KnownFolders[name]);
   *path = static_cast<PWSTR>(CoTaskMemAlloc((wide.size() + 1) * sizeof(wchar_t)));
   std::memcpy(*path, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   return S_OK;
@@ -652,26 +649,21 @@ LSTATUS TFakePlatform::RegCloseKey(HKEY key) {
 LSTATUS TFakePlatform::RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPDWORD,
                                      LPBYTE, LPDWORD) {
   auto it = FOpen.find(reinterpret_cast<HANDLE>(key));
-  std::string path = it == FOpen.end() ? "?" : it->second.Path;
-  Record("RegEnumValueW(" + path + ", " + std::to_string(index) + ")");
   if (it == FOpen.end() || it->second.Kind != "key") return ERROR_INVALID_HANDLE;
+  Record("RegEnumValueW(" + it->second.Path + ", " + std::to_string(index) + ")");
   if (ShouldFail("RegEnumValueW")) return static_cast<LSTATUS>(FailureCode("RegEnumValueW"));
-  const std::map<std::string, TRegValue>& values = Registry[path];
+  const std::map<std::string, TRegValue>& values = Registry[it->second.Path];
   if (index >= values.size()) return ERROR_NO_MORE_ITEMS;
-  std::wstring wide = Utf16(std::next(values.begin(), index)->first);
-  if (wide.size() >= *nameLength) return ERROR_MORE_DATA;
-  std::memcpy(name, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
-  *nameLength = static_cast<DWORD>(wide.size());
+  *nameLength = CopyOutWide(std::next(values.begin(), index)->first, name, *nameLength);
   return ERROR_SUCCESS;
 }
 
 LSTATUS TFakePlatform::RegDeleteValueW(HKEY key, LPCWSTR name) {
   auto it = FOpen.find(reinterpret_cast<HANDLE>(key));
-  std::string path = it == FOpen.end() ? "?" : it->second.Path;
-  Record("RegDeleteValueW(" + path + ", " + Utf8(name) + ")");
   if (it == FOpen.end() || it->second.Kind != "key") return ERROR_INVALID_HANDLE;
+  Record("RegDeleteValueW(" + it->second.Path + ", " + Utf8(name) + ")");
   if (ShouldFail("RegDeleteValueW")) return static_cast<LSTATUS>(FailureCode("RegDeleteValueW"));
-  return Registry[path].erase(Utf8(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+  return Registry[it->second.Path].erase(Utf8(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 // ---- WinINet options ----
