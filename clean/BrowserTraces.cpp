@@ -121,7 +121,7 @@ void Add(TFolderCounts& sum, const TFolderCounts& part) {
 void PurgeTraceFolder(const std::wstring& root, const std::wstring& below, TTraceCounts& counts, TCleanMode mode) {
   TPlatform& platform = Platform();
   TFileIdentity known;
-  if (!IsFullyQualified(root) || !IdentityOf(platform, root, known)) return;
+  if (!IsFullyQualifiedPath(root) || !IdentityOf(platform, root, known)) return;
   std::wstring path = root.back() == L'\\' ? root + below : root + L"\\" + below;
   TFileHandle folder(platform, OpenFolderToWalk(platform, path));
   if (!folder.Valid()) {

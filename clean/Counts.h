@@ -9,8 +9,7 @@ enum class TCleanMode {
   CountOnly,        // touch nothing; count what would go
 };
 
-
-// Why subfolders of the temporary folder stayed.
+// Why subfolders of a purged folder stayed.
 struct TFoldersKept {
   int Marked = 0;          // hidden, system, read-only or archive, another attribute bit, or a leading dot
   int Links = 0;           // a link somewhere inside

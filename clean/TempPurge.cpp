@@ -78,29 +78,6 @@ bool IsSafeTempFolder(const std::wstring& path, const std::wstring& windowsDir, 
 
 namespace {
 
-constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-}  // namespace
-
-HANDLE OpenFolderToWalk(TPlatform& platform, const std::wstring& folder) {
-  return platform.CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
-bool IsFullyQualified(std::wstring value) {
-  for (wchar_t& c : value)
-    if (c == L'/') c = L'\\';
-  if (value.size() >= 3 && IsDriveLetter(value[0]) && value[1] == L':' && value[2] == L'\\') return true;
-  if (value.size() < 5 || value[0] != L'\\' || value[1] != L'\\') return false;
-  std::size_t server = value.find(L'\\', 2);
-  if (server == std::wstring::npos || server == 2) return false;
-  std::wstring host = value.substr(2, server - 2);
-  // "\\?\" and "\\.\" name devices, not shares.
-  return host != L"?" && host != L"." && server + 1 < value.size() && value[server + 1] != L'\\';
-}
-
-namespace {
-
 // How one environment variable reads for GetTempPathW.
 enum class TVariable { Unset, Set, Unreadable };
 
@@ -117,6 +94,20 @@ TVariable ReadVariable(TPlatform& platform, const wchar_t* name, std::wstring& v
   }
   DWORD error = ::GetLastError();
   return error == ERROR_SUCCESS || error == ERROR_ENVVAR_NOT_FOUND ? TVariable::Unset : TVariable::Unreadable;
+}
+
+// True for "X:\..." and "\\server\share...": names that mean the same folder
+// whatever the current directory and drive. "/" counts as "\".
+bool IsFullyQualified(std::wstring value) {
+  for (wchar_t& c : value)
+    if (c == L'/') c = L'\\';
+  if (value.size() >= 3 && IsDriveLetter(value[0]) && value[1] == L':' && value[2] == L'\\') return true;
+  if (value.size() < 5 || value[0] != L'\\' || value[1] != L'\\') return false;
+  std::size_t server = value.find(L'\\', 2);
+  if (server == std::wstring::npos || server == 2) return false;
+  std::wstring host = value.substr(2, server - 2);
+  // "\\?\" and "\\.\" name devices, not shares.
+  return host != L"?" && host != L"." && server + 1 < value.size() && value[server + 1] != L'\\';
 }
 
 // GetTempPathW makes a relative TMP (".", "rel", "C:x", "\x") absolute
@@ -141,6 +132,8 @@ bool TempSourceIsFullyQualified(TPlatform& platform) {
 
 // ---- The folders it must never be ----
 
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 std::wstring WindowsFolder(TPlatform& platform) {
   wchar_t buffer[MAX_PATH + 1];
   UINT n = platform.GetWindowsDirectoryW(buffer, MAX_PATH + 1);
@@ -153,11 +146,18 @@ std::wstring ProfileFolder(TPlatform& platform) {
   return buffer;
 }
 
+// A folder opened for listing; links on the way to it are followed, which is
+// why its resolved name is checked before anything in it is touched.
+HANDLE OpenFolder(TPlatform& platform, const std::wstring& folder) {
+  return platform.CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 // A reference folder as the file system resolves it, or as given when it
 // cannot be opened.
 std::wstring Resolved(TPlatform& platform, const std::wstring& folder) {
   if (folder.empty()) return folder;
-  TFileHandle handle(platform, OpenFolderToWalk(platform, folder));
+  TFileHandle handle(platform, OpenFolder(platform, folder));
   std::wstring resolved = handle.Valid() ? ObjectName(platform, handle.Get()) : L"";
   return resolved.empty() ? folder : resolved;
 }
@@ -170,7 +170,7 @@ HANDLE OpenApprovedFolder(TPlatform& platform, const std::wstring& path) {
   if (!TempSourceIsFullyQualified(platform)) return INVALID_HANDLE_VALUE;
   std::wstring windows = WindowsFolder(platform), profile = ProfileFolder(platform);
   if (!IsSafeTempFolder(path, windows, profile)) return INVALID_HANDLE_VALUE;
-  TFileHandle folder(platform, OpenFolderToWalk(platform, path));
+  TFileHandle folder(platform, OpenFolder(platform, path));
   if (!folder.Valid()) return INVALID_HANDLE_VALUE;
   std::wstring resolved = ObjectName(platform, folder.Get());
   if (!IsSafeTempFolder(resolved, Resolved(platform, windows), Resolved(platform, profile)))
@@ -367,7 +367,7 @@ std::wstring QueryTempFolderPath() {
 
 bool IsSelfContained(const std::wstring& folder) {
   TPlatform& platform = Platform();
-  TFileHandle handle(platform, folder.empty() ? INVALID_HANDLE_VALUE : OpenFolderToWalk(platform, folder));
+  TFileHandle handle(platform, folder.empty() ? INVALID_HANDLE_VALUE : OpenFolder(platform, folder));
   if (!handle.Valid()) return false;
   TWalk walk{platform};
   TPlace place{ObjectName(platform, handle.Get()), folder.size(), 0};
@@ -402,6 +402,10 @@ bool ShellDeleteFolder(const std::wstring& path, bool confirm, bool showProgress
   if (!showProgress) flags |= FOF_SILENT;
   return ShellDeleteFolder(path, flags) == TShellOutcome::ToBin;
 }
+
+HANDLE OpenFolderToWalk(TPlatform& platform, const std::wstring& folder) { return OpenFolder(platform, folder); }
+
+bool IsFullyQualifiedPath(const std::wstring& path) { return IsFullyQualified(path); }
 
 void PurgeTempFolder(const std::wstring& tempFolderPath) {
   TTempCounts counts;

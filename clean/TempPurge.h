@@ -39,7 +39,7 @@ void PurgeTempFolder(const std::wstring& tempFolderPath, TTempCounts& counts, TC
 
 // True for "X:\..." and "\\server\share...": names that mean the same folder
 // whatever the current directory and drive. "/" counts as "\".
-bool IsFullyQualified(std::wstring value);
+bool IsFullyQualifiedPath(const std::wstring& path);
 
 // Opens a folder for listing, following links on the way to it, which is
 // why its step checks the name the handle resolves to before anything in
