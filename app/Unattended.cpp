@@ -79,20 +79,61 @@ std::string CacheLine(const TRunReport& report) {
          u8" in Gebrauch (beim nächsten Start), "_cp1252 + Number(cache.Kept) + " behalten, " + Kilobytes(cache.Bytes);
 }
 
-// The reasons folders stayed, those that occurred: " (Verknüpfung 2, ...)".
-std::string FolderReasons(const TFoldersKept& kept) {
-  const std::pair<int, const char*> reasons[] = {
-      {kept.Marked, "markiert"},
-      {kept.Links, u8"Verknüpfung"_cp1252},
-      {kept.OddNames, "Name mit Punkt oder Leerzeichen am Ende"},
-      {kept.TooLong, "Pfad zu lang"},
-      {kept.BinUnreachable, "Papierkorb nicht erreichbar"},
-      {kept.Refused, "abgelehnt"},
-      {kept.Other, "sonstige"}};
+// The reasons that occurred: " (Verknüpfung 2, ...)".
+std::string Reasons(std::initializer_list<std::pair<int, const char*>> reasons) {
   std::string text;
   for (const auto& [count, reason] : reasons)
     if (count > 0) text += (text.empty() ? " (" : ", ") + std::string(reason) + " " + Number(count);
   return text.empty() ? text : text + ")";
+}
+
+// The reasons folders stayed, those that occurred.
+std::string FolderReasons(const TFoldersKept& kept) {
+  return Reasons({{kept.Marked, "markiert"},
+                  {kept.Links, u8"Verknüpfung"_cp1252},
+                  {kept.OddNames, "Name mit Punkt oder Leerzeichen am Ende"},
+                  {kept.TooLong, "Pfad zu lang"},
+                  {kept.BinUnreachable, "Papierkorb nicht erreichbar"},
+                  {kept.Refused, "abgelehnt"},
+                  {kept.Other, "sonstige"}});
+}
+
+std::string TypedUrlLine(const TRunReport& report) {
+  const TTypedUrlCounts& typed = report.TypedUrls;
+  std::string unreadable = typed.Unreadable ? ", Liste nicht lesbar" : "";
+  if (typed.Addresses + typed.Times + typed.Kept == 0)
+    return typed.Unreadable ? "Adressleiste: Fehler" + unreadable : "Adressleiste: nichts vorhanden";
+  std::string line = "Adressleiste: " + Number(typed.Addresses) +
+                     (report.Preview ? u8" Adressen würden gelöscht"_cp1252 : u8" Adressen gelöscht"_cp1252);
+  if (typed.Kept > 0) line += ", " + Number(typed.Kept) + (report.Preview ? " blieben" : " behalten");
+  return line + unreadable;
+}
+
+// One kind of browser folder: the files that went (those inside folders
+// handed to the recycle bin included), and what stayed, by its reason.
+std::string TraceLine(const char* kind, const TTraceCounts& trace, bool preview, bool withSize) {
+  const TFolderCounts& c = trace.Contents;
+  int filesKept = c.ReadOnly + c.Links + c.InUse + c.Other;
+  int seen = c.Deleted + c.FilesToBin + filesKept + c.FoldersToBin + c.FoldersKept.Total();
+  std::string line = std::string(kind) + ": ";
+  if (seen == 0 && trace.Refused == 0 && trace.Broken == 0) return line + "nichts vorhanden";
+  line += Number(c.Deleted + c.FilesToBin) +
+          (preview ? u8" Dateien würden gelöscht"_cp1252 : u8" Dateien gelöscht"_cp1252);
+  if (withSize) line += " (" + Kilobytes(c.Bytes) + ")";
+  if (filesKept > 0)
+    line += ", " + Number(filesKept) + (preview ? " blieben" : " behalten") +
+            Reasons({{c.ReadOnly, u8"schreibgeschützt"_cp1252},
+                     {c.Links, u8"Verknüpfung"_cp1252},
+                     {c.InUse, "in Gebrauch"},
+                     {c.Other, "sonstige"}});
+  if (c.FoldersToBin > 0)
+    line += ", " + Number(c.FoldersToBin) +
+            (preview ? u8" Ordner kämen in den Papierkorb"_cp1252 : " Ordner in den Papierkorb");
+  if (c.FoldersKept.Total() > 0)
+    line += ", " + Number(c.FoldersKept.Total()) + (preview ? " Ordner blieben" : " Ordner behalten") +
+            FolderReasons(c.FoldersKept);
+  if (trace.Refused > 0) line += ", " + Number(trace.Refused) + " Ordner nicht sicher";
+  return trace.Broken > 0 ? line + ", Liste abgebrochen" : line;
 }
 
 std::string TempLine(const TRunReport& report) {
@@ -135,7 +176,8 @@ std::string HistoryLine(const TRunReport& report) {
 }  // namespace
 
 bool TRunReport::Failed() const {
-  return !HistoryError.empty() || FAILED(HistoryResult) || (Options.TempFolder && (!Temp.Approved || !Temp.Complete)) ||
+  return !HistoryError.empty() || FAILED(HistoryResult) || TypedUrls.Unreadable || Recovery.Broken > 0 ||
+         Cache.SiteData.Broken > 0 || (Options.TempFolder && (!Temp.Approved || !Temp.Complete)) ||
          (Options.RecycleBin && BinResult != TBinResult::Emptied);
 }
 
@@ -146,7 +188,10 @@ std::string ReportText(const TRunReport& report) {
     lines.push_back("Verlauf: Fehler, " + report.HistoryError);
   } else {
     lines.push_back(HistoryLine(report));
+    lines.push_back(TypedUrlLine(report));
+    lines.push_back(TraceLine("Wiederherstellung", report.Recovery, preview, false));
     lines.push_back(CacheLine(report));
+    lines.push_back(TraceLine("Webseiten-Daten", report.Cache.SiteData, preview, true));
     const char* off = u8": nicht gewählt"_cp1252;
     lines.push_back(report.Options.Documents ? (preview ? u8"Dokumente: Liste würde geleert"_cp1252 : "Dokumente: Liste geleert")
                                              : std::string("Dokumente") + off);
@@ -169,7 +214,7 @@ TRunReport RunSteps(const TOptions& options, const std::wstring& tempFolder, TCl
   report.Preview = mode == TCleanMode::CountOnly;
   report.Options = options;
   try {
-    report.HistoryResult = ClearHistory(mode);
+    report.HistoryResult = ClearHistory(mode, report.TypedUrls, report.Recovery);
   } catch (const Exception& error) {
     report.HistoryError = error.Message();
     return report;

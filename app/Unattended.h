@@ -30,7 +30,9 @@ struct TRunReport {
   bool Preview = false;
   std::string HistoryError;  // the history object could not be used; the run ended there
   HRESULT HistoryResult = S_OK;  // what clearing the history answered
-  TCacheCounts Cache;
+  TTypedUrlCounts TypedUrls;
+  TTraceCounts Recovery;
+  TCacheCounts Cache;  // with the sites' stored data
   TOptions Options;
   TTempCounts Temp;
   TBinCounts Bin;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "clean/BrowserTraces.h"
 #include "platform/Handles.h"
 #include "ui/Responsive.h"
 #include "base/SysUtils.h"
@@ -22,7 +23,18 @@ IUrlHistoryStg2* HistoryInterface() { return History.Get(); }
 
 void ReleaseHistory() { History.Reset(); }
 
-void ClearHistory() { ClearHistory(TCleanMode::Delete); }
+void ClearHistory() {
+  TTypedUrlCounts typedUrls;
+  TTraceCounts recovery;
+  ClearHistory(TCleanMode::Delete, typedUrls, recovery);
+}
+
+HRESULT ClearHistory(TCleanMode mode, TTypedUrlCounts& typedUrls, TTraceCounts& recovery) {
+  HRESULT result = ClearHistory(mode);
+  ClearTypedUrls(typedUrls, mode);
+  PurgeTraceFolders(RecoveryFolders, recovery, mode);
+  return result;
+}
 
 HRESULT ClearHistory(TCleanMode mode) {
   TComRef<IUnknown> object;
@@ -141,6 +153,7 @@ void PurgeUrlCache(TCacheCounts& counts, TCleanMode mode) {
   TCacheRecord record;
   for (const char* pattern : {static_cast<const char*>(nullptr), "cookie:", "visited:"})
     PurgeCacheEntries(platform, record, pattern, counts, mode);
+  PurgeTraceFolders(SiteDataFolders, counts.SiteData, mode);
 }
 
 // ---- Shell steps ----

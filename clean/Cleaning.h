@@ -18,17 +18,23 @@ IUrlHistoryStg2* HistoryInterface();
 void ReleaseHistory();
 
 // Creates the URL history object, keeps it as the History interface and
-// clears the history. Throws EOleSysError when the object cannot be created
-// and EIntfCastError when it lacks IUrlHistoryStg2 (the previous interface
-// is then kept). The result of ClearHistory itself is ignored.
+// clears the history; then, whatever that answered, deletes the address
+// bar's typed addresses and the tabs' recovery records (clean/BrowserTraces.h).
+// Throws EOleSysError when the object cannot be created and EIntfCastError
+// when it lacks IUrlHistoryStg2 (the previous interface is then kept), and
+// nothing else is deleted. The result of ClearHistory itself is ignored.
 void ClearHistory();
-// The same, returning what ClearHistory answered; with CountOnly the object
-// is made and asked for the interface, so its failures show, but the
-// history is left as it is (S_OK).
+// The same, counting the typed addresses and recovery records, and
+// returning what ClearHistory answered.
+HRESULT ClearHistory(TCleanMode mode, TTypedUrlCounts& typedUrls, TTraceCounts& recovery);
+// The URL history object alone, returning what ClearHistory answered; with
+// CountOnly the object is made and asked for the interface, so its failures
+// show, but the history is left as it is (S_OK).
 HRESULT ClearHistory(TCleanMode mode);
 
 // Clears RunFinished, then deletes every entry of the WinINet URL cache:
-// the content entries, then the cookies, then the history entries.
+// the content entries, then the cookies, then the history entries; then
+// the contents of the sites' stored data folders (clean/BrowserTraces.h).
 // Never fails outward.
 void PurgeUrlCache();
 // The same purge, counting what goes; with CountOnly nothing is deleted.

@@ -9,17 +9,7 @@ enum class TCleanMode {
   CountOnly,        // touch nothing; count what would go
 };
 
-// The URL cache: entries deleted (or that would be), entries in use that the
-// system deletes once they are released, entries that stayed, and the bytes
-// of the cached files of the entries that went.
-struct TCacheCounts {
-  int Deleted = 0;
-  int Pending = 0;
-  int Kept = 0;
-  unsigned long long Bytes = 0;
-};
-
-// Why subfolders of the temporary folder stayed.
+// Why subfolders of a purged folder stayed.
 struct TFoldersKept {
   int Marked = 0;          // hidden, system, read-only or archive, another attribute bit, or a leading dot
   int Links = 0;           // a link somewhere inside
@@ -31,10 +21,11 @@ struct TFoldersKept {
   int Total() const { return Marked + Links + OddNames + TooLong + BinUnreachable + Refused + Other; }
 };
 
-// The temporary folder. Approved is false when the folder failed its checks
-// and nothing in it was looked at; Complete is false when its listing broke
-// off. Files and folders kept are counted by their reason.
-struct TTempCounts {
+// One folder emptied by the purge's walk (the temporary folder, a browser
+// folder). Approved is false when the folder failed its checks and nothing
+// in it was looked at; Complete is false when its listing broke off. Files
+// and folders kept are counted by their reason.
+struct TFolderCounts {
   bool Approved = false;
   bool Complete = false;
   int Deleted = 0;
@@ -45,6 +36,40 @@ struct TTempCounts {
   int Other = 0;
   int FoldersToBin = 0;
   TFoldersKept FoldersKept;
+  int FilesToBin = 0;  // the files inside the folders that went
+};
+using TTempCounts = TFolderCounts;
+
+// The typed addresses of the address bar (TypedURLs, with their times in
+// TypedURLsTime): addresses and times deleted (or that would be), values
+// that stayed, and whether a key that exists could not be opened.
+struct TTypedUrlCounts {
+  int Addresses = 0;
+  int Times = 0;
+  int Kept = 0;
+  bool Unreadable = false;
+};
+
+// A kind of browser folder (the tabs' recovery records, the sites' stored
+// data) over the folders it lives in: the folders found and approved, those
+// found but refused (they lead outside their known folder) or whose listing
+// broke off, and what their contents came to.
+struct TTraceCounts {
+  int Folders = 0;
+  int Refused = 0;
+  int Broken = 0;
+  TFolderCounts Contents;
+};
+
+// The URL cache: entries deleted (or that would be), entries in use that the
+// system deletes once they are released, entries that stayed, and the bytes
+// of the cached files of the entries that went.
+struct TCacheCounts {
+  int Deleted = 0;
+  int Pending = 0;
+  int Kept = 0;
+  unsigned long long Bytes = 0;
+  TTraceCounts SiteData;  // the sites' stored data, purged after the cache
 };
 
 // The recycle bin before it was emptied.

@@ -195,10 +195,11 @@ constexpr int MaxDepth = 64;
 // Why a walk stopped short of approving a folder.
 enum class TWalkStop { None, Link, OddName, TooLong, Unreadable };
 
-// What the walk through a subfolder carries: the platform, the bytes of the
-// files it saw, which go with the folder, and why it stopped.
+// What the walk through a subfolder carries: the platform, the files it saw
+// and their bytes, which go with the folder, and why it stopped.
 struct TWalk {
   TPlatform& Platform;
+  int Files = 0;
   unsigned long long Bytes = 0;
   TWalkStop Stop = TWalkStop::None;
   bool Refuse(TWalkStop why) {
@@ -257,6 +258,7 @@ bool ContentsAreContained(TWalk& walk, HANDLE folder, const TPlace& place) {
                          ? SubfolderIsContained(walk, folder, entry.Name, below)
                          : FileIsContained(walk, folder, entry.Name, below.Name);
     if (!contained) return false;
+    if (!(entry.Attributes & FILE_ATTRIBUTE_DIRECTORY)) ++walk.Files;
     walk.Bytes += entry.Size;
   }
   return !listing.Failed() || walk.Refuse(TWalkStop::Unreadable);
@@ -344,6 +346,7 @@ void PurgeSubfolders(TPlatform& platform, HANDLE folder, const std::wstring& nam
     switch (mode == TCleanMode::CountOnly ? TShellOutcome::ToBin : ShellDeleteFolder(path + subfolder, PurgeFlags(mode))) {
       case TShellOutcome::ToBin:
         ++counts.FoldersToBin;
+        counts.FilesToBin += walk.Files;
         counts.Bytes += walk.Bytes;
         break;
       case TShellOutcome::BinUnreachable: ++counts.FoldersKept.BinUnreachable; break;
@@ -400,6 +403,10 @@ bool ShellDeleteFolder(const std::wstring& path, bool confirm, bool showProgress
   return ShellDeleteFolder(path, flags) == TShellOutcome::ToBin;
 }
 
+HANDLE OpenFolderToWalk(TPlatform& platform, const std::wstring& folder) { return OpenFolder(platform, folder); }
+
+bool IsFullyQualifiedPath(const std::wstring& path) { return IsFullyQualified(path); }
+
 void PurgeTempFolder(const std::wstring& tempFolderPath) {
   TTempCounts counts;
   PurgeTempFolder(tempFolderPath, counts, TCleanMode::Delete);
@@ -408,25 +415,31 @@ void PurgeTempFolder(const std::wstring& tempFolderPath) {
 void PurgeTempFolder(const std::wstring& tempFolderPath, TTempCounts& counts, TCleanMode mode) {
   TPlatform& platform = Platform();
   TFileHandle folder(platform, OpenApprovedFolder(platform, tempFolderPath));
-  if (!folder.Valid()) return;
-  std::wstring name = ObjectName(platform, folder.Get());
+  if (folder.Valid()) PurgeApprovedFolder(platform, folder.Get(), tempFolderPath, counts, mode);
+}
+
+void PurgeApprovedFolder(TPlatform& platform, HANDLE folder, const std::wstring& path, TFolderCounts& counts,
+                         TCleanMode mode) {
+  std::wstring name = ObjectName(platform, folder);
   if (name.empty()) return;
   counts.Approved = true;
   // The files first, for good; the plain subfolders after, to the shell.
   std::vector<std::wstring> subfolders;
-  TFolderListing listing(platform, folder.Get());
+  TFolderListing listing(platform, folder);
   TDirEntry entry;
   while (listing.Next(entry)) {
     KeepPainting();
     if (!(entry.Attributes & FILE_ATTRIBUTE_DIRECTORY))
-      Count(counts, DeleteOwnFile(platform, folder.Get(), entry, name + L"\\" + entry.Name, mode), entry.Size);
+      Count(counts, DeleteOwnFile(platform, folder, entry, name + L"\\" + entry.Name, mode), entry.Size);
     else if (IsPlainSubfolder(entry))
       subfolders.push_back(entry.Name);
+    else if (entry.Attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+      ++counts.FoldersKept.Links;
     else
       ++counts.FoldersKept.Marked;
   }
   // A listing that broke off leaves the folder as it is from there on.
   if (listing.Failed()) return;
   counts.Complete = true;
-  PurgeSubfolders(platform, folder.Get(), name, WithBackslash(tempFolderPath), subfolders, counts, mode);
+  PurgeSubfolders(platform, folder, name, WithBackslash(path), subfolders, counts, mode);
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "clean/Counts.h"
+#include "platform/Platform.h"
 
 // True when the path may be purged: an absolute path (drive or UNC), not a
 // root, holding no "." or ".." part, and neither the Windows folder nor the
@@ -33,6 +34,26 @@ void PurgeTempFolder(const std::wstring& tempFolderPath);
 // CountOnly nothing is deleted, nothing is handed to the shell and no file
 // is opened for more than its attributes.
 void PurgeTempFolder(const std::wstring& tempFolderPath, TTempCounts& counts, TCleanMode mode);
+
+// ---- The walk both folder purges share ----
+
+// True for "X:\..." and "\\server\share...": names that mean the same folder
+// whatever the current directory and drive. "/" counts as "\".
+bool IsFullyQualifiedPath(const std::wstring& path);
+
+// Opens a folder for listing, following links on the way to it, which is
+// why its step checks the name the handle resolves to before anything in
+// it is touched.
+HANDLE OpenFolderToWalk(TPlatform& platform, const std::wstring& folder);
+
+// Empties FOLDER, a handle from OpenFolderToWalk that its step approved:
+// its files are deleted for good through handles opened relative to it,
+// each checked to be the object its name says (read-only files and links
+// are kept), and its plain subfolders that hold no link, and that the shell
+// can name, are handed to the shell by PATH (the folder as its step found
+// it). Everything below is checked against the name the handle resolves to.
+void PurgeApprovedFolder(TPlatform& platform, HANDLE folder, const std::wstring& path, TFolderCounts& counts,
+                         TCleanMode mode);
 
 // The temporary folder as GetTempPathW gives it (a buffer of 261
 // characters), with its real name however the code page could spell it;

@@ -60,6 +60,11 @@ public:
   virtual UINT GetWindowsDirectoryW(LPWSTR lpBuffer, UINT uSize) = 0;
   virtual HRESULT SHGetFolderPathW(HWND hwnd, int csidl, HANDLE hToken, DWORD dwFlags,
                                    LPWSTR pszPath) = 0;
+  // Windows before Vista lacks it: the real layer looks it up at run time
+  // and answers E_NOTIMPL when it is missing. The caller frees the path
+  // with CoTaskMemFree.
+  virtual HRESULT SHGetKnownFolderPath(REFKNOWNFOLDERID rfid, DWORD dwFlags, HANDLE hToken,
+                                       PWSTR* ppszPath) = 0;
 
   // Environment (kernel32)
   virtual DWORD GetEnvironmentVariableW(LPCWSTR lpName, LPWSTR lpBuffer, DWORD nSize) = 0;
@@ -86,6 +91,10 @@ public:
   virtual LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
                                  const BYTE* lpData, DWORD cbData) = 0;
   virtual LSTATUS RegCloseKey(HKEY hKey) = 0;
+  // Value names in UTF-16, so every name is carried exactly.
+  virtual LSTATUS RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcchValueName,
+                                LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) = 0;
+  virtual LSTATUS RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) = 0;
 
   // WinINet options
   virtual BOOL InternetSetOptionA(HINTERNET hInternet, DWORD dwOption, LPVOID lpBuffer,

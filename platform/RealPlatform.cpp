@@ -59,6 +59,12 @@ public:
   HRESULT SHGetFolderPathW(HWND hwnd, int csidl, HANDLE token, DWORD flags, LPWSTR path) override {
     return ::SHGetFolderPathW(hwnd, csidl, token, flags, path);
   }
+  HRESULT SHGetKnownFolderPath(REFKNOWNFOLDERID id, DWORD flags, HANDLE token, PWSTR* path) override {
+    using TGetKnownFolderPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+    static const auto function = Lookup<TGetKnownFolderPath>("shell32.dll", "SHGetKnownFolderPath");
+    if (path) *path = nullptr;
+    return function ? function(id, flags, token, path) : E_NOTIMPL;
+  }
 
   // Environment (kernel32)
   DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) override {
@@ -96,6 +102,11 @@ public:
     return ::RegSetValueExA(key, name, reserved, type, data, size);
   }
   LSTATUS RegCloseKey(HKEY key) override { return ::RegCloseKey(key); }
+  LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved, LPDWORD type,
+                        LPBYTE data, LPDWORD size) override {
+    return ::RegEnumValueW(key, index, name, nameLength, reserved, type, data, size);
+  }
+  LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name) override { return ::RegDeleteValueW(key, name); }
 
   // WinINet options
   BOOL InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID buffer, DWORD length) override {

@@ -463,6 +463,18 @@ HRESULT TFakePlatform::SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD flags, LP
   return CopyOutWide(ProfileDir, path, MAX_PATH) < MAX_PATH ? S_OK : E_FAIL;
 }
 
+HRESULT TFakePlatform::SHGetKnownFolderPath(REFKNOWNFOLDERID id, DWORD flags, HANDLE, PWSTR* path) {
+  std::string name = IsEqualGUID(id, FOLDERID_LocalAppData) ? "LocalAppData" : "LocalAppDataLow";
+  Record("SHGetKnownFolderPath(" + name + ", " + Hex(flags) + ")");
+  *path = nullptr;
+  if (ShouldFail("SHGetKnownFolderPath")) return E_NOTIMPL;
+  if (!KnownFolders.count(name)) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+  std::wstring wide = Utf16(KnownFolders[name]);
+  *path = static_cast<PWSTR>(CoTaskMemAlloc((wide.size() + 1) * sizeof(wchar_t)));
+  std::memcpy(*path, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  return S_OK;
+}
+
 // ---- environment (kernel32) ----
 
 DWORD TFakePlatform::GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
@@ -632,6 +644,26 @@ LSTATUS TFakePlatform::RegCloseKey(HKEY key) {
   if (it == FOpen.end() || it->second.Kind != "key") return ERROR_INVALID_HANDLE;
   FOpen.erase(it);
   return ShouldFail("RegCloseKey") ? static_cast<LSTATUS>(FailureCode("RegCloseKey")) : ERROR_SUCCESS;
+}
+
+LSTATUS TFakePlatform::RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD, LPDWORD,
+                                     LPBYTE, LPDWORD) {
+  auto it = FOpen.find(reinterpret_cast<HANDLE>(key));
+  if (it == FOpen.end() || it->second.Kind != "key") return ERROR_INVALID_HANDLE;
+  Record("RegEnumValueW(" + it->second.Path + ", " + std::to_string(index) + ")");
+  if (ShouldFail("RegEnumValueW")) return static_cast<LSTATUS>(FailureCode("RegEnumValueW"));
+  const std::map<std::string, TRegValue>& values = Registry[it->second.Path];
+  if (index >= values.size()) return ERROR_NO_MORE_ITEMS;
+  *nameLength = CopyOutWide(std::next(values.begin(), index)->first, name, *nameLength);
+  return ERROR_SUCCESS;
+}
+
+LSTATUS TFakePlatform::RegDeleteValueW(HKEY key, LPCWSTR name) {
+  auto it = FOpen.find(reinterpret_cast<HANDLE>(key));
+  if (it == FOpen.end() || it->second.Kind != "key") return ERROR_INVALID_HANDLE;
+  Record("RegDeleteValueW(" + it->second.Path + ", " + Utf8(name) + ")");
+  if (ShouldFail("RegDeleteValueW")) return static_cast<LSTATUS>(FailureCode("RegDeleteValueW"));
+  return Registry[it->second.Path].erase(Utf8(name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 // ---- WinINet options ----

@@ -159,6 +159,11 @@ public:
   DWORD GetTempPathW(DWORD size, LPWSTR buffer) override;
   UINT GetWindowsDirectoryW(LPWSTR buffer, UINT size) override;
   HRESULT SHGetFolderPathW(HWND hwnd, int csidl, HANDLE token, DWORD flags, LPWSTR path) override;
+  // From KnownFolders ("LocalAppData", "LocalAppDataLow" -> path, in a
+  // CoTaskMemAlloc block); a folder not listed is missing. Made to fail, it
+  // answers E_NOTIMPL, as the real layer does where the call is missing.
+  HRESULT SHGetKnownFolderPath(REFKNOWNFOLDERID id, DWORD flags, HANDLE token, PWSTR* path) override;
+  std::map<std::string, std::string> KnownFolders;
   // Environment (kernel32)
   DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) override;
 
@@ -187,6 +192,10 @@ public:
   LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
                          DWORD size) override;
   LSTATUS RegCloseKey(HKEY key) override;
+  // The values of Registry in the order of their names.
+  LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved, LPDWORD type,
+                        LPBYTE data, LPDWORD size) override;
+  LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name) override;
 
   // WinINet options
   BOOL InternetSetOptionA(HINTERNET internet, DWORD option, LPVOID buffer, DWORD length) override;

@@ -40,9 +40,19 @@ TEST(RunReport, OneLinePerStepSayingWhatWentWhatStayedAndWhy) {
   report.Options.Documents = false;
   report.Temp = {true, true, 20311, 1234 * 1024ull, 3, 2, 9, 0, 212, 4};
   report.Bin = {57, 310 * 1024ull};
+  report.TypedUrls = {14, 14, 0, false};
+  report.Recovery.Folders = 2;
+  report.Recovery.Contents.Deleted = 3;
+  report.Cache.SiteData.Folders = 1;
+  report.Cache.SiteData.Contents.Deleted = 2;
+  report.Cache.SiteData.Contents.FilesToBin = 210;
+  report.Cache.SiteData.Contents.Bytes = 96 * 1024;
   EXPECT_EQ(ReportText(report),
             u8"Verlauf: geleert\r\n"
+            u8"Adressleiste: 14 Adressen gelöscht\r\n"
+            u8"Wiederherstellung: 3 Dateien gelöscht\r\n"
             u8"Cache: 1834 Einträge gelöscht, 12 in Gebrauch (beim nächsten Start), 3 behalten, 48213 KB\r\n"
+            u8"Webseiten-Daten: 212 Dateien gelöscht (96 KB)\r\n"
             u8"Dokumente: nicht gewählt\r\n"
             u8"Temp: 20311 Dateien gelöscht (1234 KB), 14 behalten (schreibgeschützt 3, Verknüpfung 2, in Gebrauch 9, "
             u8"sonstige 0), 212 Ordner in den Papierkorb, 4 Ordner behalten (markiert 4)\r\n"
@@ -52,9 +62,21 @@ TEST(RunReport, OneLinePerStepSayingWhatWentWhatStayedAndWhy) {
   report.Options.Documents = true;
   report.Temp.Approved = false;
   report.BinResult = TBinResult::LibraryMissing;
+  // Files in use and a folder that leads outside stay, by their reasons.
+  report.TypedUrls = {};
+  report.Recovery.Contents = {};
+  report.Recovery.Contents.InUse = 2;
+  report.Recovery.Refused = 1;
+  report.Cache.SiteData.Contents.ReadOnly = 1;
+  report.Cache.SiteData.Contents.FoldersToBin = 4;
+  report.Cache.SiteData.Contents.FoldersKept.Links = 1;
   EXPECT_EQ(ReportText(report),
             u8"Verlauf: würde geleert\r\n"
+            u8"Adressleiste: nichts vorhanden\r\n"
+            u8"Wiederherstellung: 0 Dateien würden gelöscht, 2 blieben (in Gebrauch 2), 1 Ordner nicht sicher\r\n"
             u8"Cache: 1834 Einträge würden gelöscht, 48213 KB\r\n"
+            u8"Webseiten-Daten: 212 Dateien würden gelöscht (96 KB), 1 blieben (schreibgeschützt 1), "
+            u8"4 Ordner kämen in den Papierkorb, 1 Ordner blieben (Verknüpfung 1)\r\n"
             u8"Dokumente: Liste würde geleert\r\n"
             u8"Temp: nicht geleert, der Ordner ist nicht sicher\r\n"
             u8"Papierkorb: Fehler, Shell32.dll nicht geladen\r\n"_cp1252);
@@ -103,6 +125,10 @@ public:
     ADD_FAILURE() << "registry value written";
     return TFakePlatform::RegSetValueExA(key, name, reserved, type, data, size);
   }
+  LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name) override {
+    Forbidden("registry value deleted: " + Utf8(name));
+    return TFakePlatform::RegDeleteValueW(key, name);
+  }
   BOOL DeleteFileW(LPCWSTR name) override {
     if (Utf8(name) != ReportNew) ADD_FAILURE() << "file deleted: " << Utf8(name);
     return TFakePlatform::DeleteFileW(name);
@@ -147,12 +173,18 @@ protected:
 };
 
 TEST_F(Unattended, APreviewCountsFromTheCleaningsOwnPathsAndDeletesNothing) {
+  Fake.Registry["Software\\Microsoft\\Internet Explorer\\TypedURLs"] = {{"url1", {REG_SZ, "http://a.example/"}}};
+  Fake.KnownFolders["LocalAppDataLow"] = Folder + "LocalLow";
+  Fake.Folders[Folder + "LocalLow\\Microsoft\\Internet Explorer\\DOMStore"] = {{"site.xml", 0x20}};
   EXPECT_EQ(Run(TCommand::Preview), ExitDone);
   EXPECT_TRUE(Fake.CallsOf("ClearHistory").empty());
   EXPECT_TRUE(Fake.CallsOf("SHEmptyRecycleBinA").empty());
   EXPECT_EQ(Fake.Written[Fake.ReportNew],
             u8"Verlauf: würde geleert\r\n"
+            u8"Adressleiste: 1 Adressen würden gelöscht\r\n"
+            u8"Wiederherstellung: nichts vorhanden\r\n"
             u8"Cache: 2 Einträge würden gelöscht, 0 KB\r\n"
+            u8"Webseiten-Daten: 1 Dateien würden gelöscht (0 KB)\r\n"
             u8"Dokumente: Liste würde geleert\r\n"
             u8"Temp: 1 Dateien würden gelöscht (0 KB), 1 blieben (schreibgeschützt 1, Verknüpfung 0, in Gebrauch 0, "
             u8"sonstige 0), 1 Ordner kämen in den Papierkorb, 1 Ordner blieben (markiert 1)\r\n"

@@ -20,7 +20,11 @@ TEST_F(CleanHistory, CreatesTheHistoryObjectAndClearsIt) {
   std::vector<std::string> expected = {
       "CoCreateInstance({3C374A40-BAE4-11CF-BF7D-00AA006946EE}, 0x0, 0x5, "
       "{00000000-0000-0000-C000-000000000046})",
-      "QueryInterface({AFA0DC11-C313-11D0-831A-00C04FD5AE38})", "ClearHistory()"};
+      "QueryInterface({AFA0DC11-C313-11D0-831A-00C04FD5AE38})", "ClearHistory()",
+      // Then the typed addresses and the recovery records (none here).
+      "RegOpenKeyExA(HKCU, Software\\Microsoft\\Internet Explorer\\TypedURLs, 0, 0xF003F)",
+      "RegOpenKeyExA(HKCU, Software\\Microsoft\\Internet Explorer\\TypedURLsTime, 0, 0xF003F)",
+      "SHGetKnownFolderPath(LocalAppData, 0x0)", "SHGetKnownFolderPath(LocalAppData, 0x0)"};
   EXPECT_EQ(Fake.Calls, expected);
   ASSERT_EQ(Fake.HistoryObjects.size(), 1u);
   EXPECT_EQ(HistoryInterface(), static_cast<IUrlHistoryStg2*>(Fake.HistoryObjects[0].get()));
@@ -123,7 +127,9 @@ TEST_F(CleanUrlCache, FetchesEachEntryInOneCallGrowingTheBufferOnlyWhenOneDoesNo
       "DeleteUrlCacheEntryA(http://bb.example/x)",   Fetch("FindNextUrlCacheEntryA(", grown),
       "FindCloseUrlCache(handle)",                   Fetch("FindFirstUrlCacheEntryA(cookie:, ", grown),
       "FindCloseUrlCache(null)",                     Fetch("FindFirstUrlCacheEntryA(visited:, ", grown),
-      "FindCloseUrlCache(null)"};
+      "FindCloseUrlCache(null)",
+      // Then the sites' stored data (no known folders here).
+      "SHGetKnownFolderPath(LocalAppData, 0x0)",     "SHGetKnownFolderPath(LocalAppDataLow, 0x0)"};
   EXPECT_EQ(Fake.Calls, expected);
   EXPECT_EQ(Fake.OpenHandles(), 0);
 }
@@ -135,6 +141,7 @@ TEST_F(CleanUrlCache, EmptyCacheClosesTheNullHandle) {
   std::vector<std::string> expected = EmptyPass("null");
   Append(expected, EmptyPass("cookie:"));
   Append(expected, EmptyPass("visited:"));
+  Append(expected, {"SHGetKnownFolderPath(LocalAppData, 0x0)", "SHGetKnownFolderPath(LocalAppDataLow, 0x0)"});
   EXPECT_EQ(Fake.Calls, expected);
 }
 
