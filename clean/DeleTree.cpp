@@ -7,7 +7,6 @@ namespace {
 
 constexpr DWORD MaskedBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 8 /* volume label */ |
                              FILE_ATTRIBUTE_DIRECTORY;
-constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr std::size_t BatchBytes = 64 * 1024;
 constexpr std::size_t UsedUp = static_cast<std::size_t>(-1);
 constexpr std::size_t NameOffset = offsetof(FILE_FULL_DIR_INFO, FileName);
@@ -20,11 +19,6 @@ bool PassesMask(DWORD attributes, DWORD mask) { return (attributes & MaskedBits 
 bool IsPlainSubfolder(const TDirEntry& entry) {
   return PassesMask(entry.Attributes, FILE_ATTRIBUTE_DIRECTORY) && !entry.Name.empty() && entry.Name[0] != L'.' &&
          entry.Attributes == FILE_ATTRIBUTE_DIRECTORY;
-}
-
-bool SameName(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
 }
 
 bool ShellCanName(const std::wstring& name) { return !name.empty() && name.back() != L'.' && name.back() != L' '; }

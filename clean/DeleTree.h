@@ -29,9 +29,6 @@ struct TDirEntry {
 // with ".".
 bool IsPlainSubfolder(const TDirEntry& entry);
 
-// Names as the file system compares them: ordinal, without regard to case.
-bool SameName(const std::wstring& a, const std::wstring& b);
-
 // False for a name that a Win32 path cannot carry as it stands: one that
 // ends in a dot or a blank, which the system drops from a path, so the
 // shell, which takes paths, would act on another entry.

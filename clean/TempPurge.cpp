@@ -20,29 +20,49 @@ bool CleanPart(std::wstring& part) {
   return !part.empty() && part.find_first_of(L":*?\"<>|") == std::wstring::npos;
 }
 
-// Splits an absolute path into its root ("C:" or "\\server\share") and its
-// parts. False for a relative or malformed path.
-bool SplitAbsolute(std::wstring path, std::vector<std::wstring>& parts) {
-  parts.clear();
+// The root of an absolute path whose "/" already read "\": "X:" of
+// "X:\...", or "\\server\share" of "\\server\share..." ("\\?\" and
+// "\\.\" name devices, not shares). Sets end to where the rest begins;
+// false when the path has no such root.
+bool AbsoluteRoot(const std::wstring& path, std::wstring& root, std::size_t& end) {
+  if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\') {
+    root = path.substr(0, 2);
+    end = 3;
+    return true;
+  }
+  if (path.size() < 5 || path[0] != L'\\' || path[1] != L'\\') return false;
+  std::size_t server = path.find(L'\\', 2);
+  if (server == std::wstring::npos || server == 2) return false;
+  std::size_t share = path.find(L'\\', server + 1);
+  if (share == std::wstring::npos) share = path.size();
+  std::wstring host = path.substr(2, server - 2);
+  if (share == server + 1 || host == L"?" || host == L".") return false;
+  root = path.substr(0, share);
+  end = share;
+  return true;
+}
+
+std::wstring WithBackslashes(std::wstring path) {
   for (wchar_t& c : path)
     if (c == L'/') c = L'\\';
+  return path;
+}
+
+// Splits an absolute path into its root ("C:" or "\\server\share") and its
+// parts. False for a relative or malformed path.
+bool SplitAbsolute(const std::wstring& text, std::vector<std::wstring>& parts) {
+  parts.clear();
+  const std::wstring path = WithBackslashes(text);
+  std::wstring root;
   std::size_t pos;
-  if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\') {
-    parts.push_back(path.substr(0, 2));
-    pos = 3;
-  } else if (path.size() > 2 && path[0] == L'\\' && path[1] == L'\\') {
-    std::size_t server = path.find(L'\\', 2);
-    if (server == std::wstring::npos) return false;
-    std::size_t share = path.find(L'\\', server + 1);
-    if (share == std::wstring::npos) share = path.size();
-    std::wstring host = path.substr(2, server - 2), name = path.substr(server + 1, share - server - 1);
-    // "\\?\" and "\\.\" name devices, not shares.
-    if (host.empty() || host == L"?" || host == L"." || !CleanPart(name)) return false;
-    parts.push_back(L"\\\\" + host + L"\\" + name);
-    pos = share;
-  } else {
-    return false;
+  if (!AbsoluteRoot(path, root, pos)) return false;
+  if (root.size() > 2) {
+    const std::size_t shareStart = root.find(L'\\', 2) + 1;
+    std::wstring share = root.substr(shareStart);
+    if (!CleanPart(share)) return false;
+    root = root.substr(0, shareStart) + share;
   }
+  parts.push_back(root);
   while (pos < path.size()) {
     std::size_t end = path.find(L'\\', pos);
     if (end == std::wstring::npos) end = path.size();
@@ -96,20 +116,6 @@ TVariable ReadVariable(TPlatform& platform, const wchar_t* name, std::wstring& v
   return error == ERROR_SUCCESS || error == ERROR_ENVVAR_NOT_FOUND ? TVariable::Unset : TVariable::Unreadable;
 }
 
-// True for "X:\..." and "\\server\share...": names that mean the same folder
-// whatever the current directory and drive. "/" counts as "\".
-bool IsFullyQualified(std::wstring value) {
-  for (wchar_t& c : value)
-    if (c == L'/') c = L'\\';
-  if (value.size() >= 3 && IsDriveLetter(value[0]) && value[1] == L':' && value[2] == L'\\') return true;
-  if (value.size() < 5 || value[0] != L'\\' || value[1] != L'\\') return false;
-  std::size_t server = value.find(L'\\', 2);
-  if (server == std::wstring::npos || server == 2) return false;
-  std::wstring host = value.substr(2, server - 2);
-  // "\\?\" and "\\.\" name devices, not shares.
-  return host != L"?" && host != L"." && server + 1 < value.size() && value[server + 1] != L'\\';
-}
-
 // GetTempPathW makes a relative TMP (".", "rel", "C:x", "\x") absolute
 // against the current directory, so its answer alone cannot show that the
 // folder is the one the user meant. The value it came from must be fully
@@ -122,7 +128,7 @@ bool TempSourceIsFullyQualified(TPlatform& platform) {
       case TVariable::Unset:
         continue;
       case TVariable::Set:
-        return IsFullyQualified(value);
+        return IsFullyQualifiedPath(value);
       case TVariable::Unreadable:
         return false;
     }
@@ -132,7 +138,6 @@ bool TempSourceIsFullyQualified(TPlatform& platform) {
 
 // ---- The folders it must never be ----
 
-constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 std::wstring WindowsFolder(TPlatform& platform) {
   wchar_t buffer[MAX_PATH + 1];
@@ -405,7 +410,11 @@ bool ShellDeleteFolder(const std::wstring& path, bool confirm, bool showProgress
 
 HANDLE OpenFolderToWalk(TPlatform& platform, const std::wstring& folder) { return OpenFolder(platform, folder); }
 
-bool IsFullyQualifiedPath(const std::wstring& path) { return IsFullyQualified(path); }
+bool IsFullyQualifiedPath(const std::wstring& path) {
+  std::wstring root;
+  std::size_t end;
+  return AbsoluteRoot(WithBackslashes(path), root, end);
+}
 
 void PurgeTempFolder(const std::wstring& tempFolderPath) {
   TTempCounts counts;

@@ -4,9 +4,12 @@
 
 #include "platform/Handles.h"
 
-namespace {
+bool SameName(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
 
-constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+namespace {
 
 using TKind = TPathTarget::TKind;
 

@@ -7,6 +7,12 @@
 
 #include "platform/Platform.h"
 
+// Opened this way, a file or folder never stands in another program's way.
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Names as the file system compares them: ordinal, without regard to case.
+bool SameName(const std::wstring& a, const std::wstring& b);
+
 // One file or folder, whatever path led to it: the serial number of its
 // volume and its index there (GetFileInformationByHandle).
 struct TFileIdentity {
