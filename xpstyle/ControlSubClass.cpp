@@ -42,10 +42,6 @@ bool TControlSubClass::IsHooked(const TControl* control) {
   return control->WindowProc.Code == static_cast<TWndMethodCode>(&TControlSubClass::HookWindowProc);
 }
 
-bool TControlSubClass::IsHookOf(const TControl* control) const {
-  return control && IsHooked(control) && control->WindowProc.Data == this;
-}
-
 void TControlSubClass::RestoreControl() {
   if (FTargetControl) LeaveChain();
   SetTarget(nullptr);

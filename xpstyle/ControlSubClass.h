@@ -48,7 +48,6 @@ public:
   bool FPassingOn = false;  // left the style but cannot leave the chain
 
   void SetTarget(TControl* control);
-  bool IsHookOf(const TControl* control) const;
   static bool IsHooked(const TControl* control);
 
 private:

@@ -93,8 +93,6 @@ public:
   void SetActive(bool value);
   // The value last given to SetActive.
   bool StoredActive() const { return FStoredActive; }
-  // High contrast was on at the last look (construction, a settings change).
-  bool SteppedAside() const { return FSteppedAside; }
 
   // A settings change that reached one of the program's top-level windows:
   // WM_SETTINGCHANGE with SPI_SETHIGHCONTRAST or WM_SYSCOLORCHANGE looks at
@@ -155,8 +153,6 @@ public:
   void DrawFlatMenuFrame(HWND window, bool rightToLeft);
   // A top-level item of the host form's menu bar.
   bool IsFormBarItem(const TMenuItem* item) const;
-
-  TCustomForm* HostForm() const { return FHostForm; }
 
 private:
   bool Designing() const { return (ComponentState() & csDesigning) != 0; }
@@ -223,6 +219,6 @@ private:
   TXPControls FXPControls = 0;
   bool FActive = false;
   bool FStoredActive = false;
-  bool FSteppedAside = false;
+  bool FSteppedAside = false;  // high contrast was on at the last look (construction, a settings change)
   TCustomForm* FHostForm = nullptr;
 };
