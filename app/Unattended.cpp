@@ -137,7 +137,7 @@ std::string TraceLine(const char* kind, const TTraceCounts& trace, bool preview,
 }
 
 std::string TempLine(const TRunReport& report) {
-  const TTempCounts& temp = report.Temp;
+  const TFolderCounts& temp = report.Temp;
   if (!temp.Approved) return "Temp: nicht geleert, der Ordner ist nicht sicher";
   int kept = temp.ReadOnly + temp.Links + temp.InUse + temp.Other;
   std::string reasons = u8" (schreibgeschützt "_cp1252 + Number(temp.ReadOnly) + u8", Verknüpfung "_cp1252 + Number(temp.Links) +
@@ -249,9 +249,7 @@ bool WriteToConsole(const std::string& text) {
   DWORD mode = 0, written = 0;
   BOOL ok;
   if (GetConsoleMode(out, &mode)) {
-    int n = MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    const std::wstring wide = WideText(text);
     ok = WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
   } else {
     ok = WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);

@@ -34,7 +34,7 @@ struct TRunReport {
   TTraceCounts Recovery;
   TCacheCounts Cache;  // with the sites' stored data
   TOptions Options;
-  TTempCounts Temp;
+  TFolderCounts Temp;
   TBinCounts Bin;
   TBinResult BinResult = TBinResult::Emptied;
 

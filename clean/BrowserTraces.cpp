@@ -96,26 +96,6 @@ bool LiesInside(TPlatform& platform, const std::wstring& name, const TFileIdenti
   return false;
 }
 
-void Add(TFolderCounts& sum, const TFolderCounts& part) {
-  sum.Deleted += part.Deleted;
-  sum.Bytes += part.Bytes;
-  sum.ReadOnly += part.ReadOnly;
-  sum.Links += part.Links;
-  sum.InUse += part.InUse;
-  sum.Other += part.Other;
-  sum.FoldersToBin += part.FoldersToBin;
-  sum.FilesToBin += part.FilesToBin;
-  TFoldersKept& kept = sum.FoldersKept;
-  const TFoldersKept& more = part.FoldersKept;
-  kept.Marked += more.Marked;
-  kept.Links += more.Links;
-  kept.OddNames += more.OddNames;
-  kept.TooLong += more.TooLong;
-  kept.BinUnreachable += more.BinUnreachable;
-  kept.Refused += more.Refused;
-  kept.Other += more.Other;
-}
-
 }  // namespace
 
 void PurgeTraceFolder(const std::wstring& root, const std::wstring& below, TTraceCounts& counts, TCleanMode mode) {
@@ -133,10 +113,12 @@ void PurgeTraceFolder(const std::wstring& root, const std::wstring& below, TTrac
     ++counts.Refused;
     return;
   }
-  TFolderCounts contents;
+  // The walk only adds to its counts, so each folder's adds to the run's;
+  // Approved and Complete say how this one went.
+  TFolderCounts& contents = counts.Contents;
+  contents.Approved = contents.Complete = false;
   PurgeApprovedFolder(platform, folder.Get(), path, contents, mode);
   ++(contents.Approved && contents.Complete ? counts.Folders : counts.Broken);
-  Add(counts.Contents, contents);
 }
 
 void PurgeTraceFolders(std::span<const TTraceFolder> folders, TTraceCounts& counts, TCleanMode mode) {

@@ -38,7 +38,6 @@ struct TFolderCounts {
   TFoldersKept FoldersKept;
   int FilesToBin = 0;  // the files inside the folders that went
 };
-using TTempCounts = TFolderCounts;
 
 // The typed addresses of the address bar (TypedURLs, with their times in
 // TypedURLsTime): addresses and times deleted (or that would be), values

@@ -42,7 +42,7 @@ bool AbsoluteRoot(const std::wstring& path, std::wstring& root, std::size_t& end
   return true;
 }
 
-std::wstring WithBackslashes(std::wstring path) {
+std::wstring SlashesAsBackslashes(std::wstring path) {
   for (wchar_t& c : path)
     if (c == L'/') c = L'\\';
   return path;
@@ -52,7 +52,7 @@ std::wstring WithBackslashes(std::wstring path) {
 // parts. False for a relative or malformed path.
 bool SplitAbsolute(const std::wstring& text, std::vector<std::wstring>& parts) {
   parts.clear();
-  const std::wstring path = WithBackslashes(text);
+  const std::wstring path = SlashesAsBackslashes(text);
   std::wstring root;
   std::size_t pos;
   if (!AbsoluteRoot(path, root, pos)) return false;
@@ -92,6 +92,11 @@ bool IsSafeTempFolder(const std::wstring& path, const std::wstring& windowsDir, 
   // Without both reference folders nothing can be shown to be safe.
   if (!SplitAbsolute(windowsDir, windows) || !SplitAbsolute(profileDir, profile)) return false;
   return !IsSameOrAncestor(folder, windows) && !IsSameOrAncestor(folder, profile);
+}
+
+HANDLE OpenFolderToWalk(TPlatform& platform, const std::wstring& folder) {
+  return platform.CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 // ---- Where the folder came from ----
@@ -138,7 +143,6 @@ bool TempSourceIsFullyQualified(TPlatform& platform) {
 
 // ---- The folders it must never be ----
 
-
 std::wstring WindowsFolder(TPlatform& platform) {
   wchar_t buffer[MAX_PATH + 1];
   UINT n = platform.GetWindowsDirectoryW(buffer, MAX_PATH + 1);
@@ -151,18 +155,11 @@ std::wstring ProfileFolder(TPlatform& platform) {
   return buffer;
 }
 
-// A folder opened for listing; links on the way to it are followed, which is
-// why its resolved name is checked before anything in it is touched.
-HANDLE OpenFolder(TPlatform& platform, const std::wstring& folder) {
-  return platform.CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-}
-
 // A reference folder as the file system resolves it, or as given when it
 // cannot be opened.
 std::wstring Resolved(TPlatform& platform, const std::wstring& folder) {
   if (folder.empty()) return folder;
-  TFileHandle handle(platform, OpenFolder(platform, folder));
+  TFileHandle handle(platform, OpenFolderToWalk(platform, folder));
   std::wstring resolved = handle.Valid() ? ObjectName(platform, handle.Get()) : L"";
   return resolved.empty() ? folder : resolved;
 }
@@ -175,7 +172,7 @@ HANDLE OpenApprovedFolder(TPlatform& platform, const std::wstring& path) {
   if (!TempSourceIsFullyQualified(platform)) return INVALID_HANDLE_VALUE;
   std::wstring windows = WindowsFolder(platform), profile = ProfileFolder(platform);
   if (!IsSafeTempFolder(path, windows, profile)) return INVALID_HANDLE_VALUE;
-  TFileHandle folder(platform, OpenFolder(platform, path));
+  TFileHandle folder(platform, OpenFolderToWalk(platform, path));
   if (!folder.Valid()) return INVALID_HANDLE_VALUE;
   std::wstring resolved = ObjectName(platform, folder.Get());
   if (!IsSafeTempFolder(resolved, Resolved(platform, windows), Resolved(platform, profile)))
@@ -292,7 +289,7 @@ TFileOutcome DeleteOwnFile(TPlatform& platform, HANDLE folder, const TDirEntry& 
   return GetLastError() == ERROR_SHARING_VIOLATION ? TFileOutcome::InUse : TFileOutcome::Other;
 }
 
-void Count(TTempCounts& counts, TFileOutcome outcome, unsigned long long size) {
+void Count(TFolderCounts& counts, TFileOutcome outcome, unsigned long long size) {
   switch (outcome) {
     case TFileOutcome::Deleted:
       ++counts.Deleted;
@@ -334,7 +331,7 @@ FILEOP_FLAGS PurgeFlags(TCleanMode mode) {
 // Hands each plain subfolder that holds no link to the shell; the others,
 // and those the shell refuses, are counted as kept, by their reason.
 void PurgeSubfolders(TPlatform& platform, HANDLE folder, const std::wstring& name, const std::wstring& path,
-                     const std::vector<std::wstring>& subfolders, TTempCounts& counts, TCleanMode mode) {
+                     const std::vector<std::wstring>& subfolders, TFolderCounts& counts, TCleanMode mode) {
   for (const std::wstring& subfolder : subfolders) {
     KeepPainting();
     // Wine's shell deletes for good when it cannot reach the trash, and then
@@ -372,7 +369,7 @@ std::wstring QueryTempFolderPath() {
 
 bool IsSelfContained(const std::wstring& folder) {
   TPlatform& platform = Platform();
-  TFileHandle handle(platform, folder.empty() ? INVALID_HANDLE_VALUE : OpenFolder(platform, folder));
+  TFileHandle handle(platform, folder.empty() ? INVALID_HANDLE_VALUE : OpenFolderToWalk(platform, folder));
   if (!handle.Valid()) return false;
   TWalk walk{platform};
   TPlace place{ObjectName(platform, handle.Get()), folder.size(), 0};
@@ -408,20 +405,18 @@ bool ShellDeleteFolder(const std::wstring& path, bool confirm, bool showProgress
   return ShellDeleteFolder(path, flags) == TShellOutcome::ToBin;
 }
 
-HANDLE OpenFolderToWalk(TPlatform& platform, const std::wstring& folder) { return OpenFolder(platform, folder); }
-
 bool IsFullyQualifiedPath(const std::wstring& path) {
   std::wstring root;
   std::size_t end;
-  return AbsoluteRoot(WithBackslashes(path), root, end);
+  return AbsoluteRoot(SlashesAsBackslashes(path), root, end);
 }
 
 void PurgeTempFolder(const std::wstring& tempFolderPath) {
-  TTempCounts counts;
+  TFolderCounts counts;
   PurgeTempFolder(tempFolderPath, counts, TCleanMode::Delete);
 }
 
-void PurgeTempFolder(const std::wstring& tempFolderPath, TTempCounts& counts, TCleanMode mode) {
+void PurgeTempFolder(const std::wstring& tempFolderPath, TFolderCounts& counts, TCleanMode mode) {
   TPlatform& platform = Platform();
   TFileHandle folder(platform, OpenApprovedFolder(platform, tempFolderPath));
   if (folder.Valid()) PurgeApprovedFolder(platform, folder.Get(), tempFolderPath, counts, mode);

@@ -33,7 +33,7 @@ void PurgeTempFolder(const std::wstring& tempFolderPath);
 // The same purge, counting what goes and what stays and why; with
 // CountOnly nothing is deleted, nothing is handed to the shell and no file
 // is opened for more than its attributes.
-void PurgeTempFolder(const std::wstring& tempFolderPath, TTempCounts& counts, TCleanMode mode);
+void PurgeTempFolder(const std::wstring& tempFolderPath, TFolderCounts& counts, TCleanMode mode);
 
 // ---- The walk both folder purges share ----
 

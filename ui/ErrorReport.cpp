@@ -28,8 +28,6 @@ void HandleCurrentException() {
   } catch (...) {
     text = "Unknown error";
   }
-  if (Reporter)
-    Reporter(text);
-  else
+  if (!Reporter || !Reporter(text))
     Platform().MessageBoxA(nullptr, ErrorReportText(text).c_str(), "Error", MB_OK | MB_ICONERROR);
 }

@@ -3,11 +3,12 @@
 #pragma once
 #include <string>
 
-// Shows the report for one error's message. The application object sets
-// itself up as the reporter; without one, a plain box titled "Error" shows.
+// Shows the report for one error's message, false when it could not (no
+// application object now). The application object sets itself up as the
+// reporter; without one, or when it cannot, a plain box titled "Error" shows.
 // Returns the reporter it replaces, for the one who set up a reporter to
 // put back when it goes.
-using TErrorReporter = void (*)(const std::string& message);
+using TErrorReporter = bool (*)(const std::string& message);
 TErrorReporter SetErrorReporter(TErrorReporter reporter);
 
 // Reports the exception in flight; call it only inside a catch block.

@@ -390,8 +390,10 @@ std::string ProgramTitle() { return ApplicationTitleFromPath(AnsiText(OwnModuleP
 
 namespace {
 
-void ReportToApplication(const std::string& message) {
-  if (Application) Application->ShowException(message);
+bool ReportToApplication(const std::string& message) {
+  if (!Application) return false;
+  Application->ShowException(message);
+  return true;
 }
 
 }  // namespace

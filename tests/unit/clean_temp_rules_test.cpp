@@ -244,7 +244,7 @@ TEST(CleanTempBrokenListing, ARecordOutsideItsBatchEndsTheListing) {
     fake.Corrupt = corrupt;
     TPlatformGuard guard(fake);
     fake.Folders[t.substr(0, t.size() - 1)] = {{"a.txt", 0x20}, {"b.txt", 0x20}, {"c.txt", 0x20}, {"sub", 0x10}};
-    TTempCounts counts;
+    TFolderCounts counts;
     PurgeTempFolder(Utf16(t), counts, TCleanMode::Delete);
     EXPECT_TRUE(counts.Approved && !counts.Complete);
     EXPECT_EQ(counts.Deleted, 0) << "nothing from the broken record on";
@@ -275,7 +275,7 @@ TEST(CleanTempBrokenListing, ARecordLeadingPastItsBatchFindsNoOlderOne) {
   const std::string t = "C:\\Users\\Test\\AppData\\Local\\Temp\\", longName(120, 'L');
   fake.ListBatch = 4;
   fake.Folders[t.substr(0, t.size() - 1)] = {{longName + "1", 0x20}, {longName + "2", 0x20}, {"a", 0x20}, {"b", 0x20}};
-  TTempCounts counts;
+  TFolderCounts counts;
   PurgeTempFolder(Utf16(t), counts, TCleanMode::Delete);
   EXPECT_FALSE(counts.Complete);
   EXPECT_EQ(counts.Deleted, 4) << "each file once, none again from the older batch";
@@ -295,7 +295,7 @@ TEST_F(CleanTempPurge, TheWalksLimitsKeepAFolderWhole) {
   Fake.Folders[T + "fits"] = {{std::string(MAX_PATH - T.size() - 6, 'x'), 0x20}};
   Fake.Folders[T + "inner"] = {{"x.", 0x20}};
   Fake.FinalNames[T + "case"] = T + "CASE";
-  TTempCounts counts;
+  TFolderCounts counts;
   PurgeTempFolder(Utf16(T), counts, TCleanMode::Delete);
   EXPECT_EQ(Shelled(), (std::vector<std::string>{ShellCall(T + "within"), ShellCall(T + "fits")}));
   EXPECT_EQ(Deleted(), std::vector<std::string>{DeleteCall(T + "file.")}) << "a file goes through its handle";
