@@ -2,6 +2,7 @@
 // rules, observers, and the minimise and restore operations.
 #include <gtest/gtest.h>
 
+#include "tests/support/FakePlatform.h"
 #include "tests/support/app_support.h"
 #include "ui/Forms.h"
 #include "ui/Responsive.h"
@@ -127,6 +128,24 @@ TEST(ApplicationWindow, MinimiseAndRestoreOperations) {
   EXPECT_EQ(observer.SizeKinds.size(), sizes);
   ShowWindow(window, SW_HIDE);
   Application->UnhookMainWindow(WindowHook(&observer, &TObserver::Hook));
+}
+
+// Between application objects (the reporter still set up, none standing)
+// an error is not lost: the plain box shows it.
+TEST(ApplicationWindow, WithoutAnApplicationObjectThePlainBoxShowsTheError) {
+  TFakePlatform fake;
+  TPlatformGuard guard{fake};
+  TApplication* shared = Application;
+  Application = nullptr;
+  try {
+    throw EIntfCastError();
+  } catch (...) {
+    HandleCurrentException();
+  }
+  Application = shared;
+  const std::vector<std::string> boxes = fake.CallsOf("MessageBoxA");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find("Interface not supported., Error,"), std::string::npos) << boxes[0];
 }
 
 TEST(ApplicationWindow, ErrorsEscapingAHandlerReachTheErrorReport) {
